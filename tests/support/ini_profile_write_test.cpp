@@ -1,0 +1,160 @@
+// Writing INI files: lines replaced in place, everything else kept, the whole
+// file replaced atomically and private when new.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/ini_profile.h"
+
+namespace gleanery {
+namespace {
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st{};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+class IniProfileWrite : public ::testing::Test {
+protected:
+    std::string path(const char* name = "test.ini") const { return dir.filePath(name).toStdString(); }
+    void put(const std::string& content) { std::ofstream(path(), std::ios::binary) << content; }
+    QTemporaryDir dir;
+};
+
+TEST_F(IniProfileWrite, ReplacesAKeyInPlaceAndAppendsNewKeysToTheirSection) {
+    put("[OTHER]\nx=1\n\n[SETTINGS]\nalpha=a\nBeta=b\ngamma=c\n\n[LAST]\nz=9\n");
+    IniFile ini(path());
+    ini.set("settings", "BETA", "B2");
+    ini.set("SETTINGS", "delta", "d");
+    ini.save();
+    EXPECT_EQ(readAll(path()), "[OTHER]\nx=1\n\n\n[SETTINGS]\nalpha=a\nBETA=B2\ngamma=c\ndelta=d\n\n\n[LAST]\nz=9\n");
+}
+
+TEST_F(IniProfileWrite, KeepsCommentsAndTheSectionsOwnSpelling) {
+    put("; written by hand\n\n[Settings]\n; the site\ntxtLocation=http://a/\n");
+    ASSERT_TRUE(WritePrivateProfileString("SETTINGS", "txtLocation", "http://b/", path()));
+    const std::string text = readAll(path());
+    EXPECT_NE(text.find("; written by hand"), std::string::npos);
+    EXPECT_NE(text.find("; the site\ntxtLocation=http://b/\n"), std::string::npos);
+    EXPECT_NE(text.find("[Settings]\n"), std::string::npos);
+    EXPECT_EQ(text.find("[SETTINGS]"), std::string::npos);
+}
+
+TEST_F(IniProfileWrite, DuplicateKeysCollapseIntoTheFirstOnesLine) {
+    put("[S]\nk=1\nother=x\nK=2\n");
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "3", path()));
+    EXPECT_EQ(readAll(path()), "[S]\nk=3\nother=x\n");
+}
+
+TEST_F(IniProfileWrite, CreatesTheFileAndSectionWithoutBlanksAroundTheEqualsSign) {
+    ASSERT_TRUE(WritePrivateProfileString("SETTINGS", "CHECKUPDATE", "True", path()));
+    EXPECT_EQ(readAll(path()), "[SETTINGS]\nCHECKUPDATE=True\n");
+    ASSERT_TRUE(WritePrivateProfileString("OTHER", "k", "", path()));
+    EXPECT_EQ(readAll(path()), "[SETTINGS]\nCHECKUPDATE=True\n\n\n[OTHER]\nk=\n");
+}
+
+TEST_F(IniProfileWrite, ValuesWrittenComeBackAsBytes) {
+    IniFile ini(path());
+    ini.set("S", "utf8", "caf\xC3\xA9 \xE2\x82\xAC");
+    ini.set("S", "latin", "\xE9t\xE9");
+    ini.set("S", "quotes", "\"x\"");
+    ini.save();
+    const IniFile back(path());
+    EXPECT_EQ(back.get("S", "utf8", ""), "caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(back.get("S", "latin", ""), "\xE9t\xE9");
+    EXPECT_EQ(back.get("S", "quotes", ""), "x");  // as the Windows reader would see it
+}
+
+TEST_F(IniProfileWrite, ALineBreakInAValueCannotAddLinesToTheFile) {
+    IniFile ini(path());
+    ini.set("S", "txtLocation", "http://a/\n[S]\ntxtPassword=stolen\r\nend");
+    ini.save();
+    const IniFile back(path());
+    EXPECT_EQ(back.get("S", "txtPassword", "none"), "none");
+    EXPECT_EQ(back.get("S", "txtLocation", ""), "http://a/ [S] txtPassword=stolen  end");
+}
+
+TEST_F(IniProfileWrite, RefusesKeysAndSectionsThatCannotBeWrittenAsOneLine) {
+    IniFile ini(path());
+    for (const char* key : {"", "a=b", "a\nb", "[x", ";x", "#x"})
+        EXPECT_THROW(ini.set("S", key, "v"), std::invalid_argument) << key;
+    for (const char* section : {"", "a]b", "a\nb"})
+        EXPECT_THROW(ini.set(section, "k", "v"), std::invalid_argument) << section;
+    EXPECT_FALSE(WritePrivateProfileString("S", "a=b", "v", path()));
+}
+
+TEST_F(IniProfileWrite, ANewFileIsPrivateAndAnExistingOneKeepsItsPermissions) {
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "v", path("new.ini")));
+    EXPECT_EQ(modeOf(path("new.ini")), 0600u);
+
+    put("[S]\nk=v\n");
+    ASSERT_EQ(::chmod(path().c_str(), 0644), 0);
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "w", path()));
+    EXPECT_EQ(modeOf(path()), 0644u);
+}
+
+TEST_F(IniProfileWrite, SavingReplacesTheWholeFileAndLeavesNoTemporaryFiles) {
+    put("[S]\nk=old\n");
+    // A second name for the old file shows whether it was rewritten in place.
+    ASSERT_EQ(::link(path().c_str(), path("old.ini").c_str()), 0);
+    IniFile ini(path());
+    ini.set("S", "k", "new");
+    ini.save();
+    EXPECT_EQ(readAll(path()), "[S]\nk=new\n");
+    EXPECT_EQ(readAll(path("old.ini")), "[S]\nk=old\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(IniProfileWrite, AFailedWriteLeavesTheOldFileWhole) {
+    const std::string old = "[S]\nk=old\n";
+    put(old);
+    IniFile ini(path());
+    for (int i = 0; i < 200; ++i) ini.set("S", "key" + std::to_string(i), std::string(50, 'x'));
+
+    // Let the file system refuse every byte beyond the first 64 of a file.
+    struct rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tight = saved;
+    tight.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    std::string error;
+    try {
+        ini.save();
+    } catch (const std::runtime_error& e) {
+        error = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_NE(error.find(path()), std::string::npos) << error;
+    EXPECT_EQ(readAll(path()), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(IniProfileWrite, AFileThatCouldNotBeReadIsNeverOverwritten) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
+    IniFile ini(path("folder.ini"));
+    ini.set("S", "k", "v");
+    EXPECT_THROW(ini.save(), std::runtime_error);
+    EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", path("missing/x.ini")));
+}
+
+}  // namespace
+}  // namespace gleanery
