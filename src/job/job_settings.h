@@ -1,0 +1,103 @@
+#pragma once
+// The settings of one scan job: every field of the job window by its field
+// name, with its kind, caption, default and place in the window's control
+// order. Every reader asks for a value at the moment it needs it, so a change
+// made in the window takes effect at the next read, also during a scan.
+
+#include <QObject>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/settings_view.h"
+
+namespace gleanery {
+
+enum class FieldKind { Text, Check, Option, List };
+
+// One control of the job window that holds a setting.
+struct FieldSpec {
+    std::string name;             // field name: "txtLocation", "chkHour", "optBrowse", ...
+    int index = -1;               // member index within a group (chkHour 0..23, optBrowse 0..2), else -1
+    FieldKind kind = FieldKind::Text;
+    std::string caption;          // label or caption as the window shows it ("" when none)
+    std::string frame;            // caption of the frame that holds it ("" for hidden fields outside frames)
+    std::string defaultValue;     // text; "0"/"1" for a check box; "True"/"False" for an option; list index
+    bool hidden = false;          // never shown in the window; only a setup file changes it
+    bool digitsOnly = false;      // the window accepts only digits and Backspace
+    std::vector<std::string> items;  // fixed items of a list (empty for cboConnections, filled at load)
+
+    bool isGroupMember() const { return index >= 0; }
+};
+
+class JobSettings : public QObject, public SettingsView {
+    Q_OBJECT
+public:
+    // maxConnections fills cboConnections with "2" .. maxConnections and
+    // chooses the last item, as the job window does when it loads.
+    explicit JobSettings(int maxConnections = 10, QObject* parent = nullptr);
+
+    // Every setting control in the window's control order.
+    const std::vector<FieldSpec>& controls() const;
+    // The spec of a field (a group member by its index); nullptr when unknown.
+    const FieldSpec* find(std::string_view name, int index = -1) const;
+
+    // SettingsView
+    const std::string& text(std::string_view field) const override;
+    bool checked(std::string_view field, int index = -1) const override;
+    int selectedOption(std::string_view group) const override;
+    int listIndex(std::string_view field) const override;
+    std::string listText(std::string_view field) const override;
+
+    void setText(std::string_view field, std::string value);
+    void setChecked(std::string_view field, bool on, int index = -1);
+    // Selecting one member of an option group deselects the others.
+    void selectOption(std::string_view group, int index);
+    // Deselects one member and leaves the others as they are, so a group can
+    // end up with nothing selected (as a setup file may say).
+    void deselectOption(std::string_view group, int index);
+    // An index outside the list is refused (returns false).
+    bool setListIndex(std::string_view field, int index);
+    const std::vector<std::string>& listItems(std::string_view field) const;
+    // Refills cboConnections ("2" .. maxConnections) and chooses the last item.
+    void fillConnections(int maxConnections);
+
+    // chkRelative is enabled only while chkTranslate is ticked.
+    bool isEnabled(std::string_view field, int index = -1) const;
+
+    // The stored form of a control's value ("0"/"1", "True"/"False", a list index or the text).
+    std::string storedValue(const FieldSpec& control) const;
+
+signals:
+    // A value changed: the field's name and its member index (-1 for none).
+    void changed(const QString& field, int index);
+    // The enabled state of a field changed.
+    void enabledChanged(const QString& field, bool enabled);
+
+private:
+    struct Value {
+        std::string text;
+        bool on = false;
+        int listIndex = -1;
+    };
+    // One field by name: a plain field has one member, a group one per index.
+    struct Field {
+        FieldKind kind = FieldKind::Text;
+        std::vector<std::size_t> controls;  // position in controls_ of each member
+        std::vector<Value> members;
+        std::vector<std::string> items;     // lists only
+    };
+    void add(FieldSpec spec);
+    Field* field(std::string_view name, FieldKind kind);
+    const Field* field(std::string_view name, FieldKind kind) const;
+    Value* member(std::string_view name, int index, FieldKind kind);
+    const Value* member(std::string_view name, int index, FieldKind kind) const;
+    void emitChanged(std::string_view name, int index);
+
+    std::vector<FieldSpec> controls_;
+    std::map<std::string, Field, std::less<>> fields_;
+    bool relativeEnabled_ = true;
+};
+
+}  // namespace gleanery

@@ -1,0 +1,17 @@
+#include "job/location_rule.h"
+
+#include "job/job_settings.h"
+#include "support/messages.h"
+#include "support/text.h"
+
+namespace gleanery {
+
+bool txtLocation_LostFocus(JobSettings& settings, Messages& messages) {
+    if (findNoCase(settings.text("txtLocation"), kProductHost) == std::string::npos) return false;
+    messages.inform(std::string("Scanning the web site of Gleanery (") + kProductHost +
+                    ") is not allowed with Gleanery.");
+    settings.setText("txtLocation", "");
+    return true;
+}
+
+}  // namespace gleanery

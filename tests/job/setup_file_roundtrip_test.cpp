@@ -1,0 +1,139 @@
+// Storing a job to its setup file and reading it back.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "job/job_settings.h"
+#include "job/setup_file.h"
+
+namespace gleanery {
+namespace {
+
+std::vector<std::string> linesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Every control moved away from its default.
+void changeEverything(JobSettings& s) {
+    for (const FieldSpec& c : s.controls()) {
+        switch (c.kind) {
+        case FieldKind::Text: s.setText(c.name, c.name + " value \xC3\xBC"); break;
+        case FieldKind::Check: s.setChecked(c.name, c.defaultValue != "1", c.index); break;
+        case FieldKind::Option: break;
+        case FieldKind::List: s.setListIndex(c.name, static_cast<int>(s.listItems(c.name).size()) / 2); break;
+        }
+    }
+    s.selectOption("optBrowse", 0);
+    // Hours whose last member differs from the rest, so the plain key alone
+    // would restore them wrongly.
+    s.setChecked("chkHour", true, 23);
+    s.setChecked("chkHour", true, 5);
+}
+
+class SetupFileRoundTrip : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::string setup() const { return dir.filePath("site.glf").toStdString(); }
+};
+
+TEST_F(SetupFileRoundTrip, EveryControlComesBack) {
+    JobSettings stored;
+    changeEverything(stored);
+    storeSettings(stored, setup());
+
+    JobSettings restored;
+    restoreSettings(restored, setup());
+    for (const FieldSpec& c : stored.controls())
+        EXPECT_EQ(restored.storedValue(c), stored.storedValue(c)) << c.name << ":" << c.index;
+    EXPECT_EQ(restored.selectedOption("optBrowse"), 0);
+    EXPECT_FALSE(restored.isEnabled("chkRelative"));  // chkTranslate was unticked
+}
+
+TEST_F(SetupFileRoundTrip, TheFileIsPlainKeyValueLinesInControlOrder) {
+    JobSettings s;
+    s.setChecked("chkHour", false, 23);
+    s.setText("txtName", "");
+    storeSettings(s, setup());
+
+    const auto lines = linesOf(setup());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "[SETTINGS]");
+    const std::regex keyValue("^([A-Za-z0-9]+(:[0-9]+)?)=(.*)$");
+    std::vector<std::string> keys;
+    std::map<std::string, std::string> values;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(lines[i], m, keyValue)) << lines[i];
+        keys.push_back(m[1]);
+        values[m[1]] = m[3];
+    }
+    // Each key once; plain keys where their control first appears.
+    EXPECT_EQ(keys.size(), values.size());
+    const std::vector<std::string> head = {"txtLocation", "txtName", "txtPassword", "txtPageTypes"};
+    EXPECT_EQ(std::vector<std::string>(keys.begin(), keys.begin() + 4), head);
+    EXPECT_EQ(keys.back(), "txtClean");
+    std::set<std::string> names;
+    for (const FieldSpec& c : s.controls()) names.insert(c.name);
+    EXPECT_EQ(keys.size(), names.size() + 3 + 24);  // plus one indexed key per group member
+
+    EXPECT_EQ(values["txtName"], "");
+    EXPECT_EQ(values["chkScanExt"], "1");
+    EXPECT_EQ(values["chkThumbnail"], "0");
+    EXPECT_EQ(values["optBrowse:1"], "True");
+    EXPECT_EQ(values["optBrowse:0"], "False");
+    EXPECT_EQ(values["optBrowse"], "False");  // the last member's value
+    EXPECT_EQ(values["chkHour:22"], "1");
+    EXPECT_EQ(values["chkHour"], "0");
+    EXPECT_EQ(values["cboMaxDepth"], "12");
+    EXPECT_EQ(values["cboConnections"], "8");
+    EXPECT_EQ(values["txtDLDate"], "02/27/1971");
+    EXPECT_EQ(values["txtClean"], "Text1");
+}
+
+TEST_F(SetupFileRoundTrip, AnEmptyConnectionListIsStoredAsNoChoice) {
+    storeSettings(JobSettings(1), setup());
+    JobSettings restored(10);
+    restoreSettings(restored, setup());
+    EXPECT_EQ(restored.listIndex("cboConnections"), -1);
+}
+
+TEST_F(SetupFileRoundTrip, OtherSectionsAndKeysOfTheFileSurvive) {
+    std::ofstream(setup()) << "[NOTES]\nowner=me\n\n[SETTINGS]\nmyOwnKey=42\ntxtName=old\n";
+    JobSettings s;
+    s.setText("txtName", "new");
+    storeSettings(s, setup());
+    std::stringstream all;
+    all << std::ifstream(setup()).rdbuf();
+    const std::string text = all.str();
+    EXPECT_EQ(text.rfind("[NOTES]\nowner=me\n", 0), 0u);
+    EXPECT_NE(text.find("[SETTINGS]\nmyOwnKey=42\ntxtName=new\n"), std::string::npos);
+}
+
+TEST_F(SetupFileRoundTrip, ANewSetupFileIsPrivate) {
+    storeSettings(JobSettings(), setup());
+    struct stat st{};
+    ASSERT_EQ(::stat(setup().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(SetupFileRoundTrip, AFileThatCannotBeWrittenIsReportedByName) {
+    const std::string nowhere = dir.filePath("no/such/folder/site.glf").toStdString();
+    try {
+        storeSettings(JobSettings(), nowhere);
+        FAIL() << "no failure";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find(nowhere), std::string::npos) << e.what();
+    }
+}
+
+}  // namespace
+}  // namespace gleanery

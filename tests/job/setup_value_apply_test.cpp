@@ -1,0 +1,55 @@
+// One setup-file line applied to a job, as the command line's --set does.
+#include <gtest/gtest.h>
+
+#include "job/job_settings.h"
+#include "job/setup_file.h"
+
+namespace gleanery {
+namespace {
+
+TEST(ApplySetupValue, SetsAFieldByItsKey) {
+    JobSettings job;
+    EXPECT_TRUE(applySetupValue(job, "txtLocation", "http://example.org/"));
+    EXPECT_EQ(job.text("txtLocation"), "http://example.org/");
+    EXPECT_TRUE(applySetupValue(job, "txtName", ""));
+    EXPECT_EQ(job.text("txtName"), "");
+    EXPECT_TRUE(applySetupValue(job, "chkTunnel", "0"));
+    EXPECT_FALSE(job.checked("chkTunnel"));
+    EXPECT_TRUE(applySetupValue(job, "cboMaxDepth", "36"));
+    EXPECT_EQ(job.listText("cboMaxDepth"), "1000");
+}
+
+TEST(ApplySetupValue, AnIndexedKeyReachesOneMemberAndAPlainKeyAll) {
+    JobSettings job;
+    EXPECT_TRUE(applySetupValue(job, "chkHour", "0"));
+    EXPECT_TRUE(applySetupValue(job, "chkHour:7", "1"));
+    for (int h = 0; h < 24; ++h) EXPECT_EQ(job.checked("chkHour", h), h == 7) << h;
+    EXPECT_TRUE(applySetupValue(job, "optBrowse:2", "True"));
+    EXPECT_EQ(job.selectedOption("optBrowse"), 2);
+}
+
+TEST(ApplySetupValue, FollowsTheRulesOfReadingAFile) {
+    JobSettings job;
+    EXPECT_TRUE(applySetupValue(job, "CHKTHUMBNAIL", " 1 "));
+    EXPECT_TRUE(job.checked("chkThumbnail"));
+    EXPECT_TRUE(applySetupValue(job, "chkThumbnail", "yes"));
+    EXPECT_FALSE(job.checked("chkThumbnail"));
+    EXPECT_TRUE(applySetupValue(job, "cboMaxDepth", "40"));
+    EXPECT_EQ(job.listText("cboMaxDepth"), "12");
+    EXPECT_TRUE(applySetupValue(job, "txtLocation", std::string(300, 'u')));
+    EXPECT_EQ(job.text("txtLocation").size(), 254u);
+    EXPECT_TRUE(applySetupValue(job, "txtPassword", "a\nb"));
+    EXPECT_EQ(job.text("txtPassword"), "a b");
+}
+
+TEST(ApplySetupValue, RefusesKeysNoControlReads) {
+    JobSettings job;
+    const JobSettings untouched;
+    for (const char* key : {"txtNope", "", "txtName:0", "chkTunnel:0", "chkHour:24", "chkHour:07", "chkHour:-1",
+                            "optBrowse:3", "[SETTINGS]", "txtName=x"})
+        EXPECT_FALSE(applySetupValue(job, key, "1")) << key;
+    for (const FieldSpec& c : untouched.controls()) EXPECT_EQ(job.storedValue(c), untouched.storedValue(c));
+}
+
+}  // namespace
+}  // namespace gleanery
