@@ -1,0 +1,92 @@
+#pragma once
+// The work store's one schema and its statements. The store, the template
+// written at build time and the tests that check the query plans all read
+// these texts, so they cannot drift apart.
+//
+// Texts (URLs, referrers, file names, domains) are kept as BLOBs and always
+// bound as BLOBs: SQLite then stores and compares the exact bytes, whatever
+// their encoding, and uniqueness is byte for byte.
+//
+// Identifiers use AUTOINCREMENT so that a number is never handed out twice in
+// one file, also after Begin has emptied a table: a completion that arrives
+// late for an old RouteID or TargetID can then never mark a newer row.
+//
+// The partial indexes hold only the rows still to be done. The scheduler's two
+// orderings are both plain index walks, with the rowid breaking ties:
+// RoutesByPriority read backwards gives Priority DESC, RouteID DESC (newest
+// first); RoutesByPriorityDesc read forwards gives Priority DESC, RouteID ASC
+// (oldest first). Neither needs a sort, so taking the next route stays
+// O(log n) however large the scan grows.
+
+namespace gleanery::work_store_sql {
+
+inline constexpr const char* kSchema = R"sql(
+CREATE TABLE Routes (
+    RouteID  INTEGER PRIMARY KEY AUTOINCREMENT,
+    URL      BLOB NOT NULL UNIQUE,
+    Referrer BLOB NOT NULL DEFAULT x'',
+    Scanned  INTEGER NOT NULL DEFAULT 0,
+    Priority INTEGER NOT NULL DEFAULT 0,
+    Result   INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX RoutesByPriority ON Routes (Priority) WHERE Scanned = 0;
+CREATE INDEX RoutesByPriorityDesc ON Routes (Priority DESC) WHERE Scanned = 0;
+
+CREATE TABLE Targets (
+    TargetID  INTEGER PRIMARY KEY AUTOINCREMENT,
+    URL       BLOB NOT NULL UNIQUE,
+    Referrer  BLOB NOT NULL DEFAULT x'',
+    File      BLOB NOT NULL DEFAULT x'',
+    Completed INTEGER NOT NULL DEFAULT 0,
+    Result    INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX TargetsPending ON Targets (Completed) WHERE Completed = 0;
+
+CREATE TABLE BlockedSites (
+    Domain BLOB NOT NULL UNIQUE
+);
+)sql";
+
+inline constexpr const char* kStoreTables[] = {"Routes", "Targets", "BlockedSites"};
+
+inline constexpr const char* kDeleteAllRoutes = "DELETE FROM Routes";
+inline constexpr const char* kDeleteAllTargets = "DELETE FROM Targets";
+
+inline constexpr const char* kInsertRoute =
+    "INSERT OR IGNORE INTO Routes (URL, Referrer, Priority) VALUES (?, ?, ?)";
+inline constexpr const char* kNextRouteNewest =
+    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes"
+    " WHERE Scanned = 0 ORDER BY Priority DESC, RouteID DESC LIMIT 1";
+inline constexpr const char* kNextRouteOldest =
+    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes"
+    " WHERE Scanned = 0 ORDER BY Priority DESC, RouteID ASC LIMIT 1";
+inline constexpr const char* kMarkRouteScanned =
+    "UPDATE Routes SET Scanned = 1, Result = ? WHERE RouteID = ?";
+
+inline constexpr const char* kInsertTarget =
+    "INSERT OR IGNORE INTO Targets (URL, Referrer, File) VALUES (?, ?, ?)";
+inline constexpr const char* kPendingTargets =
+    "SELECT TargetID, URL, Referrer, File, Completed, Result FROM Targets"
+    " WHERE Completed = 0 ORDER BY TargetID";
+inline constexpr const char* kPendingTarget =
+    "SELECT TargetID, URL, Referrer, File, Completed, Result FROM Targets"
+    " WHERE Completed = 0 AND TargetID = ?";
+inline constexpr const char* kMarkTargetCompleted =
+    "UPDATE Targets SET Completed = 1, Result = ? WHERE TargetID = ?";
+
+inline constexpr const char* kInsertBlockedSite = "INSERT OR IGNORE INTO BlockedSites (Domain) VALUES (?)";
+inline constexpr const char* kIsBlocked = "SELECT 1 FROM BlockedSites WHERE Domain = ? LIMIT 1";
+
+inline constexpr const char* kCountRoutes = "SELECT count(*) FROM Routes";
+inline constexpr const char* kCountUnscannedRoutes = "SELECT count(*) FROM Routes WHERE Scanned = 0";
+inline constexpr const char* kCountTargets = "SELECT count(*) FROM Targets";
+inline constexpr const char* kRouteByURL =
+    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes WHERE URL = ?";
+inline constexpr const char* kTargetByURL =
+    "SELECT TargetID, URL, Referrer, File, Completed, Result FROM Targets WHERE URL = ?";
+inline constexpr const char* kAllRoutes =
+    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes ORDER BY RouteID";
+inline constexpr const char* kAllTargets =
+    "SELECT TargetID, URL, Referrer, File, Completed, Result FROM Targets ORDER BY TargetID";
+
+}  // namespace gleanery::work_store_sql
