@@ -1,0 +1,145 @@
+#include "links/local_path.h"
+
+#include <sys/stat.h>
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <array>
+
+#include "links/output_drives.h"
+#include "links/url_utils.h"
+
+namespace gleanery {
+
+namespace {
+
+constexpr std::string_view kFolderFile = "index.html";
+// Stands for a host that is empty or nothing but dots.
+constexpr std::string_view kNoHost = "_nohost";
+constexpr std::size_t kMaxNameBytes = 255;
+constexpr std::size_t kHashChars = 16;
+// A longer tail after the last dot is part of the name, not an extension.
+constexpr std::size_t kMaxKeptExtension = 16;
+
+// Characters left out of file names, as mirrors have always been written
+// (":" and "=" stay), and every control character, NUL included.
+constexpr std::array<bool, 256> kDropped = [] {
+    std::array<bool, 256> dropped{};
+    for (unsigned char c : std::string_view("&?%;\t!<>|*\"")) dropped[c] = true;
+    for (int c = 0; c < 32; ++c) dropped[c] = true;
+    dropped[127] = true;
+    return dropped;
+}();
+
+void appendClean(std::string& out, std::string_view piece) {
+    for (const char c : piece)
+        if (!kDropped[static_cast<unsigned char>(c)]) out += c;
+}
+
+bool isDotName(std::string_view name) { return name == "." || name == ".."; }
+
+// A name over the file system's limit keeps its start and extension and gets
+// a hash of the whole name, so distinct long names stay distinct.
+void shortenName(std::string& out, std::size_t start) {
+    const std::string_view name(out.data() + start, out.size() - start);
+    if (name.size() <= kMaxNameBytes) return;
+    const QByteArray hash =
+        QCryptographicHash::hash(QByteArray::fromRawData(name.data(), qsizetype(name.size())),
+                                 QCryptographicHash::Sha256)
+            .toHex()
+            .left(kHashChars);
+    const auto dot = name.rfind('.');
+    const std::string extension(dot != std::string_view::npos && dot > 0 &&
+                                        name.size() - dot <= kMaxKeptExtension
+                                    ? name.substr(dot)
+                                    : std::string_view{});
+    std::size_t keep = kMaxNameBytes - 1 - kHashChars - extension.size();
+    // Never split a UTF-8 sequence.
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+    out.resize(start + keep);
+    out += '~';
+    out.append(hash.constData(), hash.size());
+    out += extension;
+}
+
+// Appends "/" + the cleaned piece as one more name and tells whether it did.
+// "." and empty pieces add nothing; ".." steps back one folder, never above
+// the host folder.
+bool appendName(std::string& out, std::size_t hostEnd, std::string_view piece) {
+    const std::size_t start = out.size();
+    out += '/';
+    appendClean(out, piece);
+    const std::string_view name(out.data() + start + 1, out.size() - start - 1);
+    if (!name.empty() && !isDotName(name)) {
+        shortenName(out, start + 1);
+        return true;
+    }
+    const bool up = name == "..";
+    out.resize(start);
+    if (up && out.size() > hostEnd) out.resize(out.rfind('/'));
+    return false;
+}
+
+void createFolders(std::string& path, std::size_t from) {
+    // Each "/" after from ends one folder to make; existing ones are left alone.
+    for (auto sep = path.find('/', from); sep != std::string::npos; sep = path.find('/', sep + 1)) {
+        path[sep] = '\0';
+        ::mkdir(path.c_str(), 0777);
+        path[sep] = '/';
+    }
+}
+
+}  // namespace
+
+std::string MakePathUnder(std::string_view url, std::string_view folder, bool create) {
+    const std::string decoded = UnURLEncode(StripFragment(url));
+    const std::string_view rest = StripCredentials(StripScheme(decoded));
+    const auto firstSlash = rest.find('/');
+    const std::string_view host = rest.substr(0, firstSlash);
+    const std::string_view path =
+        firstSlash == std::string_view::npos ? std::string_view{} : rest.substr(firstSlash);
+
+    // A bare host, or a last segment without a dot, names a folder.
+    const bool folderUrl =
+        path.empty() || path.find('.', path.find_last_of("/\\")) == std::string_view::npos;
+    const auto fileSlash = folderUrl ? path.size() : path.rfind('/');
+    const std::string_view chain = path.substr(0, fileSlash);
+    const std::string_view file = folderUrl ? std::string_view{} : path.substr(fileSlash + 1);
+
+    std::string out;
+    out.reserve(folder.size() + decoded.size() + kFolderFile.size() + 2);
+    out.append(folder);
+    if (out.empty() || out.back() != '/') out += '/';
+    const std::size_t hostStart = out.size();
+    appendClean(out, host);
+    const std::string_view hostName(out.data() + hostStart, out.size() - hostStart);
+    if (hostName.empty() || isDotName(hostName)) {
+        out.resize(hostStart);
+        out += kNoHost;
+    }
+    shortenName(out, hostStart);
+    const std::size_t hostEnd = out.size();
+
+    for (std::size_t from = 0; from <= chain.size();) {
+        auto to = chain.find('/', from);
+        if (to == std::string_view::npos) to = chain.size();
+        appendName(out, hostEnd, chain.substr(from, to - from));
+        from = to + 1;
+    }
+    // A folder's own page is always index.html, whichever way the URL names it.
+    if (!appendName(out, hostEnd, file)) {
+        out += '/';
+        out += kFolderFile;
+    }
+
+    if (create) createFolders(out, hostStart);
+    return out;
+}
+
+std::string MakePath(std::string_view url, int folderMode, bool createFolders,
+                     const OutputDrives& drives) {
+    const bool byFreeSpace = folderMode != kPrimaryFolder && folderMode != kSecondaryFolder;
+    return MakePathUnder(url, drives.folderFor(folderMode), createFolders || byFreeSpace);
+}
+
+}  // namespace gleanery

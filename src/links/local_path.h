@@ -1,0 +1,24 @@
+#pragma once
+// Where a page or file of the site lands on disk: one folder per host under
+// the output folder, then one folder per path segment. Every URL maps to a
+// file strictly inside the output folder, under names the file system takes,
+// and the same URL always to the same file.
+
+#include <string>
+#include <string_view>
+
+namespace gleanery {
+
+class OutputDrives;
+
+// The full local file name of url under the folder that folderMode names
+// (kPrimaryFolder, kSecondaryFolder, anything else by free space). Missing
+// folders on the way are created when createFolders is set, and always in
+// the free-space mode.
+std::string MakePath(std::string_view url, int folderMode, bool createFolders,
+                     const OutputDrives& drives);
+
+// The same under an explicit output folder.
+std::string MakePathUnder(std::string_view url, std::string_view folder, bool createFolders);
+
+}  // namespace gleanery

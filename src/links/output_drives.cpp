@@ -1,0 +1,73 @@
+#include "links/output_drives.h"
+
+#include <sys/statvfs.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "support/failure.h"
+#include "support/messages.h"
+#include "support/settings_view.h"
+#include "support/text.h"
+
+namespace gleanery {
+
+namespace {
+constexpr const char* kModule = "frmGeneralRobot";
+constexpr const char* kPrimary = "txtSaveLocation";
+constexpr const char* kSecondary = "txtSaveLocation2";
+}  // namespace
+
+std::uint64_t DiskFreeSpace::freeBytes(const std::string& folder) const {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // An output folder is often made only when the first file arrives.
+    fs::path existing = fs::absolute(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+    while (!fs::exists(existing, ec) && existing.has_relative_path()) existing = existing.parent_path();
+    struct statvfs st {};
+    if (::statvfs(existing.c_str(), &st) != 0)
+        throw std::runtime_error("free space of " + folder + " cannot be read");
+    return static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize;
+}
+
+OutputDrives::OutputDrives(const SettingsView& settings, Messages& messages,
+                           const FreeSpaceSource& freeSpace)
+    : settings_(settings), messages_(messages), freeSpace_(freeSpace) {}
+
+OutputDrives::OutputDrives(const SettingsView& settings, Messages& messages)
+    : OutputDrives(settings, messages, [] () -> const FreeSpaceSource& {
+          static const DiskFreeSpace disk;
+          return disk;
+      }()) {}
+
+bool OutputDrives::hasRoom(const char* folderField, const char* floorField,
+                           const char* routine) const {
+    // A drive that cannot be read counts as full.
+    std::uint64_t free = 0;
+    Routine{kModule, routine}([&] { free = freeSpace_.freeBytes(settings_.text(folderField)); });
+    return static_cast<double>(free) > numericValue(settings_.text(floorField)) * kBytesPerMegabyte;
+}
+
+const std::string& OutputDrives::folderFor(int folderMode) const {
+    if (folderMode == kSecondaryFolder) return settings_.text(kSecondary);
+    if (folderMode == kPrimaryFolder || hasRoom(kPrimary, "txtSpacePrimary", "MakePath"))
+        return settings_.text(kPrimary);
+    return settings_.text(kSecondary);
+}
+
+bool OutputDrives::CheckDriveSpace(bool showMessage) {
+    const bool ok = hasRoom(kPrimary, "txtSpacePrimary", "CheckDriveSpace") ||
+                    hasRoom(kSecondary, "txtSpaceSecondary", "CheckDriveSpace");
+    if (showMessage && !ok && !outOfSpace_)
+        messages_.inform("You have run out of drive space on both output drives.  Scan has been suspended.",
+                         "Gleanery Alert");
+    outOfSpace_ = !ok;
+    return ok;
+}
+
+void CreateOutputDir(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+}
+
+}  // namespace gleanery

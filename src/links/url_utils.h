@@ -1,0 +1,67 @@
+#pragma once
+// Text arithmetic on URLs: percent-coding, the absolute URL handed to the
+// fetch component, resolving a link against its page, and cutting a URL into
+// host, domain, server and extension. Plain string rules, no URL parser.
+//
+// Terms: the host is the text after the scheme up to the first "/", "?" or
+// "#", without any credentials (user name, ":", password, "@") in front of it;
+// a port stays in it. The domain is the host's last two dot-separated labels
+// (the whole host when it has fewer than two dots), the server whatever the
+// host holds in front of the domain, without the joining dot.
+
+#include <string>
+#include <string_view>
+
+namespace gleanery {
+
+class SettingsView;
+
+// The job's credentials as scan control fixed them at the last Begin or
+// Resume: plain is txtName + ":" + txtPassword, encoded is plain through
+// URLEncode. Both empty before the first Begin or Resume.
+struct Credentials {
+    std::string plain;
+    std::string encoded;
+};
+Credentials MakeCredentials(std::string_view name, std::string_view password);
+
+// Every "%" followed by up to two characters becomes the byte their leading
+// hexadecimal digits give ("%zz" gives 0, a final "%2" gives 2); "+" stays.
+std::string UnURLEncode(std::string_view s);
+
+// Decodes once, then percent-encodes every byte outside
+// ":@/*-.0-9A-Za-z_?&" as "%XX"; last, each occurrence of the encoded
+// credentials is put back as the plain credentials.
+std::string URLEncode(std::string_view s, const Credentials& credentials);
+
+// The absolute URL the job fetches and stores: "http://" or "https://" (kept
+// from the URL, http when it has none), the job's credentials in place of any
+// the URL carries, no fragment, and the query cut unless chkAllowParameters.
+std::string MakeURL(std::string_view url, const SettingsView& settings);
+
+// The absolute URL of a link found on the page base. Fragments play no part:
+// a link that is only a fragment names the page itself. A link beginning
+// with "//" names another host under the page's scheme.
+std::string MakeRelativeURL(std::string_view base, std::string_view link);
+
+// A URL without scheme ending in "/", one folder level up, never above its host.
+std::string TrimDirectory(std::string_view u);
+
+std::string GetDomain(std::string_view url);
+std::string GetServer(std::string_view url);
+
+// Upper-cased text after the last ".", cut at "?"; " " when the URL ends in
+// "/" or is a bare host (no extension).
+std::string GetExtension(std::string_view url);
+
+// Pieces shared with local path mapping; each returns a view into its argument.
+// The URL up to its first "#".
+std::string_view StripFragment(std::string_view url);
+// The URL after a leading "http://" or "https://" (any case).
+std::string_view StripScheme(std::string_view url);
+// A URL without scheme, without the credentials in front of its host: only
+// an "@" before the first "/", "?" or "#" ends credentials (the last such one,
+// so a password holding "@" still leaves the host).
+std::string_view StripCredentials(std::string_view urlWithoutScheme);
+
+}  // namespace gleanery

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "common/fake_settings.h"
+#include "links/url_utils.h"
+
+namespace gleanery {
+namespace {
+
+struct MakeUrlCase {
+    const char* name;
+    const char* password;
+    bool allowParameters;
+    const char* in;
+    const char* out;
+};
+
+TEST(UrlMakeUrl, BuildsTheFetchableUrl) {
+    const MakeUrlCase cases[] = {
+        {"", "", false, "srv.dom.example/a.asp?id=3", "http://srv.dom.example/a.asp"},
+        {"", "", true, "srv.dom.example/a.asp?id=3", "http://srv.dom.example/a.asp?id=3"},
+        {"", "", false, " srv.dom.example/a.asp ?id=3", "http://srv.dom.example/a.asp"},
+        {"", "", false, "HTTP://srv.dom.example/", "http://srv.dom.example/"},
+        {"", "", false, "http://srv.dom.example/dir", "http://srv.dom.example/dir"},
+        // Credential prefix forms: both parts and ":" always written, trimmed.
+        {"jo", "", false, "srv.dom.example/", "http://jo:@srv.dom.example/"},
+        {"", "pw", false, "srv.dom.example/", "http://:pw@srv.dom.example/"},
+        {" jo ", " pw ", false, "http://srv.dom.example/", "http://jo:pw@srv.dom.example/"},
+        // Credentials in the URL are replaced by the job's, or dropped.
+        {"jo", "pw", false, "http://old:x@srv.dom.example/", "http://jo:pw@srv.dom.example/"},
+        {"", "", false, "http://old:x@srv.dom.example/a", "http://srv.dom.example/a"},
+        {"", "", false, "old:x@srv.dom.example/a", "http://srv.dom.example/a"},
+    };
+    for (const auto& c : cases) {
+        FakeSettings settings;
+        settings.set("txtName", c.name).set("txtPassword", c.password).tick("chkAllowParameters", c.allowParameters);
+        EXPECT_EQ(MakeURL(c.in, settings), c.out) << c.in;
+    }
+}
+
+TEST(UrlMakeUrl, KeepsTheHttpsScheme) {
+    FakeSettings settings;
+    EXPECT_EQ(MakeURL("https://srv.dom.example/a", settings), "https://srv.dom.example/a");
+    EXPECT_EQ(MakeURL("HTTPS://srv.dom.example/a", settings), "https://srv.dom.example/a");
+    settings.set("txtName", "jo").set("txtPassword", "pw");
+    EXPECT_EQ(MakeURL("https://old@srv.dom.example/", settings), "https://jo:pw@srv.dom.example/");
+}
+
+TEST(UrlMakeUrl, OnlyAnAtInTheAuthorityEndsCredentials) {
+    FakeSettings settings;
+    settings.tick("chkAllowParameters");
+    EXPECT_EQ(MakeURL("http://dom.example/a@b.htm", settings), "http://dom.example/a@b.htm");
+    EXPECT_EQ(MakeURL("http://dom.example?mail=a@b", settings), "http://dom.example?mail=a@b");
+    settings.set("txtName", "jo").set("txtPassword", "p@ss");
+    // A password holding "@" still leaves the host, and a second pass changes nothing.
+    const std::string once = MakeURL("http://srv.dom.example/a@b", settings);
+    EXPECT_EQ(once, "http://jo:p@ss@srv.dom.example/a@b");
+    EXPECT_EQ(MakeURL(once, settings), once);
+    EXPECT_EQ(GetServer(once), "srv");
+    EXPECT_EQ(GetDomain(once), "dom.example");
+}
+
+TEST(UrlMakeUrl, DropsTheFragment) {
+    FakeSettings settings;
+    EXPECT_EQ(MakeURL("http://srv.dom.example/a.htm#top", settings), "http://srv.dom.example/a.htm");
+    EXPECT_EQ(MakeURL("http://srv.dom.example/a.htm#x?y=1", settings), "http://srv.dom.example/a.htm");
+    settings.tick("chkAllowParameters");
+    EXPECT_EQ(MakeURL("http://srv.dom.example/a.asp?p=1#sec", settings),
+              "http://srv.dom.example/a.asp?p=1");
+}
+
+TEST(UrlMakeUrl, ReadsSettingsAtEachCall) {
+    FakeSettings settings;
+    EXPECT_EQ(MakeURL("x.example/a?b", settings), "http://x.example/a");
+    settings.tick("chkAllowParameters").set("txtName", "n");
+    EXPECT_EQ(MakeURL("x.example/a?b", settings), "http://n:@x.example/a?b");
+}
+
+}  // namespace
+}  // namespace gleanery

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <stdexcept>
+#include <vector>
+
+#include "common/fake_settings.h"
+#include "common/scripted_messages.h"
+#include "links/local_path.h"
+#include "links/output_drives.h"
+#include "support/failure.h"
+
+namespace gleanery {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScriptedFreeSpace : public FreeSpaceSource {
+public:
+    std::map<std::string, std::uint64_t> bytes;  // folders not listed cannot be read
+    std::uint64_t freeBytes(const std::string& folder) const override {
+        const auto it = bytes.find(folder);
+        if (it == bytes.end()) throw std::runtime_error("no drive for " + folder);
+        return it->second;
+    }
+};
+
+using testing::ScriptedMessages;
+
+constexpr const char* kFullWarning =
+    "You have run out of drive space on both output drives.  Scan has been suspended.";
+
+void expectWarnedOnce(const ScriptedMessages& messages) {
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, kFullWarning);
+    EXPECT_EQ(messages.shown[0].title, "Gleanery Alert");
+}
+
+class OutputDrivesTest : public ::testing::Test {
+protected:
+    OutputDrivesTest() {
+        settings.set("txtSaveLocation", "/one").set("txtSaveLocation2", "/two");
+        settings.set("txtSpacePrimary", "5").set("txtSpaceSecondary", "5");
+    }
+    void setFree(std::uint64_t primary, std::uint64_t secondary) {
+        space.bytes["/one"] = primary;
+        space.bytes["/two"] = secondary;
+    }
+    FakeSettings settings;
+    ScriptedFreeSpace space;
+    ScriptedMessages messages;
+    OutputDrives drives{settings, messages, space};
+};
+
+TEST_F(OutputDrivesTest, ChoosesByFreeSpaceAboveStrictFloorsOfDecimalMegabytes) {
+    const struct {
+        std::uint64_t primary, secondary;
+        const char* chosen;
+    } cases[] = {
+        {5'000'001, 0, "/one"},
+        {5'000'000, 9'000'000, "/two"},  // equal to the floor is not above it
+        {5'000'000, 0, "/two"},          // both full: still the secondary
+        {4'999'999, 5'000'001, "/two"},
+        {5'100'000, 0, "/one"},          // above 5,000,000 though below 5 MiB
+    };
+    for (const auto& c : cases) {
+        setFree(c.primary, c.secondary);
+        EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), c.chosen) << c.primary << " " << c.secondary;
+        EXPECT_EQ(drives.folderFor(-7), c.chosen);
+        EXPECT_EQ(drives.folderFor(kPrimaryFolder), "/one");
+        EXPECT_EQ(drives.folderFor(kSecondaryFolder), "/two");
+    }
+}
+
+TEST_F(OutputDrivesTest, FloorsAreReadAsNumbersAtEachCall) {
+    setFree(1, 0);
+    settings.set("txtSpacePrimary", "none");  // not a number: 0
+    EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), "/one");
+    settings.set("txtSpacePrimary", "0");
+    setFree(0, 0);
+    EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), "/two");
+    settings.set("txtSpacePrimary", "0.5");
+    setFree(500'001, 0);
+    EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), "/one");
+}
+
+TEST_F(OutputDrivesTest, WarnsOncePerShortage) {
+    setFree(0, 0);
+    EXPECT_FALSE(drives.CheckDriveSpace(true));
+    EXPECT_TRUE(drives.outOfSpace());
+    EXPECT_FALSE(drives.CheckDriveSpace(true));
+    expectWarnedOnce(messages);
+
+    setFree(0, 6'000'000);  // room again ends the shortage
+    EXPECT_TRUE(drives.CheckDriveSpace(true));
+    EXPECT_FALSE(drives.outOfSpace());
+    setFree(0, 0);
+    EXPECT_FALSE(drives.CheckDriveSpace(true));
+    EXPECT_EQ(messages.shown.size(), 2u);
+
+    drives.clearOutOfSpace();  // Begin or Resume
+    EXPECT_FALSE(drives.CheckDriveSpace(true));
+    EXPECT_EQ(messages.shown.size(), 3u);
+}
+
+TEST_F(OutputDrivesTest, SilentCheckSetsTheFlagWithoutAMessage) {
+    setFree(0, 0);
+    EXPECT_FALSE(drives.CheckDriveSpace(false));
+    EXPECT_TRUE(drives.outOfSpace());
+    EXPECT_TRUE(messages.shown.empty());
+    setFree(7'000'000, 0);
+    EXPECT_TRUE(drives.CheckDriveSpace(false));
+    EXPECT_FALSE(drives.outOfSpace());
+}
+
+TEST_F(OutputDrivesTest, AnUnreadableDriveCountsAsFullAndIsReported) {
+    space.bytes["/two"] = 9'000'000;  // "/one" cannot be read
+    EXPECT_TRUE(drives.CheckDriveSpace(true));
+    EXPECT_EQ(frmDebug::lastReport().routine, "CheckDriveSpace");
+    EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), "/two");
+    EXPECT_EQ(frmDebug::lastReport().routine, "MakePath");
+    space.bytes.clear();
+    EXPECT_FALSE(drives.CheckDriveSpace(true));
+    expectWarnedOnce(messages);
+}
+
+class MakePathFoldersTest : public ::testing::Test {
+protected:
+    MakePathFoldersTest() {
+        settings.set("txtSaveLocation", primary).set("txtSaveLocation2", secondary);
+        settings.set("txtSpacePrimary", "1").set("txtSpaceSecondary", "1");
+        space.bytes[primary] = 0;
+        space.bytes[secondary] = 0;
+        fs::create_directory(primary);
+        fs::create_directory(secondary);
+    }
+    QTemporaryDir tmp;
+    std::string primary = tmp.path().toStdString() + "/p";
+    std::string secondary = tmp.path().toStdString() + "/s";
+    FakeSettings settings;
+    ScriptedFreeSpace space;
+    ScriptedMessages messages;
+    OutputDrives drives{settings, messages, space};
+};
+
+TEST_F(MakePathFoldersTest, CreatesFoldersOnlyWhenAskedOrByFreeSpace) {
+    const std::string url = "http://srv.dom.example/a/b/c.htm";
+    EXPECT_EQ(MakePath(url, kPrimaryFolder, false, drives), primary + "/srv.dom.example/a/b/c.htm");
+    EXPECT_FALSE(fs::exists(primary + "/srv.dom.example"));
+
+    EXPECT_EQ(MakePath(url, kPrimaryFolder, true, drives), primary + "/srv.dom.example/a/b/c.htm");
+    EXPECT_TRUE(fs::is_directory(primary + "/srv.dom.example/a/b"));
+    EXPECT_FALSE(fs::exists(primary + "/srv.dom.example/a/b/c.htm"));
+
+    // Both drives below their floors: the secondary, folders made regardless of the flag.
+    EXPECT_EQ(MakePath(url, kFolderByFreeSpace, false, drives), secondary + "/srv.dom.example/a/b/c.htm");
+    EXPECT_TRUE(fs::is_directory(secondary + "/srv.dom.example/a/b"));
+}
+
+TEST_F(MakePathFoldersTest, FolderCreationIgnoresWhatIsInTheWay) {
+    fs::create_directories(primary + "/srv.dom.example");
+    std::ofstream(primary + "/srv.dom.example/a") << "a file where a folder belongs";
+    EXPECT_EQ(MakePath("http://srv.dom.example/a/b/c.htm", kPrimaryFolder, true, drives),
+              primary + "/srv.dom.example/a/b/c.htm");
+    EXPECT_TRUE(fs::is_regular_file(primary + "/srv.dom.example/a"));
+}
+
+TEST(OutputDirCreation, CreatesEveryMissingParentAndIgnoresFailures) {
+    QTemporaryDir tmp;
+    const std::string base = tmp.path().toStdString();
+    CreateOutputDir(base + "/x/y/z");
+    EXPECT_TRUE(fs::is_directory(base + "/x/y/z"));
+    CreateOutputDir(base + "/x/y/z");  // existing: nothing happens
+    std::ofstream(base + "/file") << "x";
+    EXPECT_NO_THROW(CreateOutputDir(base + "/file/sub"));
+    EXPECT_NO_THROW(CreateOutputDir(""));
+}
+
+TEST(DiskFreeSpaceQuery, AMissingFolderCountsAsItsNearestExistingParent) {
+    QTemporaryDir tmp;
+    const std::string base = tmp.path().toStdString();
+    const DiskFreeSpace disk;
+    const std::uint64_t here = disk.freeBytes(base);
+    EXPECT_GT(here, 0u);
+    const std::uint64_t missing = disk.freeBytes(base + "/not/yet/made");
+    // Other processes write meanwhile; the same file system gives about the same figure.
+    EXPECT_NEAR(double(missing), double(here), 64.0 * 1024 * 1024);
+    EXPECT_GT(disk.freeBytes("relative/missing/folder"), 0u);
+}
+
+}  // namespace
+}  // namespace gleanery
