@@ -1,0 +1,61 @@
+// What happens when a connection reports the end of its transfer.
+#include "engine/robot.h"
+
+#include <QLoggingCategory>
+
+#include "engine/work_store.h"
+#include "job/job_settings.h"
+#include "support/failure.h"
+
+namespace gleanery {
+
+// "Log Output" writes each fetched page's address and response headers here.
+Q_LOGGING_CATEGORY(lcPages, "gleanery.pages")
+
+void Robot::liInet1_Complete() {
+    FetchObject& page = connection(1);
+    page.Finish();
+    inFlight_[0] = false;
+    std::string url = page.RequestURL;
+    const std::string& body = page.Content();
+    setConnectionText(1, "Parsing File");
+    ++progress_.pagesScanned;
+    progress_.bytesReceived += page.BytesReceived();
+    if (!body.empty()) logResult(page.RequestURL, page.GetHeader(""));
+    if (!url.empty() && url.back() == '/') url += "index.html";
+
+    // The page's new routes and targets land together with the mark of its
+    // own route, so a crash loses at most this page, which Resume fetches again.
+    storeStep("liInet1_Complete", [&] {
+        WorkStore::Batch batch(store_);
+        if (parsePage_) skipSilently([&] { parsePage_(url, body); });
+        store_.markRouteScanned(page.RequestTag, page.ResultCode());
+        batch.commit();
+    });
+    setConnectionText(1, "Not Busy");
+    DoScan();
+}
+
+void Robot::liInetDownload_Complete(int slot) {
+    FetchObject& c = connection(slot);
+    c.Finish();
+    inFlight_[slot - 1] = false;
+    completionQueue_.push_back(&c);
+}
+
+void Robot::logResult(const std::string& url, const std::string& headers) {
+    if (settings_.checked("chkLogOutput"))
+        qCInfo(lcPages, "%s\n%s", url.c_str(), headers.c_str());
+}
+
+std::string Robot::GetWrapText(const std::string& s) {
+    std::string result;
+    result.reserve(s.size() + s.size() / 18 + 1);
+    for (std::size_t i = 0; i < s.size(); i += 18) {
+        result.append(s, i, 18);
+        result += ' ';
+    }
+    return result;
+}
+
+}  // namespace gleanery

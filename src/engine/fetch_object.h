@@ -1,0 +1,44 @@
+#pragma once
+// One connection: it performs one transfer at a time, asynchronously, and
+// emits Complete on the UI thread when the transfer is over, whatever its
+// outcome. The engine asks the object itself for everything else.
+
+#include <QObject>
+#include <cstdint>
+#include <string>
+
+namespace gleanery {
+
+class FetchObject : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~FetchObject() override = default;
+
+    // Starts a transfer and returns at once. With a file name the body is in
+    // that file, complete, when Complete arrives; with "" it is kept for Content().
+    virtual void StartTransfer(const std::string& url, const std::string& localFile) = 0;
+    virtual bool IsBusy() const = 0;
+    // Called first in every completion handler.
+    virtual void Finish() = 0;
+    // Response headers; "" gives the whole header text.
+    virtual std::string GetHeader(const std::string& name) const = 0;
+
+    // The body of an in-memory transfer; empty when there is none.
+    virtual const std::string& Content() const = 0;
+    // HTTP status when a response arrived, else a negative transport code.
+    virtual int ResultCode() const = 0;
+    virtual std::int64_t BytesReceived() const = 0;
+
+    // Carried unchanged from the start of a transfer to its completion.
+    std::string RequestURL;
+    std::string RequestReferrer;
+    std::string TargetFile;
+    std::int64_t RequestTag = 0;
+    int SlotNumber = 0;
+
+signals:
+    void Complete();
+};
+
+}  // namespace gleanery

@@ -1,0 +1,54 @@
+#include "engine/job_session.h"
+
+#include "job/setup_file.h"
+#include "support/failure.h"
+#include "support/messages.h"
+#include "support/program_paths.h"
+
+namespace gleanery {
+
+JobSession::JobSession(Messages& messages, const Clock& clock, const FetchFactory& makeConnection,
+                       int maxConnections, QObject* parent)
+    : QObject(parent), messages_(messages), settings_(maxConnections),
+      robot_(settings_, store_, messages, clock, makeConnection) {
+    robot_.setSettingsSaver([this] { saveOrTell(); });
+}
+
+JobSession::~JobSession() = default;
+
+void JobSession::Display(const std::string& setupFile) {
+    const Routine step{"frmGeneralRobot", "Display"};
+    store_.close();
+    setupFile_ = setupFile;
+    const std::string storePath = WorkStore::storePathFor(setupFile);
+    try {
+        store_.open(storePath, programDataDir() + "/BLANK.GLD");
+        storeProblem_.clear();
+    } catch (const std::exception& e) {
+        storeProblem_ = e.what();
+        messages_.inform(storeProblem_);
+    }
+    robot_.setStoreProblem(storeProblem_);
+    step([&] { restoreSettings(settings_, setupFile_); });
+    robot_.UpdateStatus();
+}
+
+void JobSession::storeSettings() { gleanery::storeSettings(settings_, setupFile_); }
+
+bool JobSession::saveOrTell() {
+    try {
+        storeSettings();
+        return true;
+    } catch (const std::exception& e) {
+        frmDebug::Display("frmGeneralRobot", "storeSettings", e.what());
+        messages_.inform(std::string("The settings of this job could not be saved: ") + e.what());
+        return false;
+    }
+}
+
+void JobSession::Form_Unload() {
+    saveOrTell();
+    store_.close();
+}
+
+}  // namespace gleanery

@@ -1,0 +1,173 @@
+// Begin, Resume and Stop move the robot through the states users see:
+// buttons, flags, timers and status texts.
+#include "engine/robot_fixture.h"
+
+namespace gleanery::testing {
+namespace {
+
+constexpr const char* kWarning =
+    "Warning... This action will delete all the data in the database and rescan the entire site.  "
+    "If you wish to resume a previous scan, please select the 'Resume' command.";
+
+using ScanControl = RobotFixture;
+
+TEST_F(ScanControl, LoadedJobIsIdle) {
+    EXPECT_TRUE(robot().isIdle());
+    expectButtons(true, true, false);
+    EXPECT_FALSE(robot().forceCallTimer().isActive());
+    EXPECT_FALSE(robot().stopTimer().isActive());
+    EXPECT_FALSE(robot().restartTimer().isActive());
+    EXPECT_FALSE(robot().runningView());
+}
+
+TEST_F(ScanControl, BeginWithoutAddressChangesNothing) {
+    store().insertRoute("http://old.example/", "", 5);
+    session->settings().setText("txtLocation", "");
+    robot().cmdBegin_Click();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(store().countRoutes(), 1);
+    EXPECT_TRUE(robot().isIdle());
+    expectButtons(true, true, false);
+}
+
+TEST_F(ScanControl, BeginCancelledLeavesStoreButTakesCredentials) {
+    store().insertRoute("http://old.example/", "", 5);
+    session->settings().setText("txtName", "ann");
+    session->settings().setText("txtPassword", "pw");
+    messages.answers = {false};
+    robot().cmdBegin_Click();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, kWarning);
+    EXPECT_EQ(messages.shown[0].title, "Gleanery");
+    EXPECT_EQ(store().countRoutes(), 1);
+    EXPECT_EQ(robot().credentials().plain, "ann:pw");
+    EXPECT_TRUE(robot().isIdle());
+}
+
+TEST_F(ScanControl, BeginEmptiesQueuesKeepsBlockedSitesAndStartsScanning) {
+    store().insertRoute("http://old.example/a.htm", "", 7);
+    store().insertTarget("http://old.example/a.gif", "", path("out1/a.gif"));
+    store().insertBlockedSite("bad.example");
+    site.autoComplete = false;
+    robot().cmdBegin_Click();
+
+    const auto routes = store().allRoutes();
+    ASSERT_EQ(routes.size(), 1u);
+    EXPECT_EQ(routes[0].URL, "http://srv.dom.example/");
+    EXPECT_EQ(routes[0].Priority, 1);
+    EXPECT_EQ(routes[0].Referrer, "");
+    EXPECT_FALSE(routes[0].Scanned);
+    EXPECT_EQ(store().countTargets(), 0);
+    EXPECT_TRUE(store().isBlocked("bad.example"));
+
+    EXPECT_FALSE(robot().isIdle());
+    EXPECT_FALSE(robot().stopRequested());
+    expectButtons(false, false, true);
+    EXPECT_TRUE(robot().forceCallTimer().isActive());
+    EXPECT_TRUE(robot().runningView());
+    EXPECT_EQ(robot().status(), "Scanning: http://srv.dom.example/");
+    ASSERT_EQ(site.started.size(), 1u);
+    EXPECT_EQ(site.started[0], "http://srv.dom.example/");
+    EXPECT_EQ(robot().connectionText(1), "http://srv.dom.exa mple/ ");  // broken every 18 characters
+    EXPECT_TRUE(QDir(QString::fromStdString(path("out1"))).exists());
+    EXPECT_TRUE(QDir(QString::fromStdString(path("out2"))).exists());
+}
+
+TEST_F(ScanControl, StopWaitsForRunningTransfersThenStops) {
+    site.autoComplete = false;
+    store().insertRoute("http://srv.dom.example/", "", 1);
+    store().insertTarget("http://srv.dom.example/a.gif", "", path("out1/a.gif"));
+    robot().cmdResume_Click();
+    robot().tmrForceCall_Timer();  // starts the download on connection 2
+    ASSERT_TRUE(fetch(1).IsBusy());
+    ASSERT_TRUE(fetch(2).IsBusy());
+
+    robot().cmdStop_Click();
+    EXPECT_EQ(robot().status(), "Stopping Execution");
+    EXPECT_FALSE(robot().forceCallTimer().isActive());
+    EXPECT_TRUE(robot().stopTimer().isActive());
+    robot().tmrStop_Timer();
+    EXPECT_EQ(robot().status(), "Stopping Execution");
+    expectButtons(false, false, true);
+    EXPECT_FALSE(robot().isIdle());
+
+    fetch(1).complete(200, "<html></html>");
+    fetch(2).complete(200, "GIF89a");
+    pump();
+    robot().tmrStop_Timer();
+    EXPECT_EQ(robot().status(), "Execution Stopped");
+    expectButtons(true, true, false);
+    EXPECT_TRUE(robot().isIdle());
+    EXPECT_FALSE(robot().stopTimer().isActive());
+    EXPECT_FALSE(robot().forceCallTimer().isActive());
+    EXPECT_FALSE(robot().runningView());
+    // The download that ended after the last runner pass is recorded as done.
+    EXPECT_TRUE(store().pendingTargets().empty());
+}
+
+TEST_F(ScanControl, ResumeKeepsStoreAndFetchesOnlyUnscannedPages) {
+    store().insertRoute("http://srv.dom.example/done.htm", "", 1);
+    store().insertRoute("http://srv.dom.example/todo.htm", "", 1);
+    store().markRouteScanned(store().route("http://srv.dom.example/done.htm")->RouteID, 200);
+    site.autoComplete = false;
+    robot().cmdResume_Click();
+    EXPECT_TRUE(messages.shown.empty());  // no question
+    EXPECT_EQ(store().countRoutes(), 2);
+    ASSERT_EQ(site.started.size(), 1u);
+    EXPECT_EQ(site.started[0], "http://srv.dom.example/todo.htm");
+}
+
+TEST_F(ScanControl, PageHandedOutButNeverCompletedIsFetchedAgainOnResume) {
+    site.autoComplete = false;
+    robot().cmdBegin_Click();
+    ASSERT_EQ(site.started.size(), 1u);
+    // The program ends without the page's completion: a new session resumes.
+    session.reset();
+    session = std::make_unique<JobSession>(
+        messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
+    session->Display(path("job.glf"));
+    session->settings().setText("txtSpacePrimary", "0");
+    session->settings().setText("txtSpaceSecondary", "0");
+    robot().cmdResume_Click();
+    ASSERT_EQ(site.started.size(), 2u);
+    EXPECT_EQ(site.started[1], "http://srv.dom.example/");
+}
+
+TEST_F(ScanControl, CloseRefusedWhileDownloadingAllowedAfterStop) {
+    site.autoComplete = false;
+    robot().cmdBegin_Click();
+    EXPECT_FALSE(session->Form_QueryUnload());
+    EXPECT_EQ(messages.shown.back().text, "The system is still downloading... Please press the 'Stop' button.");
+    robot().cmdStop_Click();
+    fetch(1).complete(200);
+    pump();
+    robot().tmrStop_Timer();
+    EXPECT_TRUE(session->Form_QueryUnload());
+}
+
+TEST_F(ScanControl, StoreThatCannotOpenKeepsBeginFromRunning) {
+    const std::string blocker = path("locked");
+    QDir().mkpath(QString::fromStdString(blocker + "/job.GLD"));  // a folder where the store should be
+    ScriptedMessages told;
+    JobSession broken(told, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
+    broken.Display(blocker + "/job.glf");
+    ASSERT_FALSE(broken.storeProblem().empty());
+    ASSERT_EQ(told.shown.size(), 1u);
+    broken.settings().setText("txtLocation", "http://srv.dom.example/");
+    broken.robot().cmdBegin_Click();
+    ASSERT_EQ(told.shown.size(), 2u);
+    EXPECT_EQ(told.shown[1].text, broken.storeProblem());
+    EXPECT_TRUE(broken.robot().isIdle());
+    EXPECT_TRUE(site.started.empty());
+}
+
+TEST_F(ScanControl, OwnSiteIsRefused) {
+    session->settings().setText("txtLocation", "http://WWW.GLEANERY.ORG/x");
+    robot().cmdBegin_Click();
+    EXPECT_EQ(session->settings().text("txtLocation"), "");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(robot().isIdle());
+}
+
+}  // namespace
+}  // namespace gleanery::testing

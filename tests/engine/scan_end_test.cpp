@@ -1,0 +1,71 @@
+// A scan that runs out of pages and downloads ends with one "Site Scanned"
+// message per Begin or Resume and comes to rest as stopped.
+#include <QSignalSpy>
+
+#include "engine/robot_fixture.h"
+
+namespace gleanery::testing {
+namespace {
+
+using ScanEnd = RobotFixture;
+
+TEST_F(ScanEnd, SiteScannedShownOncePerRun) {
+    site.answers["http://srv.dom.example/"] = {200, "<html>no links</html>"};
+    robot().cmdBegin_Click();
+    runUntilIdle();
+    EXPECT_EQ(messages.count("Site Scanned"), 1);
+    EXPECT_EQ(robot().status(), "Execution Stopped");
+    EXPECT_TRUE(robot().finishedShown());
+    expectButtons(true, true, false);
+    const auto route = store().route("http://srv.dom.example/");
+    ASSERT_TRUE(route);
+    EXPECT_TRUE(route->Scanned);
+    EXPECT_EQ(route->Result, 200);
+
+    robot().cmdResume_Click();
+    runUntilIdle();
+    EXPECT_EQ(messages.count("Site Scanned"), 2);
+}
+
+TEST_F(ScanEnd, FailedPageIsClosedWithItsCodeAndNotTriedAgain) {
+    site.answers["http://srv.dom.example/"] = {500, ""};
+    robot().cmdBegin_Click();
+    runUntilIdle();
+    EXPECT_EQ(store().route("http://srv.dom.example/")->Result, 500);
+    EXPECT_EQ(site.started.size(), 1u);
+}
+
+TEST_F(ScanEnd, ToolbarFollowsButtonsThroughAWholeScan) {
+    QSignalSpy spy(&robot(), &Robot::buttonsChanged);
+    std::vector<std::array<bool, 3>> states;
+    QObject::connect(&robot(), &Robot::buttonsChanged, [&] {
+        states.push_back({robot().beginEnabled(), robot().resumeEnabled(), robot().stopEnabled()});
+    });
+    site.answers["http://srv.dom.example/"] = {200, "x"};
+    robot().cmdBegin_Click();
+    runUntilIdle();
+    ASSERT_GE(states.size(), 2u);
+    EXPECT_EQ(states.front(), (std::array<bool, 3>{false, false, true}));
+    EXPECT_EQ(states.back(), (std::array<bool, 3>{true, true, false}));
+}
+
+TEST_F(ScanEnd, DownloadsRecordedAndCountedBeforeTheEnd) {
+    site.answers["http://srv.dom.example/"] = {200, "page"};
+    site.answers["http://srv.dom.example/a.gif"] = {200, "GIF89a-a"};
+    site.answers["http://srv.dom.example/b.gif"] = {404, ""};
+    store().insertRoute("http://srv.dom.example/", "", 1);
+    store().insertTarget("http://srv.dom.example/a.gif", "http://srv.dom.example/", path("out1/a.gif"));
+    store().insertTarget("http://srv.dom.example/b.gif", "http://srv.dom.example/", path("out1/b.gif"));
+    robot().cmdResume_Click();
+    runUntilIdle();
+    EXPECT_EQ(messages.count("Site Scanned"), 1);
+    EXPECT_TRUE(store().pendingTargets().empty());
+    EXPECT_EQ(store().target("http://srv.dom.example/a.gif")->Result, 200);
+    EXPECT_EQ(store().target("http://srv.dom.example/b.gif")->Result, 404);
+    // Two downloads and the one page dispatched before them.
+    EXPECT_EQ(session->settings().text("txtTotalFiles"), "3");
+    EXPECT_EQ(session->settings().text("txtTotalK"), "8");
+}
+
+}  // namespace
+}  // namespace gleanery::testing
