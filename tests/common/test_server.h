@@ -1,0 +1,86 @@
+#pragma once
+// The one HTTP server of the tests: a real server on 127.0.0.1 at a free port,
+// answering from its own threads, that can also misbehave on purpose. It
+// starts in the constructor and stops in the destructor; stalled handlers are
+// woken at shutdown.
+//
+// Paths are matched exactly, as the server sees them (percent-decoded, without
+// the query). Registering a path again replaces its behaviour; registration is
+// safe while requests are served. Unknown paths answer 404.
+
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace gleanery::test {
+
+class TestServer {
+public:
+    using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+
+    TestServer();
+    ~TestServer();
+    TestServer(const TestServer&) = delete;
+    TestServer& operator=(const TestServer&) = delete;
+
+    int port() const { return port_; }
+    std::string baseUrl() const;                     // "http://127.0.0.1:PORT"
+    std::string url(const std::string& path) const;  // baseUrl() + path
+
+    void handle(const std::string& path, Handler handler);
+    void page(const std::string& path, std::string body, std::string contentType = "text/html");
+    void status(const std::string& path, int code, std::string body = "<html>error</html>");
+    // redirect(p, p) is a redirect loop.
+    void redirect(const std::string& path, std::string location, int code = 302);
+    // Answers only after the delay (or not at all when the server stops first).
+    void stall(const std::string& path, std::chrono::milliseconds delay, std::string body = "late");
+    // Sends the body in pieces with a gap before each piece.
+    void trickle(const std::string& path, std::string body, std::size_t pieceBytes,
+                 std::chrono::milliseconds gap);
+    // A body of totalBytes, streamed in chunks without a length announced in advance.
+    void largeBody(const std::string& path, std::size_t totalBytes);
+    // Closes the connection without sending any response.
+    void resetConnection(const std::string& path);
+    // The body for the right Basic credentials, otherwise 401 with a challenge.
+    void requireBasicAuth(const std::string& path, const std::string& user, const std::string& password,
+                          std::string body);
+
+    // For handlers: waits for the delay; false when the server is stopping.
+    bool pause(std::chrono::milliseconds delay) const;
+
+    int hits(const std::string& path) const;
+    // A request header of the latest request for the path ("" when absent).
+    std::string lastRequestHeader(const std::string& path, const std::string& name) const;
+    // Handlers running now, and the most that ever ran at once.
+    int inFlight() const { return inFlight_; }
+    int maxInFlight() const { return maxInFlight_; }
+
+private:
+    void dispatch(const httplib::Request& request, httplib::Response& response);
+
+    httplib::Server server_;
+    std::thread thread_;
+    int port_ = 0;
+
+    mutable std::mutex mutex_;
+    std::map<std::string, Handler> handlers_;
+    std::map<std::string, int> hits_;
+    std::map<std::string, httplib::Headers> lastHeaders_;
+
+    std::atomic<int> inFlight_{0};
+    std::atomic<int> maxInFlight_{0};
+
+    mutable std::mutex stopMutex_;
+    mutable std::condition_variable stopSignal_;
+    bool stopping_ = false;
+};
+
+}  // namespace gleanery::test

@@ -1,0 +1,62 @@
+// Transfers that get no complete response end with a negative code, and
+// Complete still comes.
+#include "engine/network_fetch_fixture.h"
+
+#include <QElapsedTimer>
+
+namespace gleanery::test {
+namespace {
+
+using NetworkFetchTransportFailure = NetworkFetchTest;
+
+TEST_F(NetworkFetchTransportFailure, AClosedPortIsConnectionRefused) {
+    int closedPort = 0;
+    {
+        TestServer gone;
+        closedPort = gone.port();
+    }
+    EXPECT_EQ(run("http://127.0.0.1:" + std::to_string(closedPort) + "/index.html"), kFetchConnectionRefused);
+}
+
+TEST_F(NetworkFetchTransportFailure, AConnectionClosedWithoutResponseIsANetworkError) {
+    server.resetConnection("/reset.html");
+    EXPECT_EQ(run(server.url("/reset.html")), kFetchNetworkError);
+    EXPECT_GE(server.hits("/reset.html"), 1);
+}
+
+TEST_F(NetworkFetchTransportFailure, SilenceLongerThanTheIdleTimeoutEndsTheTransfer) {
+    fetch.setIdleTimeout(std::chrono::milliseconds(300));
+    server.stall("/silent.html", std::chrono::seconds(20));
+
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(run(server.url("/silent.html")), kFetchTimeout);
+    EXPECT_LT(clock.elapsed(), 5000);
+}
+
+TEST_F(NetworkFetchTransportFailure, ASlowTransferThatKeepsSendingDoesNotTimeOut) {
+    fetch.setIdleTimeout(std::chrono::milliseconds(600));
+    // Fifteen pieces 100 ms apart: longer in total than the idle timeout.
+    server.trickle("/slow.html", std::string(1500, 's'), 100, std::chrono::milliseconds(100));
+
+    EXPECT_EQ(run(server.url("/slow.html")), 200);
+    EXPECT_EQ(fetch.Content(), std::string(1500, 's'));
+}
+
+TEST_F(NetworkFetchTransportFailure, AnUnusableUrlIsMalformed) {
+    for (const std::string url : {"", "index.html", "ftp://127.0.0.1/file", "http://", "http:///path", "mailto:a@b"}) {
+        SCOPED_TRACE(url);
+        EXPECT_EQ(run(url), kFetchMalformedUrl);
+    }
+}
+
+TEST(FetchResultText, NamesEveryTransportCodeAndStatus) {
+    EXPECT_EQ(fetchResultText(kFetchTimeout), "Timed out");
+    EXPECT_EQ(fetchResultText(kFetchBodyTooLarge), "Page too large");
+    EXPECT_EQ(fetchResultText(404), "HTTP 404");
+    for (int code = kFetchCancelled; code < 0; ++code)
+        EXPECT_EQ(fetchResultText(code).find("Transfer failed"), std::string::npos) << code;
+}
+
+}  // namespace
+}  // namespace gleanery::test
