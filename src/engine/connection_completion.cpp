@@ -19,6 +19,8 @@ void Robot::liInet1_Complete() {
     std::string url = page.RequestURL;
     const std::string& body = page.Content();
     setConnectionText(1, "Parsing File");
+    // A page's bytes are known only now, not when it was handed out.
+    bytesCounter_ += page.BytesReceived();
     ++progress_.pagesScanned;
     progress_.bytesReceived += page.BytesReceived();
     if (!body.empty()) logResult(page.RequestURL, page.GetHeader(""));

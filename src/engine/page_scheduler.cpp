@@ -42,7 +42,6 @@ void Robot::DoScan() {
         inFlight_[0] = true;
         page.StartTransfer(page.RequestURL, "");
         ++pagesDispatched_;
-        bytesCounter_ += page.BytesReceived();
         return;
     }
     setStatus("Execution Haulted");

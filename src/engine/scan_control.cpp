@@ -21,6 +21,8 @@ constexpr const char* kModule = "frmGeneralRobot";
 constexpr const char* kBeginWarning =
     "Warning... This action will delete all the data in the database and rescan the entire site.  "
     "If you wish to resume a previous scan, please select the 'Resume' command.";
+constexpr const char* kNoOutputFolder =
+    "Please choose the Primary and the Secondary output folders before scanning.";
 }  // namespace
 
 Robot::Robot(JobSettings& settings, WorkStore& store, Messages& messages, const Clock& clock,
@@ -63,6 +65,11 @@ bool Robot::startScan(bool fresh) {
     if (settings_.text("txtLocation").empty()) return false;
     if (!storeProblem_.empty()) {
         messages_.inform(storeProblem_);
+        return false;
+    }
+    // Without a folder, the mirror would land at the root of the file system.
+    if (settings_.text("txtSaveLocation").empty() || settings_.text("txtSaveLocation2").empty()) {
+        messages_.inform(kNoOutputFolder);
         return false;
     }
     credentials_ = MakeCredentials(settings_.text("txtName"), settings_.text("txtPassword"));

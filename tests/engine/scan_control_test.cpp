@@ -161,6 +161,16 @@ TEST_F(ScanControl, StoreThatCannotOpenKeepsBeginFromRunning) {
     EXPECT_TRUE(site.started.empty());
 }
 
+TEST_F(ScanControl, EmptyOutputFolderIsRefusedBeforeAnythingIsWritten) {
+    store().insertRoute("http://old.example/", "", 5);
+    session->settings().setText("txtSaveLocation2", "");
+    robot().cmdBegin_Click();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("output folders"), std::string::npos);
+    EXPECT_EQ(store().countRoutes(), 1);
+    EXPECT_TRUE(robot().isIdle());
+}
+
 TEST_F(ScanControl, OwnSiteIsRefused) {
     session->settings().setText("txtLocation", "http://WWW.GLEANERY.ORG/x");
     robot().cmdBegin_Click();

@@ -1,0 +1,2 @@
+// A script file: Gleanery downloads it as a file.
+document.title = document.title + " (demo)";

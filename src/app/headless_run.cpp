@@ -1,0 +1,77 @@
+#include "app/headless_run.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <unistd.h>
+
+#include "app/console_messages.h"
+#include "app/progress_line.h"
+#include "app/stop_signals.h"
+#include "engine/job_session.h"
+#include "engine/network_fetch.h"
+#include "job/setup_file.h"
+#include "support/clock.h"
+
+namespace gleanery {
+
+namespace {
+int usageError(const std::string& why) {
+    std::fprintf(stderr, "gleanery: %s\n", why.c_str());
+    return kExitUsage;
+}
+}  // namespace
+
+int runHeadless(const CommandLine& cl, int maxConnections) {
+    const QFileInfo setup(QString::fromStdString(cl.setupFile));
+    if (setup.exists() && (!setup.isFile() || ::access(cl.setupFile.c_str(), R_OK) != 0))
+        return usageError("cannot read the setup file " + cl.setupFile);
+    if (!setup.absoluteDir().exists())
+        return usageError("the folder of the setup file " + cl.setupFile + " does not exist");
+
+    ConsoleMessages messages;
+    SystemClock clock;
+    JobSession session(messages, clock, [](int) { return makeNetworkFetch(); }, maxConnections);
+    Robot& robot = session.robot();
+    QObject::connect(&robot, &Robot::statusChanged, [&messages](const QString& status) {
+        messages.print("Status: " + status.toStdString());
+    });
+
+    session.Display(cl.setupFile);
+    if (!session.storeProblem().empty()) return kExitUsage;
+    for (const auto& [key, value] : cl.settings) {
+        if (!applySetupValue(session.settings(), key, value))
+            return usageError("no setting named " + key);
+    }
+    if (!session.saveOrTell()) return kExitUsage;
+
+    ProgressLine progress(robot, ::isatty(STDERR_FILENO) == 1);
+    messages.setProgressLine(&progress);
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &robot, [&robot] {
+        if (!robot.isIdle() && !robot.stopRequested()) robot.cmdStop_Click();
+    });
+    QObject::connect(&robot, &Robot::stopped, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    QElapsedTimer elapsed;
+    elapsed.start();
+    if (cl.action == CommandLine::Action::Begin)
+        robot.cmdBegin_Click();
+    else
+        robot.cmdResume_Click();
+    if (robot.isIdle()) {
+        // The scan did not start; its reason has been printed.
+        const bool noAddress = session.settings().text("txtLocation").empty();
+        session.Form_Unload();
+        return noAddress ? usageError("the job has no start address (set txtLocation)") : kExitStopped;
+    }
+    QCoreApplication::exec();
+    progress.breakLine();
+    messages.print(ProgressLine::format(robot, elapsed.elapsed() / 1000.0));
+    session.Form_Unload();
+    return robot.finishedShown() ? kExitScanned : kExitStopped;
+}
+
+}  // namespace gleanery

@@ -1,0 +1,16 @@
+#pragma once
+// A scan without windows: the same job, robot and messages as in the job
+// window, with every question answered OK.
+
+#include "app/command_line.h"
+
+namespace gleanery {
+
+// Exit codes of a scan without windows.
+inline constexpr int kExitScanned = 0;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitStopped = 3;
+
+int runHeadless(const CommandLine& commandLine, int maxConnections);
+
+}  // namespace gleanery

@@ -1,0 +1,60 @@
+#include "app/progress_line.h"
+
+#include <cstdio>
+
+#include "engine/robot.h"
+
+namespace gleanery {
+
+namespace {
+constexpr int kTerminalRedrawMs = 250;
+constexpr int kPlainLineMs = 5000;
+
+std::string bytes(double n) {
+    const char* units[] = {"B", "kB", "MB", "GB", "TB"};
+    int u = 0;
+    while (n >= 1000 && u < 4) {
+        n /= 1000;
+        ++u;
+    }
+    char out[32];
+    std::snprintf(out, sizeof out, u == 0 ? "%.0f %s" : "%.1f %s", n, units[u]);
+    return out;
+}
+}  // namespace
+
+ProgressLine::ProgressLine(const Robot& robot, bool terminal, QObject* parent)
+    : QObject(parent), robot_(robot), terminal_(terminal) {
+    clock_.start();
+    timer_.setInterval(terminal ? kTerminalRedrawMs : kPlainLineMs);
+    connect(&timer_, &QTimer::timeout, this, &ProgressLine::draw);
+    timer_.start();
+}
+
+std::string ProgressLine::format(const Robot& robot, double seconds) {
+    const auto& p = robot.progress();
+    const double speed = seconds > 0 ? p.bytesReceived / seconds : 0;
+    return "Pages " + std::to_string(p.pagesScanned) + " | Files " + std::to_string(p.filesDownloaded) +
+           " | In queue " + std::to_string(robot.queuedTargets()) + " | " + bytes(double(p.bytesReceived)) + " | " +
+           bytes(speed) + "/s";
+}
+
+void ProgressLine::draw() {
+    if (robot_.isIdle()) return;
+    const std::string line = format(robot_, clock_.elapsed() / 1000.0);
+    if (terminal_) {
+        std::fprintf(stderr, "\r\033[K%s", line.c_str());
+        drawn_ = true;
+    } else {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
+    std::fflush(stderr);
+}
+
+void ProgressLine::breakLine() {
+    if (!drawn_) return;
+    std::fprintf(stderr, "\r\033[K");
+    drawn_ = false;
+}
+
+}  // namespace gleanery

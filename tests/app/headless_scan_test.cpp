@@ -1,0 +1,107 @@
+// The program without windows: usage, exit codes, settings given on the
+// command line, a real scan of a local site, and a graceful stop by signal
+// that a later --resume finishes.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "common/test_server.h"
+#include "engine/work_store.h"
+#include "job/job_settings.h"
+#include "job/setup_file.h"
+
+namespace gleanery {
+namespace {
+
+struct ProcessResult {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+class HeadlessScan : public ::testing::Test {
+protected:
+    QProcess* start(const QStringList& args) {
+        auto* p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("GLEANERY_HOME", GLEANERY_TEST_DATA_DIR);
+        p->setProcessEnvironment(env);
+        p->start(GLEANERY_BINARY, args);
+        EXPECT_TRUE(p->waitForStarted(10000));
+        return p;
+    }
+    ProcessResult finish(QProcess* p) {
+        EXPECT_TRUE(p->waitForFinished(60000));
+        ProcessResult r{p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1, p->readAllStandardOutput().toStdString(),
+              p->readAllStandardError().toStdString()};
+        delete p;
+        return r;
+    }
+    ProcessResult run(const QStringList& args) { return finish(start(args)); }
+    QString file(const char* name) const { return dir.filePath(name); }
+    QStringList scanSettings() const {
+        return {"--set", "txtSaveLocation=" + file("out"), "--set", "txtSaveLocation2=" + file("out"),
+                "--set", "txtSpacePrimary=0", "--set", "txtSpaceSecondary=0"};
+    }
+
+    QTemporaryDir dir;
+    test::TestServer server;
+};
+
+TEST_F(HeadlessScan, HelpVersionAndBadUsage) {
+    const ProcessResult help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--begin SETUP.glf"), std::string::npos);
+    const ProcessResult version = run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("Gleanery ", 0), 0u);
+    EXPECT_EQ(run({"--begin"}).exitCode, 2);
+    EXPECT_EQ(run({"--begin", file("a.glf"), "--set", "noSuchField=1"}).exitCode, 2);
+}
+
+TEST_F(HeadlessScan, JobWithoutAddressIsBadUsageButItsSetupFileIsCreated) {
+    const ProcessResult r = run({"--begin", file("new.glf")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("start address"), std::string::npos);
+    EXPECT_TRUE(QFile::exists(file("new.glf")));
+    EXPECT_EQ(QFile::permissions(file("new.glf")) & (QFile::ReadOther | QFile::ReadGroup), 0);
+}
+
+TEST_F(HeadlessScan, ScansASiteToTheEndAndSavesTheSettingsGiven) {
+    server.page("/", "<html>hello</html>");
+    const ProcessResult r = run(QStringList{"--begin", file("site.glf"), "--set",
+                                  QString::fromStdString("txtLocation=" + server.url("/"))} + scanSettings());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("Site Scanned"), std::string::npos);
+    EXPECT_NE(r.err.find("Status: Execution Stopped"), std::string::npos);
+
+    JobSettings saved;
+    restoreSettings(saved, file("site.glf").toStdString());
+    EXPECT_EQ(saved.text("txtLocation"), server.url("/"));
+    WorkStore store;
+    store.open(WorkStore::storePathFor(file("site.glf").toStdString()), "");
+    EXPECT_EQ(store.route(server.url("/"))->Result, 200);
+}
+
+TEST_F(HeadlessScan, SignalStopsGracefullyAndResumeFinishes) {
+    server.stall("/", std::chrono::milliseconds(1500), "<html>slow</html>");
+    QProcess* p = start(QStringList{"--begin", file("slow.glf"), "--set",
+                                    QString::fromStdString("txtLocation=" + server.url("/"))} + scanSettings());
+    while (server.hits("/") == 0) QThread::msleep(20);
+    ::kill(pid_t(p->processId()), SIGTERM);
+    const ProcessResult stopped = finish(p);
+    EXPECT_EQ(stopped.exitCode, 3) << stopped.err;
+    EXPECT_NE(stopped.err.find("Status: Stopping Execution"), std::string::npos);
+    EXPECT_NE(stopped.err.find("Status: Execution Stopped"), std::string::npos);
+
+    // The page arrived while stopping, so it is done; Resume finds nothing left.
+    const ProcessResult resumed = run({"--resume", file("slow.glf")});
+    EXPECT_EQ(resumed.exitCode, 0) << resumed.err;
+    EXPECT_EQ(server.hits("/"), 1);
+}
+
+}  // namespace
+}  // namespace gleanery
