@@ -1,9 +1,7 @@
 #include "links/local_link.h"
 
 #include <QByteArray>
-#include <algorithm>
 #include <filesystem>
-#include <iterator>
 
 #include "links/local_path.h"
 #include "links/output_drives.h"
@@ -15,13 +13,39 @@ namespace gleanery {
 
 namespace {
 
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isSchemeChar(char c) {
+    return isAsciiLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+}
+
+// A scheme as browsers read one: a letter, then letters, digits, "+", "-"
+// or ".", up to a ":".
+bool hasOtherScheme(std::string_view link) {
+    const auto colon = link.find(':');
+    if (colon == std::string_view::npos || colon == 0 || !isAsciiLetter(link[0])) return false;
+    for (std::size_t i = 1; i < colon; ++i)
+        if (!isSchemeChar(link[i])) return false;
+    const std::string_view scheme = link.substr(0, colon);
+    return !equalsNoCase(scheme, "http") && !equalsNoCase(scheme, "https");
+}
+
 std::string percentEncodePath(std::string_view path) {
     const QByteArray encoded =
         QByteArray::fromRawData(path.data(), qsizetype(path.size())).toPercentEncoding("/");
     return std::string(encoded.constData(), std::size_t(encoded.size()));
 }
 
+std::string relativePath(std::string_view from, std::string_view to) {
+    namespace fs = std::filesystem;
+    return fs::path(to).lexically_relative(fs::path(from).parent_path()).generic_string();
+}
+
 }  // namespace
+
+bool KeptAsWritten(std::string_view link) {
+    return link.empty() || link.starts_with('#') || startsWithNoCase(link, "javascript") ||
+           startsWithNoCase(link, "mailto") || link.starts_with("file:///") || hasOtherScheme(link);
+}
 
 std::string FileURL(std::string_view path) {
     namespace fs = std::filesystem;
@@ -32,9 +56,7 @@ std::string FileURL(std::string_view path) {
 }
 
 std::string RelativeFileURL(std::string_view from, std::string_view to) {
-    namespace fs = std::filesystem;
-    const fs::path relative = fs::path(to).lexically_relative(fs::path(from).parent_path());
-    return percentEncodePath(relative.generic_string());
+    return percentEncodePath(relativePath(from, to));
 }
 
 LocalLinkMaker::LocalLinkMaker(std::string_view pageUrl, const SettingsView& settings,
@@ -49,22 +71,20 @@ const std::string& LocalLinkMaker::pageFile() const {
 }
 
 std::string LocalLinkMaker::convert(std::string_view link) const {
-    if (startsWithNoCase(link, "mailto")) return std::string(link);
+    if (KeptAsWritten(link)) return std::string(link);
     // The fragment names a place in the target, not another file.
-    const std::string_view target = link.substr(0, link.find('#'));
+    const std::string_view target = StripFragment(link);
     const std::string_view fragment = link.substr(target.size());
 
-    std::string local;
-    if (link.starts_with('/') || startsWithNoCase(link, "http")) {
-        // The mirror stores a link's file under the URL the robot fetches it by.
-        const std::string file =
-            MakePath(MakeURL(MakeRelativeURL(pageUrl_, target), settings_), kPrimaryFolder, false, drives_);
-        local = relative_ ? RelativeFileURL(pageFile(), file) : FileURL(file);
-    } else {
-        local.reserve(link.size());
-        std::remove_copy(target.begin(), target.end(), std::back_inserter(local), '?');
-    }
-    return local.append(fragment);
+    // The mirror stores a link's file under the URL the robot fetches it by.
+    const std::string file =
+        MakePath(MakeURL(MakeRelativeURL(pageUrl_, target), settings_), kPrimaryFolder, false, drives_);
+    if (!relative_ && (link.starts_with('/') || startsWithNoCase(link, "http")))
+        return FileURL(file).append(fragment);
+    const std::string path = relativePath(pageFile(), file);
+    // A link that already names its file is left byte for byte as the page has it.
+    if (path == target) return std::string(link);
+    return percentEncodePath(path).append(fragment);
 }
 
 }  // namespace gleanery

@@ -11,6 +11,12 @@ namespace gleanery {
 class SettingsView;
 class OutputDrives;
 
+// Links that name nothing the mirror stores and stay as written: the empty
+// link, a fragment of the page itself, "javascript" and "mailto" (any case),
+// "file:///", and any other scheme than http and https ("data:", "ftp:",
+// "tel:"), which the robot never follows.
+bool KeptAsWritten(std::string_view link);
+
 // "file://" + the absolute form of path. Every byte outside letters, digits,
 // "-", ".", "_", "~" and "/" is percent-encoded, so that a browser reads the
 // path back as it is (spaces, "#", "%", "?", quotes, non-ASCII) and the URL
@@ -27,7 +33,13 @@ public:
     // All three must outlive this object.
     LocalLinkMaker(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives);
 
-    // The text to put in place of link. Throws when a local path cannot be made.
+    // The text to put in place of link: link itself when it is kept as
+    // written; else the file the mirror stores for it (the URL the robot
+    // resolves and fetches for the link, query included), followed by the
+    // link's fragment. Absolute and root-relative links name it by a
+    // "file://" URL, or with chkRelative by its path from the page's own
+    // file; relative links always by that path, and stay as written when
+    // the path is their own text. Throws when a local path cannot be made.
     std::string convert(std::string_view link) const;
 
 private:

@@ -23,11 +23,9 @@ TEST_F(LinkRewriting, ConvertsEachKindOfLink) {
         {"MailTo:jo@dom.example?s=a", "MailTo:jo@dom.example?s=a"},
         {"http://srv.dom.example/a/b.htm", "file:///mirror/one/srv.dom.example/a/b.htm"},
         {"//cdn.example/x.js", "file:///mirror/one/cdn.example/x.js"},
-        {"sub/p.asp?id=3&x=4", "sub/p.aspid=3&x=4"},
         // The fragment follows the local file and takes no part in finding it.
         {"/b.htm#top", "file:///mirror/one/srv.dom.example/b.htm#top"},
         {"/#x/../y.htm", "file:///mirror/one/srv.dom.example/index.html#x/../y.htm"},
-        {"page.htm?q#a?b", "page.htmq#a?b"},
         // Folder URLs name the file the mirror keeps for them.
         {"http://srv.dom.example/dir/", "file:///mirror/one/srv.dom.example/dir/index.html"},
         {"http://srv.dom.example", "file:///mirror/one/srv.dom.example/index.html"},
@@ -37,6 +35,37 @@ TEST_F(LinkRewriting, ConvertsEachKindOfLink) {
     expectEach(cases, [&](const std::string& link) { return file(link); });
     settings.tick("chkAllowParameters");
     EXPECT_EQ(file("/p.asp?id=3"), "file:///mirror/one/srv.dom.example/p.aspid%3D3");
+}
+
+// Whatever chkRelative says: the path from the page's file to the link's.
+TEST_F(LinkRewriting, ConvertsRelativeLinksToThePathOfTheirFile) {
+    const char* const cases[][2] = {
+        {"sub/p.htm", "sub/p.htm"},
+        {"../img/a.gif#t", "../img/a.gif#t"},
+        {"a%20b.htm", "a%20b.htm"},
+        {"a.htm,", "a.htm,"},
+        {"./x.htm", "x.htm"},
+        {"gallery/", "gallery/index.html"},
+        {"gallery", "gallery/index.html"},
+        {"../", "../index.html"},
+        {"..", "../index.html"},
+        {"%7Ejo/a%3Ab.htm", "~jo/a%3Ab.htm"},
+        {"sub/p.asp?id=3&x=4", "sub/p.asp"},
+        {"page.htm?q#a?b", "page.htm#a?b"},
+        // What the robot never follows stays as written.
+        {"#top", "#top"},
+        {"", ""},
+        {"data:image/gif;base64,R0lG", "data:image/gif;base64,R0lG"},
+        {"ftp://srv.dom.example/f.zip", "ftp://srv.dom.example/f.zip"},
+        {"JavaScript:go('a.htm?x')", "JavaScript:go('a.htm?x')"},
+    };
+    for (const bool relative : {false, true}) {
+        settings.tick("chkRelative", relative);
+        expectEach(cases, [&](const std::string& link) { return file(link); });
+    }
+    settings.tick("chkAllowParameters");
+    EXPECT_EQ(file("sub/p.asp?id=3&x=4"), "sub/p.aspid%3D3x%3D4");
+    EXPECT_EQ(file("?page=2"), "page%3D2/index.html");
 }
 
 TEST_F(LinkRewriting, GivesRelativeFormsWithRelativePath) {
@@ -67,27 +96,42 @@ TEST_F(LinkRewriting, FileUrlsDecodeToTheLocalPath) {
               "file://" + std::filesystem::current_path().string() + "/WS/srv.dom.example/x.htm");
 }
 
-// Stores files where the robot stores them and follows the rewritten links
-// from the stored page.
+// Stores files where the robot stores them, rewrites a page that links to
+// them, and follows the rewritten links from the stored page.
 TEST_F(LinkRewriting, RewrittenLinksReachTheFilesTheMirrorStores) {
-    QTemporaryDir primary, secondary;
-    setFolders(primary.path().toStdString(), secondary.path().toStdString());
     const std::string page = "http://srv.dom.example/dir/index.html";
     const char* const links[] = {"http://srv.dom.example/dir/", "/dir", "http://srv.dom.example", "/a%20b.htm",
-                                 "/p.asp?i=3", "http://other.example/x/y.gif#top"};
-    const auto store = [&](const std::string& url) {
-        std::ofstream(MakePath(MakeURL(url, settings), kFolderByFreeSpace, true, drives)) << "stored";
-    };
-    store(page);
-    for (const char* link : links) store(MakeRelativeURL(page, link));
-    const auto folder = std::filesystem::path(MakePath(page, kPrimaryFolder, false, drives)).parent_path();
-    for (const char* link : links) {
-        settings.tick("chkRelative", false);
-        EXPECT_TRUE(FileExists(decoded(file(link, page)).substr(7))) << link;
-        settings.tick("chkRelative");
-        EXPECT_TRUE(FileExists((folder / decoded(file(link, page))).string())) << link;
+                                 "/p.asp?i=3&j=4", "http://other.example/x/y.gif#top", "gallery/", "gallery",
+                                 "../", "p.asp?id=3&x=4#f", "a%20b%20c.htm", "../q.cgi?s=c%20d", "?page=2"};
+    std::string text;
+    for (const char* link : links) text.append("<a href=\"").append(link).append("\">Go</a>\n");
+    for (const bool parameters : {false, true}) {
+        settings.tick("chkAllowParameters", parameters);
+        QTemporaryDir primary, secondary;
+        setFolders(primary.path().toStdString(), secondary.path().toStdString());
+        const auto store = [&](const std::string& url) {
+            std::ofstream(MakePath(MakeURL(url, settings), kFolderByFreeSpace, true, drives)) << "stored";
+        };
+        store(page);
+        for (const char* link : links) store(MakeRelativeURL(page, link));
+        const auto folder = std::filesystem::path(MakePath(page, kPrimaryFolder, false, drives)).parent_path();
+        for (const bool relative : {false, true}) {
+            settings.tick("chkRelative", relative);
+            const std::string stored = ConvertLocal(page, text, settings, drives);
+            std::size_t at = 0;
+            for (const char* link : links) {
+                at = stored.find("href=\"", at) + 6;
+                const std::string value = stored.substr(at, stored.find('"', at) - at);
+                const std::string path = value.starts_with("file://") ? decoded(value).substr(7)
+                                                                      : (folder / decoded(value)).string();
+                EXPECT_TRUE(FileExists(path) && value.find('?') == std::string::npos)
+                    << link << " became " << value << (parameters ? " with parameters" : "");
+            }
+        }
     }
     // Links name the primary folder also while the secondary receives the files.
+    QTemporaryDir primary, secondary;
+    setFolders(primary.path().toStdString(), secondary.path().toStdString());
     settings.tick("chkRelative", false);
     settings.set("txtSpacePrimary", "1e15");
     ASSERT_EQ(drives.folderFor(kFolderByFreeSpace), secondary.path().toStdString());

@@ -18,14 +18,18 @@ TEST_F(LinkRewriting, RewritesAttributeValuesThenWordsWithExtensions) {
         {R"~(<a href="#top"><a href="JavaScript:go(1)"><a href='file:///c/x.htm'>)~",
          R"~(<a href="#top"><a href="JavaScript:go(1)"><a href='file:///c/x.htm'>)~"},
         {R"~(<a href="MAILTO:jo@dom.example?s=a.htm">)~", R"~(<a href="MAILTO:jo@dom.example?s=a.htm">)~"},
-        // An attribute value ends at "?", and its query stays as it was ...
-        {R"~(<a href="/p.asp?id=3&b=/c"><a href="p.pl?id=3">)~",
-         R"~(<a href=")~" LOCAL R"~(/p.asp?id=3&b=/c"><a href="p.pl?id=3">)~"},
-        // ... but a relative link found by its extension loses its "?".
-        {R"~(<a href="p.htm?id=3">)~", R"~(<a href="p.htmid=3">)~"},
+        // A link takes its query along, which the file kept without
+        // parameters does not have; a value left as written does not.
+        {R"~(<a href="/p.asp?id=3&b=/c"><a href=p.pl?id=3>)~", R"~(<a href=")~" LOCAL R"~(/p.asp"><a href=p.pl>)~"},
+        {R"~(<a href="#s?q=1">)~", R"~(<a href="#s?q=1">)~"},
+        {"<script>go('p.htm?id=3&x=4')</script>", "<script>go('p.htm')</script>"},
+        // Only a name with its own "=" is an attribute, and an empty value takes nothing after it.
+        {"<p>transaction=42, take action now</p><img alt=Happy src=/a.gif>",
+         "<p>transaction=42, take action now</p><img alt=Happy src=" LOCAL "/a.gif>"},
+        {R"~(<a href="">Home</a><a href='' title=Top>)~", R"~(<a href="">Home</a><a href='' title=Top>)~"},
         {"Get http://srv.dom.example/f.zip (see /pic.JPG)", "Get " LOCAL "/f.zip (see " LOCAL "/pic.JPG)"},
         // Names inside a query stay as they are.
-        {R"~(<img src="/t.php?/p/a.jpg&/p/b.gif">)~", R"~(<img src=")~" LOCAL R"~(/t.php?/p/a.jpg&/p/b.gif">)~"},
+        {"go('/cgi/t?/p/a.jpg&/p/b.gif')", "go('/cgi/t?/p/a.jpg&/p/b.gif')"},
         {R"~(<p title="#/a.gif" lang="JAVASCRIPT:/b.gif">file:///c/d.zip)~",
          R"~(<p title="#/a.gif" lang="JAVASCRIPT:/b.gif">file:///c/d.zip)~"},
     };
@@ -47,11 +51,11 @@ TEST_F(LinkRewriting, LeavesTheLocalFormsOfTheFirstPassAlone) {
     setFolders("/m/a (b)=c&d", "/two");
     EXPECT_EQ(rewrite(R"(<img src="/x.jpg">)"),
               R"(<img src="file:///m/a%20%28b%29%3Dc%26d/srv.dom.example/x.jpg">)");
-    // A relative form is a relative link from then on: joined with its query,
-    // it names the file the mirror keeps for the URL with that query.
+    // Relative forms are not resolved again from the page, where "../../"
+    // would stop at the page's host.
     settings.tick("chkRelative");
-    EXPECT_EQ(rewrite(R"(<a href="/o/a.htm?x=1">see /img/b.gif</a>)"),
-              R"(<a href="../o/a.htmx=1">see ../img/b.gif</a>)");
+    EXPECT_EQ(rewrite(R"(<a href="/o/a.htm?x=1">see /img/b.gif</a><img src="http://other.example/c.gif">)"),
+              R"(<a href="../o/a.htm">see ../img/b.gif</a><img src="../../other.example/c.gif">)");
 }
 
 TEST_F(LinkRewriting, KeepsPagesWhoseLinksAreRelativeUnchanged) {
@@ -59,7 +63,7 @@ TEST_F(LinkRewriting, KeepsPagesWhoseLinksAreRelativeUnchanged) {
         "<html><head><title>A.B</title><script src=\"js/app.js\"></script></head>\n"
         "<body><a href=\"sub/p.htm\">Next.</a>\n"
         "<img src='../img/a.gif' alt=\"a.gif\"> <a href=x.html#p>x</a> <form action=\"go.cgi\"> Version 1.2 (of 3.4)\n"
-        "is out. See a.htm, b.jpg; c.zip & d.gif. <a href=\"#top\">top</a> <a href=\"MAILTO:Jo@Dom.Example\">m</a>\n";
+        "is out. See a.htm, b.jpg, c.zip & d.gif. <a href=\"#top\">top</a> <a href=\"MAILTO:Jo@Dom.Example\">m</a>\n";
     for (const char* pageTypes : {"HTM HTML CGI", ""}) {  // "": an entry for every full stop
         settings.set("txtPageTypes", pageTypes);
         for (const bool relative : {false, true}) {
