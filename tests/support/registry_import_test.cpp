@@ -1,0 +1,92 @@
+// Importing registry files (".reg" text) into the registry file, as the
+// registry editor would.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/registry.h"
+#include "support/scoped_home.h"
+
+namespace gleanery {
+namespace {
+
+using V = Registry::Variant;
+using namespace std::string_literals;
+
+class RegistryImport : public ::testing::Test {
+protected:
+    std::string write(const std::string& content) {
+        const std::string file = home.path("import.reg");
+        std::ofstream(file, std::ios::binary) << content;
+        return file;
+    }
+    testing::ScopedHome home;
+};
+
+TEST_F(RegistryImport, ReadsKeysValuesDeletionsAndContinuedHexLists) {
+    ASSERT_TRUE(importRegFile(write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Old]\n\"x\"=\"1\"\n"
+                                    "[HKEY_CURRENT_USER\\Software\\Imported]\n\"Gone\"=\"soon\"\n")));
+    ASSERT_TRUE(importRegFile(write(
+        "Windows Registry Editor Version 5.00\r\n\r\n"
+        "; a comment\r\n"
+        "[-HKEY_CURRENT_USER\\Software\\Old]\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Imported]\r\n"
+        "@=\"default\"\r\n"
+        "\"Path\"=\"\\\"C:\\\\Program Files\\\\x.exe\\\" %1\"\r\n"
+        "\"Number\"=dword:0000002A\r\n"
+        "\"Binary\"=hex:01,02,\\\r\n"
+        "  03\r\n"
+        "\"Gone\"=-\r\n"
+        "[HKEY_NOWHERE\\Ignored]\r\n"
+        "\"y\"=\"2\"\r\n")));
+
+    Registry r;
+    r.OpenKey(HKEY_CURRENT_USER, "Software\\Imported", KEY_READ);
+    EXPECT_EQ(r.Values(V{}), V("default"s));
+    const std::string path = "\"C:\\Program Files\\x.exe\" %1";
+    EXPECT_EQ(r.Values(V("Path"s)), V(path));
+    EXPECT_EQ(r.Values(V("Number"s)), V(std::int32_t{42}));
+    EXPECT_EQ(r.Values(V("Binary"s)), V{});
+    EXPECT_EQ(r.ErrorCode, kUnsupportedKind);
+    EXPECT_EQ(r.MaxValueLength(), static_cast<int>(path.size()) + 1);  // with its terminating NUL
+    EXPECT_EQ(r.Names(V(std::int32_t{3})), V("Binary"s));
+    EXPECT_EQ(r.ErrorCode, ERROR_SUCCESS);
+    EXPECT_EQ(r.ValueCount(), 4);
+    r.OpenKey(HKEY_CURRENT_USER, "Software\\Old", KEY_READ);
+    EXPECT_EQ(r.ErrorCode, ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(RegistryImport, ReadsUtf16FilesOfTheRegistryEditor) {
+    std::string utf16 = "\xFF\xFE";
+    for (char16_t c : u"Windows Registry Editor Version 5.00\r\n[HKEY_CLASSES_ROOT\\x]\r\n@=\"\u00FC\"\r\n"s) {
+        utf16 += static_cast<char>(c & 0xFF);
+        utf16 += static_cast<char>(c >> 8);
+    }
+    ASSERT_TRUE(importRegFile(write(utf16)));
+    Registry r;
+    r.OpenKey(HKEY_CLASSES_ROOT, "X", KEY_READ);
+    EXPECT_EQ(r.Values(V{}), V("\xC3\xBC"s));
+}
+
+TEST_F(RegistryImport, RefusesFilesWithoutARegistryHeader) {
+    EXPECT_FALSE(importRegFile(write("[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"b\"\n")));
+    EXPECT_FALSE(importRegFile(home.path("missing.reg")));
+    Registry r;
+    r.OpenKey(HKEY_CURRENT_USER, "Software\\X", KEY_READ);
+    EXPECT_EQ(r.ErrorCode, ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(RegistryImport, AnUnreadableRegistryFileIsNeverOverwritten) {
+    std::ofstream(registryFilePath()) << "not a registry file\n";
+    EXPECT_FALSE(importRegFile(write("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n")));
+    Registry r;
+    r.CreateKey(HKEY_CURRENT_USER, "B", KEY_ALL_ACCESS);
+    EXPECT_EQ(r.ErrorCode, ERROR_REGISTRY_CORRUPT);
+    std::ifstream in(registryFilePath());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not a registry file\n");
+}
+
+}  // namespace
+}  // namespace gleanery
