@@ -1,6 +1,7 @@
 #include "engine/job_session.h"
 
 #include "job/setup_file.h"
+#include "links/page_parser.h"
 #include "support/failure.h"
 #include "support/messages.h"
 #include "support/program_paths.h"
@@ -12,6 +13,9 @@ JobSession::JobSession(Messages& messages, const Clock& clock, const FetchFactor
     : QObject(parent), messages_(messages), settings_(maxConnections),
       robot_(settings_, store_, messages, clock, makeConnection) {
     robot_.setSettingsSaver([this] { saveOrTell(); });
+    robot_.setPageParser([this](const std::string& url, const std::string& body) {
+        ParseResults(url, body, settings_, robot_.drives(), robot_);
+    });
 }
 
 JobSession::~JobSession() = default;

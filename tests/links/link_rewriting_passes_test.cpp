@@ -115,8 +115,11 @@ TEST_F(LinkRewriting, TakesTimeInProportionToThePageSize) {
         }
         return best;
     };
-    const double small = fastestSeconds(1000), large = fastestSeconds(8000);
-    EXPECT_LT(large / small, 20) << small << " s, " << large << " s";
+    // Pages large enough that timer noise and caches do not decide, and a
+    // bound far from both the linear and the quadratic ratio: CI machines are
+    // busy.
+    const double small = fastestSeconds(3000), large = fastestSeconds(24000);
+    EXPECT_LT(large / small, 30) << small << " s, " << large << " s";
 }
 
 }  // namespace

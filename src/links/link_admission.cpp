@@ -1,0 +1,168 @@
+#include "links/link_admission.h"
+
+#include <algorithm>
+
+#include "links/link_queue.h"
+#include "links/local_path.h"
+#include "links/output_drives.h"
+#include "links/url_utils.h"
+#include "support/failure.h"
+#include "support/messages.h"
+#include "support/settings_view.h"
+#include "support/text.h"
+
+namespace gleanery {
+
+namespace {
+
+constexpr const char* kModule = "frmGeneralRobot";
+constexpr auto npos = std::string_view::npos;
+
+std::string padded(std::string_view list) {
+    std::string s(1, ' ');
+    s += asciiUpper(list);
+    s += ' ';
+    return s;
+}
+
+// A whole entry of a padded list, so that "JP" does not match "JPG".
+bool listed(const std::string& paddedList, std::string_view ext) {
+    std::string entry(1, ' ');
+    entry.append(ext).append(1, ' ');
+    return paddedList.find(entry) != std::string::npos;
+}
+
+bool isBlank(std::string_view ext) { return ext.find_first_not_of(' ') == npos; }
+
+std::string_view afterDoubleSlash(std::string_view s) {
+    const auto at = s.find("//");
+    return at == npos ? s : s.substr(at + 2);
+}
+
+std::string withoutAll(std::string_view s, std::string_view piece) {
+    std::string out;
+    out.reserve(s.size());
+    std::size_t from = 0;
+    for (std::size_t at; (at = s.find(piece, from)) != npos; from = at + piece.size())
+        out.append(s, from, at - from);
+    return out.append(s, from);
+}
+
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isSchemeChar(char c) {
+    return isAsciiLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+}
+
+// A link such as "javascript:...", "ftp://..." or "MAILTO:..." names no page
+// of the site: joined to the page's folder it would only make a junk route.
+bool hasOtherScheme(std::string_view link) {
+    const auto colon = link.find(':');
+    if (colon == npos || colon == 0 || !isAsciiLetter(link[0])) return false;
+    for (std::size_t i = 1; i < colon; ++i)
+        if (!isSchemeChar(link[i])) return false;
+    const std::string_view scheme = link.substr(0, colon);
+    return !equalsNoCase(scheme, "http") && !equalsNoCase(scheme, "https");
+}
+
+}  // namespace
+
+LinkAdmission::LinkAdmission(const SettingsView& settings, const OutputDrives& drives, LinkQueue& queue)
+    : settings_(settings),
+      drives_(drives),
+      queue_(queue),
+      browse_(settings.selectedOption("optBrowse")),
+      scopeDomain_(GetDomain(settings.text("txtLocation"))),
+      scopeServer_(GetServer(settings.text("txtLocation"))),
+      credentials_(settings.text("txtName") + ":" + settings.text("txtPassword") + "@"),
+      required_(asciiUpper(afterDoubleSlash(settings.text("txtRequired")))),
+      anchorTypes_(padded(settings.text("txtFileTypes"))),
+      otherTypes_(padded(settings.text("txtFileTypesNon"))),
+      pageTypes_(padded(settings.text("txtPageTypes"))),
+      anchorTakesAll_(settings.text("txtFileTypes").find('*') != std::string::npos),
+      otherTakesAll_(settings.text("txtFileTypesNon").find('*') != std::string::npos),
+      maxSlashes_(numericValue(settings.listText("cboMaxDepth")) + 2),
+      immediate_(settings.checked("chkImmediate")) {}
+
+void LinkAdmission::HandleResult(std::string_view pageUrl, std::string_view link, bool anchor) {
+    if (link.find("mailto:") != npos) return;
+    // A link that is only a fragment names the page being parsed.
+    if (link.starts_with('#')) return;
+    link = StripFragment(link);
+    if (hasOtherScheme(link)) return;
+
+    const std::string absolute = MakeRelativeURL(pageUrl, link);
+    if (!ValidLink(absolute)) return;
+    const std::string ext = GetExtension(absolute);
+    const std::string url = MakeURL(absolute, settings_);
+    if (isDownload(ext, anchor)) {
+        admitTarget(pageUrl, url);
+    } else if (isPage(ext) && deepEnough(url)) {
+        admitRoute(pageUrl, url);
+    }
+}
+
+bool LinkAdmission::ValidLink(std::string_view url) const {
+    bool valid = false;
+    switch (browse_) {
+        case 0: valid = GetDomain(url) == scopeDomain_ && GetServer(url) == scopeServer_; break;
+        case 1: valid = GetDomain(url) == scopeDomain_; break;
+        case 2: valid = true; break;
+        default: break;
+    }
+    if (!valid || required_.empty()) return valid;
+    const std::string u = withoutAll(url, credentials_);
+    return startsWithNoCase(afterDoubleSlash(u), required_);
+}
+
+bool LinkAdmission::isDownload(const std::string& ext, bool anchor) const {
+    if (anchor ? anchorTakesAll_ : otherTakesAll_) return true;
+    return !isBlank(ext) && listed(anchor ? anchorTypes_ : otherTypes_, ext);
+}
+
+bool LinkAdmission::isPage(const std::string& ext) const {
+    return ext == " " || (!isBlank(ext) && listed(pageTypes_, ext));
+}
+
+bool LinkAdmission::deepEnough(std::string_view url) const {
+    return static_cast<double>(std::count(url.begin(), url.end(), '/')) <= maxSlashes_;
+}
+
+void LinkAdmission::admitTarget(std::string_view pageUrl, const std::string& url) {
+    if (BlockedSite(queue_, GetDomain(url))) return;
+    std::int64_t targetId = 0;
+    // A file on either folder came from an earlier scan and is not fetched again.
+    const bool present = FileExists(MakePath(url, kPrimaryFolder, false, drives_)) ||
+                         FileExists(MakePath(url, kSecondaryFolder, false, drives_));
+    if (!present) {
+        // Its folders are made when it is downloaded.
+        const std::string file = MakePathUnder(url, freeSpaceFolder(), false);
+        skipSilently([&] { targetId = queue_.insertTarget(url, std::string(pageUrl), file); });
+    }
+    if (immediate_) Routine{kModule, "HandleResult"}([&] { queue_.ExecuteRobot(targetId); });
+}
+
+void LinkAdmission::admitRoute(std::string_view pageUrl, const std::string& url) {
+    if (BlockedSite(queue_, GetDomain(url))) return;
+    skipSilently([&] { queue_.insertRoute(url, std::string(pageUrl), queue_.currentPriority()); });
+}
+
+const std::string& LinkAdmission::freeSpaceFolder() {
+    if (!freeSpaceFolder_) freeSpaceFolder_ = drives_.folderFor(kFolderByFreeSpace);
+    return *freeSpaceFolder_;
+}
+
+bool BlockedSite(LinkQueue& queue, const std::string& domain) {
+    bool blocked = false;
+    Routine{kModule, "BlockedSite"}([&] { blocked = queue.isBlocked(domain); });
+    return blocked;
+}
+
+void cmdBlock_Click(LinkQueue& queue, Messages& messages) {
+    const std::string domain = queue.currentDomain();
+    // Before the first page there is no domain to block.
+    if (domain.empty() || BlockedSite(queue, domain)) return;
+    if (!messages.askYesNo("Block domain '" + domain + "'?", kAppTitle)) return;
+    skipSilently([&] { queue.insertBlockedSite(domain); });
+}
+
+}  // namespace gleanery

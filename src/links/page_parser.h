@@ -1,0 +1,22 @@
+#pragma once
+// Finds the links of a fetched page by plain text search, without an HTML
+// parser, and hands every candidate to link admission, which refuses junk
+// and duplicates. Greedy on purpose: besides HREF and SRC values it offers
+// bare host names and, when chkScanExt is ticked, every word holding one of
+// the job's page or file extensions.
+
+#include <string_view>
+
+namespace gleanery {
+
+class LinkQueue;
+class OutputDrives;
+class SettingsView;
+
+// One page: stored first when chkStorePages is ticked, then searched. Takes
+// time linear in the size of the text. Failures skip only the link or the
+// step they occur in.
+void ParseResults(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
+                  const OutputDrives& drives, LinkQueue& queue);
+
+}  // namespace gleanery

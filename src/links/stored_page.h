@@ -1,0 +1,24 @@
+#pragma once
+// A fetched page kept in the mirror, as the site sent it or with its links
+// made local.
+
+#include <string>
+#include <string_view>
+
+namespace gleanery {
+
+class OutputDrives;
+class SettingsView;
+
+// Writes the page under MakePath of its URL (folder by free space, folders
+// created), byte for byte, or rewritten by ConvertLocal when chkTranslate is
+// ticked. The earlier copy is replaced only by a complete new one. False when
+// the page could not be stored.
+bool StorePage(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
+               const OutputDrives& drives);
+
+// Replaces the file path with bytes through a temporary file in its folder,
+// so that a crash leaves the old file or the new one, never a part.
+bool ReplaceFile(const std::string& path, std::string_view bytes);
+
+}  // namespace gleanery

@@ -1,0 +1,58 @@
+#pragma once
+// A job mirroring http://www.site.example/ into two temporary output folders
+// with the job window's default extension lists; links go to a fake queue.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "common/fake_settings.h"
+#include "common/scripted_messages.h"
+#include "links/fake_link_queue.h"
+#include "links/link_admission.h"
+#include "links/output_drives.h"
+#include "links/page_parser.h"
+
+namespace gleanery::testing {
+
+inline constexpr const char* kPage = "http://www.site.example/dir/index.html";
+using Urls = std::vector<std::string>;
+
+class AdmissionTest : public ::testing::Test {
+protected:
+    AdmissionTest() {
+        const char* types = "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS";
+        settings.set("txtLocation", "http://www.site.example/").set("txtPageTypes", "JSP ASP HTM HTML CGI PHP")
+            .set("txtFileTypes", types).set("txtFileTypesNon", types)
+            .set("txtSaveLocation", primary()).set("txtSaveLocation2", secondary())
+            .set("txtSpacePrimary", "10").set("txtSpaceSecondary", "10")
+            .select("optBrowse", 1).choose("cboMaxDepth", 12, "12").tick("chkScanExt").tick("chkAllowParameters");
+    }
+    std::string primary() const { return primary_.path().toStdString(); }
+    std::string secondary() const { return secondary_.path().toStdString(); }
+
+    void admit(std::string_view link, bool anchor = true, std::string_view page = kPage) {
+        LinkAdmission(settings, drives, queue).HandleResult(page, link, anchor);
+    }
+    void parse(std::string_view text) { ParseResults(kPage, text, settings, drives, queue); }
+    static Urls urls(const std::vector<FakeLinkQueue::Row>& rows) {
+        Urls u;
+        for (const auto& row : rows) u.push_back(row.url);
+        std::sort(u.begin(), u.end());
+        return u;
+    }
+
+    struct Drives : FreeSpaceSource {
+        std::uint64_t freeBytes(const std::string&) const override { return free; }
+        std::uint64_t free = 100'000'000'000;
+    } space;
+    FakeSettings settings;
+    ScriptedMessages messages;
+    OutputDrives drives{settings, messages, space};
+    FakeLinkQueue queue;
+
+private:
+    QTemporaryDir primary_, secondary_;
+};
+
+}  // namespace gleanery::testing

@@ -1,0 +1,65 @@
+#include "links/admission_fixture.h"
+
+namespace gleanery::testing {
+namespace {
+
+class PageParserLinks : public AdmissionTest {};
+
+TEST_F(PageParserLinks, FindsEveryKindOfLinkOnARealPage) {
+    parse(R"page(<html><head><link rel="stylesheet" hreflang="en" href="/css/site.css">
+<script src="/js/menu.js"></script></head><body background=img/bg.gif>
+<a href="a.htm">double</a> <A HREF='b.html'>apostrophe</A> <a href=c.php>bare</a>
+<a href=d.asp target=_blank>cut</a> <a href=e.htm title="Next page">then quoted</a>
+<a
+  href = "f.htm#part"
+  class="x">over lines</a> <a href="">this folder</a> <a href="#top">top</a> <a href="sub/">sub</a>
+<a href="mailto:me@site.example">mail</a> <a href="javascript:show('pop.htm')">js</a>
+<a href="/files/g.zip">zip</a> <a href="https://www.site.example/secure/">secure</a>
+<img src = "img/h.gif"><img src='img/i.jpg'><img src=img/j.jpg width=3><img srcset="img/k.jpg 2x">
+<p>Visit www.site.example/news/ or www.other.example, see (pic.jpg) now.</p></body></html>)page");
+    EXPECT_EQ(urls(queue.routes),
+              (Urls{"http://www.site.example/dir/", "http://www.site.example/dir/a.htm",
+                    "http://www.site.example/dir/b.html", "http://www.site.example/dir/c.php",
+                    "http://www.site.example/dir/d.asp", "http://www.site.example/dir/e.htm",
+                    "http://www.site.example/dir/f.htm", "http://www.site.example/dir/pop.htm",
+                    "http://www.site.example/dir/sub/", "http://www.site.example/news/",
+                    "https://www.site.example/secure/"}));
+    EXPECT_EQ(urls(queue.targets),
+              (Urls{"http://www.site.example/dir/img/bg.gif", "http://www.site.example/dir/img/h.gif",
+                    "http://www.site.example/dir/img/i.jpg", "http://www.site.example/dir/img/j.jpg",
+                    "http://www.site.example/dir/img/k.jpg", "http://www.site.example/dir/pic.jpg",
+                    "http://www.site.example/files/g.zip", "http://www.site.example/js/menu.js"}));
+    for (const auto& t : queue.targets) {
+        EXPECT_EQ(t.referrer, kPage);
+        EXPECT_EQ(t.file, primary() + "/" + t.url.substr(7));
+    }
+}
+
+TEST_F(PageParserLinks, AnchorFlagFollowsThePassAndBareHostsKeepTheirScheme) {
+    settings.tick("chkScanExt", false).set("txtFileTypes", "ZIP").set("txtFileTypesNon", "GIF").select("optBrowse", 2);
+    parse("<a href=\"a.zip\">a</a> <a href=\"b.gif\">b</a> <img src=\"c.gif\"> <img src=\"d.zip\">"
+          " www.site.example/e.zip HTTPS://WWW.MIRROR.ORG/pub/ and ftp.files.net");
+    EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/a.zip", "http://www.site.example/dir/c.gif",
+                                         "http://www.site.example/e.zip"}));
+    EXPECT_EQ(urls(queue.routes), (Urls{"http://ftp.files.net", "https://WWW.MIRROR.ORG/pub/"}));
+}
+
+TEST_F(PageParserLinks, ExtensionPassesFindWordsAndAnEmptyEntryFindsThemAll) {
+    parse("see (pic.jpg) now; big = 'photos/Big.JPEG'; go(\"../up.htm\")\nclip.mpg? <i>movie.avi</i> x.jpg.txt");
+    EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/clip.mpg?",
+                                         "http://www.site.example/dir/movie.avi",
+                                         "http://www.site.example/dir/photos/Big.JPEG",
+                                         "http://www.site.example/dir/pic.jpg"}));
+    EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/up.htm"}));
+
+    queue.clear();
+    settings.set("txtPageTypes", "HTM  PHP").set("txtFileTypes", "ZIP").set("txtFileTypesNon", "");
+    parse("alpha/ beta/\tgamma/\n(delta/) 'alpha/' x.zip <a href='b.htm>b</a> <img src=\"c.jpg");
+    EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/dir/alpha/", "http://www.site.example/dir/b.htm",
+                                        "http://www.site.example/dir/beta/", "http://www.site.example/dir/delta/",
+                                        "http://www.site.example/dir/gamma/"}));
+    EXPECT_TRUE(queue.targets.empty());  // ZIP is a download for anchor links only
+}
+
+}  // namespace
+}  // namespace gleanery::testing
