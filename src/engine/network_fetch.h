@@ -20,7 +20,7 @@
 //   transfer it does nothing, so Content, headers and codes stay readable.
 
 #include "engine/fetch_object.h"
-#include "engine/part_file.h"
+#include "support/part_file.h"
 
 #include <QByteArray>
 #include <QList>

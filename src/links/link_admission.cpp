@@ -47,23 +47,6 @@ std::string withoutAll(std::string_view s, std::string_view piece) {
         out.append(s, from, at - from);
     return out.append(s, from);
 }
-
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isSchemeChar(char c) {
-    return isAsciiLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
-}
-
-// A link such as "javascript:...", "ftp://..." or "MAILTO:..." names no page
-// of the site: joined to the page's folder it would only make a junk route.
-bool hasOtherScheme(std::string_view link) {
-    const auto colon = link.find(':');
-    if (colon == npos || colon == 0 || !isAsciiLetter(link[0])) return false;
-    for (std::size_t i = 1; i < colon; ++i)
-        if (!isSchemeChar(link[i])) return false;
-    const std::string_view scheme = link.substr(0, colon);
-    return !equalsNoCase(scheme, "http") && !equalsNoCase(scheme, "https");
-}
-
 }  // namespace
 
 LinkAdmission::LinkAdmission(const SettingsView& settings, const OutputDrives& drives, LinkQueue& queue)
@@ -88,7 +71,7 @@ void LinkAdmission::HandleResult(std::string_view pageUrl, std::string_view link
     // A link that is only a fragment names the page being parsed.
     if (link.starts_with('#')) return;
     link = StripFragment(link);
-    if (hasOtherScheme(link)) return;
+    if (HasOtherScheme(link)) return;
 
     const std::string absolute = MakeRelativeURL(pageUrl, link);
     if (!ValidLink(absolute)) return;

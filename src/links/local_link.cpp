@@ -13,22 +13,6 @@ namespace gleanery {
 
 namespace {
 
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isSchemeChar(char c) {
-    return isAsciiLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
-}
-
-// A scheme as browsers read one: a letter, then letters, digits, "+", "-"
-// or ".", up to a ":".
-bool hasOtherScheme(std::string_view link) {
-    const auto colon = link.find(':');
-    if (colon == std::string_view::npos || colon == 0 || !isAsciiLetter(link[0])) return false;
-    for (std::size_t i = 1; i < colon; ++i)
-        if (!isSchemeChar(link[i])) return false;
-    const std::string_view scheme = link.substr(0, colon);
-    return !equalsNoCase(scheme, "http") && !equalsNoCase(scheme, "https");
-}
-
 std::string percentEncodePath(std::string_view path) {
     const QByteArray encoded =
         QByteArray::fromRawData(path.data(), qsizetype(path.size())).toPercentEncoding("/");
@@ -44,7 +28,7 @@ std::string relativePath(std::string_view from, std::string_view to) {
 
 bool KeptAsWritten(std::string_view link) {
     return link.empty() || link.starts_with('#') || startsWithNoCase(link, "javascript") ||
-           startsWithNoCase(link, "mailto") || link.starts_with("file:///") || hasOtherScheme(link);
+           startsWithNoCase(link, "mailto") || link.starts_with("file:///") || HasOtherScheme(link);
 }
 
 std::string FileURL(std::string_view path) {

@@ -238,4 +238,16 @@ std::string_view StripCredentials(std::string_view urlWithoutScheme) {
     return at == std::string_view::npos ? urlWithoutScheme : urlWithoutScheme.substr(at + 1);
 }
 
+bool HasOtherScheme(std::string_view link) {
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    const auto colon = link.find(':');
+    if (colon == std::string_view::npos || colon == 0 || !isLetter(link[0])) return false;
+    for (std::size_t i = 1; i < colon; ++i) {
+        const char c = link[i];
+        if (!(isLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')) return false;
+    }
+    const std::string_view scheme = link.substr(0, colon);
+    return !equalsNoCase(scheme, "http") && !equalsNoCase(scheme, "https");
+}
+
 }  // namespace gleanery

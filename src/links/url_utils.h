@@ -54,6 +54,10 @@ std::string GetServer(std::string_view url);
 // "/" or is a bare host (no extension).
 std::string GetExtension(std::string_view url);
 
+// True when the link names a scheme other than http or https ("mailto:",
+// "javascript:", "data:", ...): such links are neither followed nor rewritten.
+bool HasOtherScheme(std::string_view link);
+
 // Pieces shared with local path mapping; each returns a view into its argument.
 // The URL up to its first "#".
 std::string_view StripFragment(std::string_view url);

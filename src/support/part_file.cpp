@@ -1,4 +1,4 @@
-#include "engine/part_file.h"
+#include "support/part_file.h"
 
 #include <QRandomGenerator>
 
