@@ -35,6 +35,7 @@ void Robot::liInet1_Complete() {
         batch.commit();
     });
     setConnectionText(1, "Not Busy");
+    if (!downloadQueue_.empty()) passSoon();
     DoScan();
 }
 
@@ -43,6 +44,14 @@ void Robot::liInetDownload_Complete(int slot) {
     c.Finish();
     inFlight_[slot - 1] = false;
     completionQueue_.push_back(&c);
+    passSoon();
+}
+
+void Robot::passSoon() {
+    // A connection just became free or files just got queued: the next
+    // runner pass need not wait out the rest of its 50 ms. Passes still never
+    // overlap: they run from the timer, one at a time.
+    if (tmrForceCall_.isActive() && tmrForceCall_.remainingTime() > 0) tmrForceCall_.start(0);
 }
 
 void Robot::logResult(const std::string& url, const std::string& headers) {

@@ -30,7 +30,7 @@ void Robot::ExecuteRobotLoop() {
     downloadsIdle_ = busyConnections() == 0 && downloadQueue_.empty();
     UpdateStatus();
     CheckFinished();
-    if (!downloadsIdle_ || !(routesExhausted_ || idle_)) tmrForceCall_.start();
+    if (!downloadsIdle_ || !(routesExhausted_ || idle_)) tmrForceCall_.start(kForceCallMs);
 }
 
 void Robot::finishDownloads() {

@@ -36,6 +36,8 @@ struct Target {
 
 // The job's connections; slot 1 fetches pages, slots 2..10 download files.
 inline constexpr int kConnectionCount = 10;
+// The download runner's pace while work remains.
+inline constexpr int kForceCallMs = 50;
 // The scheduler starts no page while this many targets wait for download.
 inline constexpr std::size_t kQueueBackOff = 250;
 
@@ -159,6 +161,7 @@ private:
     bool targetIsActive(std::int64_t targetId) const;
     void liInet1_Complete();
     void liInetDownload_Complete(int slot);
+    void passSoon();
     void finishDownloads();
     void startDownloads();
     void setStatus(const std::string& text);

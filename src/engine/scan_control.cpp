@@ -14,7 +14,6 @@
 namespace gleanery {
 
 namespace {
-constexpr int kForceCallMs = 50;
 constexpr int kStopPollMs = 1000;
 constexpr int kRestartMs = 30000;
 constexpr const char* kModule = "frmGeneralRobot";
@@ -30,9 +29,10 @@ Robot::Robot(JobSettings& settings, WorkStore& store, Messages& messages, const 
     : QObject(parent), settings_(settings), store_(store), messages_(messages), clock_(clock),
       drives_(std::make_unique<OutputDrives>(settings, messages)) {
     tmrForceCall_.setInterval(kForceCallMs);
+    tmrForceCall_.setSingleShot(true);
     tmrStop_.setInterval(kStopPollMs);
     timerRestart_.setInterval(kRestartMs);
-    for (QTimer* t : {&tmrForceCall_, &tmrStop_, &timerRestart_}) t->setSingleShot(false);
+    for (QTimer* t : {&tmrStop_, &timerRestart_}) t->setSingleShot(false);
     connect(&tmrForceCall_, &QTimer::timeout, this, &Robot::tmrForceCall_Timer);
     connect(&tmrStop_, &QTimer::timeout, this, &Robot::tmrStop_Timer);
     connect(&timerRestart_, &QTimer::timeout, this, &Robot::timerRestart_Timer);
@@ -111,7 +111,7 @@ bool Robot::startScan(bool fresh) {
     scanStart_ = clock_.now();
     idle_ = false;
     SetRunningView(true);
-    tmrForceCall_.start();
+    tmrForceCall_.start(kForceCallMs);
     DoScan();
     return true;
 }
