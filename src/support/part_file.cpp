@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdint>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <system_error>
 
 #include <fcntl.h>
@@ -14,18 +17,31 @@
 namespace gleanery {
 namespace {
 
-constexpr const char* kPartMarker = ".part-";
-constexpr std::size_t kRandomDigits = 8;
+constexpr const char* kPartSuffix = ".part";
 
-// "<target>.part-<random>", or a short hidden name when the target's own name
-// leaves no room for the suffix within the file-name limit.
+// "<target>.part", or a short hidden name made from a hash of the target's
+// name when that leaves no room for the suffix within the file-name limit.
+// The name is the same in every run, so a download cut short by a crash is
+// overwritten when the target is fetched again instead of staying behind.
 std::string temporaryNameFor(const std::filesystem::path& target) {
-    char random[kRandomDigits + 1];
-    std::snprintf(random, sizeof random, "%08x", QRandomGenerator::global()->generate());
     std::string name = target.filename().native();
-    if (name.size() + std::char_traits<char>::length(kPartMarker) + kRandomDigits > NAME_MAX) name = ".gleanery";
-    return (target.parent_path() / (name + kPartMarker + random)).native();
+    if (name.size() + std::char_traits<char>::length(kPartSuffix) > NAME_MAX) {
+        std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+        for (unsigned char c : name) hash = (hash ^ c) * 1099511628211ull;
+        char digits[17];
+        std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+        name = std::string(".gleanery-") + digits;
+    }
+    return (target.parent_path() / (name + kPartSuffix)).native();
 }
+
+// Temporary names being written now by this process. Two URLs that map to
+// the same file may download at once; the second then takes a name of its own.
+std::set<std::string>& activeNames() {
+    static std::set<std::string> names;
+    return names;
+}
+std::mutex activeMutex;
 
 }  // namespace
 
@@ -39,12 +55,24 @@ bool PartFile::open(const std::string& target) {
     std::error_code ignored;  // a folder that cannot be made shows up as a failing open below
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
 
+    const std::string stable = temporaryNameFor(path);
+    std::lock_guard lock(activeMutex);
     for (int attempt = 0; attempt < 5; ++attempt) {
-        const std::string temp = temporaryNameFor(path);
+        std::string temp = stable;
+        if (activeNames().count(temp)) {
+            char random[16];
+            std::snprintf(random, sizeof random, "-%08x", QRandomGenerator::global()->generate());
+            temp += random;
+        } else {
+            // Left by a run that ended in the middle of a download: no other
+            // process writes here, as the job's work store is held exclusively.
+            ::unlink(temp.c_str());
+        }
         fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             target_ = target;
             temp_ = temp;
+            activeNames().insert(temp);
             return true;
         }
         if (errno != EEXIST) break;
@@ -69,7 +97,7 @@ bool PartFile::commit() {
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
     if (closed && ::rename(temp_.c_str(), target_.c_str()) == 0) {
-        temp_.clear();
+        forget();
         return true;
     }
     discard();
@@ -80,6 +108,13 @@ void PartFile::discard() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!temp_.empty()) ::unlink(temp_.c_str());
+    forget();
+}
+
+void PartFile::forget() {
+    if (temp_.empty()) return;
+    std::lock_guard lock(activeMutex);
+    activeNames().erase(temp_);
     temp_.clear();
 }
 

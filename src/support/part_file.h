@@ -1,7 +1,7 @@
 #pragma once
 // A download in progress: the body is written to a temporary file beside the
-// target and renamed onto it only when the transfer succeeded, so the target
-// is either the complete new file or left as it was. File names are byte
+// target ("<target>.part") and renamed onto it only when the transfer
+// succeeded, so the target is either the complete new file or left as it was. File names are byte
 // strings, used as they are.
 
 #include <cstddef>
@@ -27,6 +27,7 @@ public:
 
 private:
     void discard();
+    void forget();
 
     std::string target_;
     std::string temp_;

@@ -128,7 +128,7 @@ TEST_F(NetworkFetchFile, TheBodyIsWrittenBesideTheTargetNotIntoIt) {
     ASSERT_TRUE(spinUntil([this] { return fetch.BytesReceived() > 0; }));
     const QStringList during = folderContents();
     ASSERT_EQ(during.size(), 1);
-    EXPECT_TRUE(during.front().startsWith("slow.bin.part-")) << during.front().toStdString();
+    EXPECT_EQ(during.front(), "slow.bin.part");
 
     ASSERT_TRUE(watch.wait());
     EXPECT_EQ(fetch.ResultCode(), 200);
