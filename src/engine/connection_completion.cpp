@@ -30,7 +30,7 @@ void Robot::liInet1_Complete() {
     // own route, so a crash loses at most this page, which Resume fetches again.
     storeStep("liInet1_Complete", [&] {
         WorkStore::Batch batch(store_);
-        if (parsePage_) skipSilently([&] { parsePage_(url, body); });
+        if (parsePage_) skipSilently([&] { parsePage_(url, body, page.ResultCode()); });
         store_.markRouteScanned(page.RequestTag, page.ResultCode());
         batch.commit();
     });

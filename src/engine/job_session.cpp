@@ -13,8 +13,8 @@ JobSession::JobSession(Messages& messages, const Clock& clock, const FetchFactor
     : QObject(parent), messages_(messages), settings_(maxConnections),
       robot_(settings_, store_, messages, clock, makeConnection) {
     robot_.setSettingsSaver([this] { saveOrTell(); });
-    robot_.setPageParser([this](const std::string& url, const std::string& body) {
-        ParseResults(url, body, settings_, robot_.drives(), robot_);
+    robot_.setPageParser([this](const std::string& url, const std::string& body, int resultCode) {
+        ParseResults(url, body, settings_, robot_.drives(), robot_, resultCode >= 200 && resultCode < 300);
     });
 }
 

@@ -94,8 +94,9 @@ public:
     void setStoreProblem(std::string reason) { storeProblem_ = std::move(reason); }
 
     // The parser of fetched pages: page URL (with "index.html" after a
-    // trailing "/") and body. Set by the job; without one a page is only marked.
-    using PageParser = std::function<void(const std::string& url, const std::string& body)>;
+    // trailing "/"), body and result code. Set by the job; without one a page
+    // is only marked.
+    using PageParser = std::function<void(const std::string& url, const std::string& body, int resultCode)>;
     void setPageParser(PageParser parser) { parsePage_ = std::move(parser); }
 
     // Saves the job's settings to its setup file (Begin and Resume do).

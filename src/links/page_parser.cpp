@@ -200,8 +200,8 @@ private:
 }  // namespace
 
 void ParseResults(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                  const OutputDrives& drives, LinkQueue& queue) {
-    if (settings.checked("chkStorePages")) skipSilently([&] { StorePage(pageUrl, text, settings, drives); });
+                  const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole) {
+    if (arrivedWhole && settings.checked("chkStorePages")) skipSilently([&] { StorePage(pageUrl, text, settings, drives); });
 
     LinkAdmission admission(settings, drives, queue);
     LinkFinder finder(pageUrl, text, admission);

@@ -15,8 +15,9 @@ class SettingsView;
 
 // One page: stored first when chkStorePages is ticked, then searched. Takes
 // time linear in the size of the text. Failures skip only the link or the
-// step they occur in.
+// step they occur in. A page that did not arrive whole (an error answer, or
+// no answer) is searched but never replaces the stored copy.
 void ParseResults(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                  const OutputDrives& drives, LinkQueue& queue);
+                  const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole = true);
 
 }  // namespace gleanery

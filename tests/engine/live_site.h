@@ -1,0 +1,118 @@
+#pragma once
+// A small web site served by the test server for whole scans: pages of links
+// written in the three quoting styles the parser meets, and files of known
+// bytes whose requests are counted (how many are served, how many at once).
+// Also what a test checks on the output folder afterwards.
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/test_server.h"
+
+namespace gleanery::test {
+
+class LiveSite {
+public:
+    explicit LiveSite(TestServer& server) : server_(server) {}
+
+    // A page whose links take the forms href="x", href='x' and href=x in turn
+    // (src likewise).
+    void page(const std::string& path, const std::vector<std::string>& hrefs,
+              const std::vector<std::string>& srcs = {}) {
+        static const char* const kQuotes[] = {"\"", "'", ""};
+        std::string body = "<html><body>\n";
+        for (std::size_t i = 0; i < hrefs.size(); ++i)
+            body += std::string("<a href=") + kQuotes[i % 3] + hrefs[i] + kQuotes[i % 3] + ">link</a>\n";
+        for (std::size_t i = 0; i < srcs.size(); ++i)
+            body += std::string("<img src=") + kQuotes[i % 3] + srcs[i] + kQuotes[i % 3] + " alt=pic>\n";
+        server_.page(path, body + "</body></html>\n");
+    }
+
+    // A file with the bytes of fileBytes(path), answered after the delay.
+    void file(const std::string& path, std::chrono::milliseconds delay = {}) {
+        files_.push_back(path);
+        server_.handle(path, [&server = server_, counts = counts_, path, delay](const httplib::Request&,
+                                                                              httplib::Response& response) {
+            const int now = ++counts->inFlight;
+            for (int seen = counts->maxInFlight; now > seen && !counts->maxInFlight.compare_exchange_weak(seen, now);) {
+            }
+            if (delay.count() == 0 || server.pause(delay))
+                response.set_content(fileBytes(path), "application/octet-stream");
+            --counts->inFlight;
+            ++counts->served;
+        });
+    }
+
+    // count files "/<folder>/000.gif", "/<folder>/001.gif" ...; their paths.
+    std::vector<std::string> numberedFiles(const std::string& folder, int count, std::chrono::milliseconds delay) {
+        std::vector<std::string> paths;
+        for (int i = 0; i < count; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "/%03d.gif", i);
+            paths.push_back("/" + folder + name);
+            file(paths.back(), delay);
+        }
+        return paths;
+    }
+
+    // Binary bytes of every value, a length of their own, told apart by the path.
+    static std::string fileBytes(const std::string& path) {
+        std::string bytes = "GIF89a" + path + '\0';
+        const std::size_t size = 700 + std::hash<std::string>{}(path) % 2000;
+        for (std::size_t i = 0; bytes.size() < size; ++i) bytes += char((i * 37 + path.size()) & 0xFF);
+        return bytes;
+    }
+
+    const std::vector<std::string>& files() const { return files_; }
+    int filesServed() const { return counts_->served; }
+    int maxFilesInFlight() const { return counts_->maxInFlight; }
+
+private:
+    // Shared with the handlers, which may still run while the server stops.
+    struct Counts {
+        std::atomic<int> inFlight{0}, maxInFlight{0}, served{0};
+    };
+    TestServer& server_;
+    std::vector<std::string> files_;
+    std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
+};
+
+inline std::string readFile(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<missing>");
+}
+
+// Every file under folder (hidden ones too), relative to it, sorted.
+inline std::vector<std::string> filesUnder(const std::string& folder) {
+    const QDir root(QString::fromStdString(folder));
+    QStringList names;
+    QDirIterator it(root.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) names << root.relativeFilePath(it.next());
+    names.sort();
+    std::vector<std::string> out;
+    for (const QString& n : names) out.push_back(n.toStdString());
+    return out;
+}
+
+// Temporary files of downloads and stored pages that never became their file.
+inline std::vector<std::string> temporaryFilesUnder(const std::string& folder) {
+    std::vector<std::string> found;
+    for (const std::string& name : filesUnder(folder)) {
+        const std::string base = name.substr(name.rfind('/') + 1);
+        const bool part = base.ends_with(".part") || base.find(".part-") != std::string::npos;
+        if (part || base.rfind(".gleanery-", 0) == 0)
+            found.push_back(name);
+    }
+    return found;
+}
+
+}  // namespace gleanery::test

@@ -1,0 +1,23 @@
+// The chosen connection count is the total, the page connection included:
+// with "4" no more than three files are ever downloaded at once.
+#include "engine/live_scan_fixture.h"
+
+namespace gleanery::test {
+namespace {
+
+using ScanConnectionCount = LiveScan;
+
+TEST_F(ScanConnectionCount, FourConnectionsDownloadAtMostThreeFilesAtOnce) {
+    site.page("/", site.numberedFiles("f", 30, std::chrono::milliseconds(100)));
+    ASSERT_TRUE(settings().setListIndex("cboConnections", 2));
+    ASSERT_EQ(settings().listText("cboConnections"), "4");
+
+    robot().cmdBegin_Click();
+    ASSERT_TRUE(runToRest()) << "the scan did not end; status: " << robot().status();
+    EXPECT_EQ(messages.count("Site Scanned"), 1);
+    expectAllDownloadedOnce(site.files());
+    EXPECT_EQ(site.maxFilesInFlight(), 3) << "files downloaded at once";
+}
+
+}  // namespace
+}  // namespace gleanery::test
