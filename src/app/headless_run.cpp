@@ -14,6 +14,7 @@
 #include "engine/network_fetch.h"
 #include "job/setup_file.h"
 #include "support/clock.h"
+#include "support/connection_limit.h"
 
 namespace gleanery {
 
@@ -24,7 +25,7 @@ int usageError(const std::string& why) {
 }
 }  // namespace
 
-int runHeadless(const CommandLine& cl, int maxConnections) {
+int runHeadless(const CommandLine& cl) {
     const QFileInfo setup(QString::fromStdString(cl.setupFile));
     if (setup.exists() && (!setup.isFile() || ::access(cl.setupFile.c_str(), R_OK) != 0))
         return usageError("cannot read the setup file " + cl.setupFile);
@@ -32,6 +33,7 @@ int runHeadless(const CommandLine& cl, int maxConnections) {
         return usageError("the folder of the setup file " + cl.setupFile + " does not exist");
 
     ConsoleMessages messages;
+    const int maxConnections = CheckConnectionLimit(true, messages);
     SystemClock clock;
     JobSession session(messages, clock, [](int) { return makeNetworkFetch(); }, maxConnections);
     Robot& robot = session.robot();

@@ -11,6 +11,8 @@ inline constexpr int kExitScanned = 0;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitStopped = 3;
 
-int runHeadless(const CommandLine& commandLine, int maxConnections);
+// Starts as the main window does, with the connection tuning (its offer is
+// answered OK), then runs the job's scan to its end.
+int runHeadless(const CommandLine& commandLine);
 
 }  // namespace gleanery

@@ -6,11 +6,6 @@
 #include "app/command_line.h"
 #include "app/headless_run.h"
 
-namespace {
-// The number of connections the job window offers.
-constexpr int kMaxConnections = 10;
-}  // namespace
-
 int main(int argc, char** argv) {
     using namespace gleanery;
     const CommandLine cl = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -27,7 +22,7 @@ int main(int argc, char** argv) {
     case CommandLine::Action::Begin:
     case CommandLine::Action::Resume: {
         QCoreApplication app(argc, argv);
-        return runHeadless(cl, kMaxConnections);
+        return runHeadless(cl);
     }
     case CommandLine::Action::Windows:
         std::fprintf(stderr, "gleanery: this build has no windows yet; run a job with --begin or --resume.\n\n%s",
