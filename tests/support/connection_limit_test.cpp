@@ -46,7 +46,6 @@ struct LimitCase {
 TEST_F(ConnectionLimit, TakesTheSmallerValueButAtLeastTwo) {
     const LimitCase cases[] = {
         {V(12), V(16), 12, false},
-        {V(16), V(10), 10, false},
         {V(4), V(8), 4, true},
         {V(std::string("6")), V(9), 6, true},  // a string value counts by its number
         {V(40), std::nullopt, 2, true},

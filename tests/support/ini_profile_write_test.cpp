@@ -37,8 +37,9 @@ protected:
     QTemporaryDir dir;
 };
 
+// Duplicates of a key collapse into the first one's line.
 TEST_F(IniProfileWrite, ReplacesAKeyInPlaceAndAppendsNewKeysToTheirSection) {
-    put("[OTHER]\nx=1\n\n[SETTINGS]\nalpha=a\nBeta=b\ngamma=c\n\n[LAST]\nz=9\n");
+    put("[OTHER]\nx=1\n\n[SETTINGS]\nalpha=a\nBeta=b\ngamma=c\nbeta=dup\n\n[LAST]\nz=9\n");
     IniFile ini(path());
     ini.set("settings", "BETA", "B2");
     ini.set("SETTINGS", "delta", "d");
@@ -54,12 +55,6 @@ TEST_F(IniProfileWrite, KeepsCommentsAndTheSectionsOwnSpelling) {
     EXPECT_NE(text.find("; the site\ntxtLocation=http://b/\n"), std::string::npos);
     EXPECT_NE(text.find("[Settings]\n"), std::string::npos);
     EXPECT_EQ(text.find("[SETTINGS]"), std::string::npos);
-}
-
-TEST_F(IniProfileWrite, DuplicateKeysCollapseIntoTheFirstOnesLine) {
-    put("[S]\nk=1\nother=x\nK=2\n");
-    ASSERT_TRUE(WritePrivateProfileString("S", "k", "3", path()));
-    EXPECT_EQ(readAll(path()), "[S]\nk=3\nother=x\n");
 }
 
 TEST_F(IniProfileWrite, CreatesTheFileAndSectionWithoutBlanksAroundTheEqualsSign) {

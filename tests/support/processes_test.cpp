@@ -19,8 +19,6 @@ using namespace ModProcesses;
 using namespace std::string_literals;
 
 TEST(Processes, FileNamePartIsWhatFollowsTheLastSeparator) {
-    EXPECT_EQ(FileNamePart(""), "");
-    EXPECT_EQ(FileNamePart("Fetchbox.exe"), "Fetchbox.exe");
     EXPECT_EQ(FileNamePart("/usr/lib/gleanery/Fetchbox.exe"), "Fetchbox.exe");
     EXPECT_EQ(FileNamePart("C:\\Program Files\\Fetchbox.exe"), "Fetchbox.exe");
     EXPECT_EQ(FileNamePart("/usr/lib/"), "");
