@@ -121,23 +121,23 @@ JobSettings::JobSettings(int maxConnections, QObject* parent) : QObject(parent) 
     fillConnections(maxConnections);
 }
 
-void JobSettings::add(FieldSpec spec) {
-    auto [it, inserted] = fields_.try_emplace(spec.name);
+void JobSettings::add(FieldSpec control) {
+    auto [it, inserted] = fields_.try_emplace(control.name);
     Field& f = it->second;
-    f.kind = spec.kind;
+    f.kind = control.kind;
     Value v;
-    switch (spec.kind) {
-    case FieldKind::Text: v.text = spec.defaultValue; break;
-    case FieldKind::Check: v.on = spec.defaultValue == "1"; break;
-    case FieldKind::Option: v.on = spec.defaultValue == "True"; break;
+    switch (control.kind) {
+    case FieldKind::Text: v.text = control.defaultValue; break;
+    case FieldKind::Check: v.on = control.defaultValue == "1"; break;
+    case FieldKind::Option: v.on = control.defaultValue == "True"; break;
     case FieldKind::List:
-        f.items = spec.items;
-        v.listIndex = std::stoi(spec.defaultValue);
+        f.items = control.items;
+        v.listIndex = std::stoi(control.defaultValue);
         break;
     }
     f.members.push_back(v);
     f.controls.push_back(controls_.size());
-    controls_.push_back(std::move(spec));
+    controls_.push_back(std::move(control));
 }
 
 const std::vector<FieldSpec>& JobSettings::controls() const { return controls_; }

@@ -40,7 +40,7 @@ public:
 
     // Every setting control in the window's control order.
     const std::vector<FieldSpec>& controls() const;
-    // The spec of a field (a group member by its index); nullptr when unknown.
+    // The description of a field (a group member by its index); nullptr when unknown.
     const FieldSpec* find(std::string_view name, int index = -1) const;
 
     // SettingsView
@@ -88,7 +88,7 @@ private:
         std::vector<Value> members;
         std::vector<std::string> items;     // lists only
     };
-    void add(FieldSpec spec);
+    void add(FieldSpec control);
     Field* field(std::string_view name, FieldKind kind);
     const Field* field(std::string_view name, FieldKind kind) const;
     Value* member(std::string_view name, int index, FieldKind kind);
