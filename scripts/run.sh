@@ -19,7 +19,8 @@ if [ $# -ge 1 ]; then
   name=$(printf '%s' "$url" | sed -E 's#^[a-zA-Z]+://##; s#[/?].*##; s#[^A-Za-z0-9.-]#_#g')
 else
   name=demo
-  coproc SERVER { exec "$root/build/bin/gleanery-demo-server" "$root/demo/site"; }
+  # One port from run to run, so the mirror keeps one host folder.
+  coproc SERVER { exec "$root/build/bin/gleanery-demo-server" "$root/demo/site" 18080; }
   server_pid=$SERVER_PID
   read -r url <&"${SERVER[0]}"
   echo "Serving the demo site at $url"

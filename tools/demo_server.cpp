@@ -1,6 +1,7 @@
 // Serves a folder on 127.0.0.1 so a newcomer can watch Gleanery grab a site
 // on a machine without internet. Prints the site's address, then serves
 // until it is ended.
+//   gleanery-demo-server FOLDER [PORT]
 #include <httplib.h>
 
 #include <cstdio>
@@ -17,9 +18,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gleanery-demo-server: cannot serve %s\n", argv[1]);
         return 1;
     }
+    // The wanted port when it is free, else any: the demo must start either way.
     const int wanted = argc > 2 ? std::atoi(argv[2]) : 0;
-    const int port = wanted > 0 ? (server.bind_to_port("127.0.0.1", wanted) ? wanted : -1)
-                                : server.bind_to_any_port("127.0.0.1");
+    const int port = wanted > 0 && server.bind_to_port("127.0.0.1", wanted) ? wanted
+                                                                            : server.bind_to_any_port("127.0.0.1");
     if (port <= 0) {
         std::fprintf(stderr, "gleanery-demo-server: cannot listen on 127.0.0.1\n");
         return 1;
