@@ -165,7 +165,6 @@ void Robot::CheckFinished() {
         finishedShown_ = true;
         messages_.inform("Site Scanned");
     }
-    finishedShown_ = true;
 }
 
 void Robot::tmrForceCall_Timer() {
