@@ -105,9 +105,8 @@ int transportCode(QNetworkReply::NetworkError error) {
 }  // namespace
 
 NetworkFetch::NetworkFetch(QObject* parent) : FetchObject(parent) {
-    idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(kFetchIdleTimeout);
-    connect(&idleTimer_, &QTimer::timeout, this, [this] { conclude(kFetchTimeout); });
+    connect(&idleTimer_, &QTimer::timeout, this, &NetworkFetch::checkProgress);
 }
 
 NetworkFetch::~NetworkFetch() {
@@ -165,13 +164,19 @@ void NetworkFetch::send(const QUrl& url) {
     reply_->setReadBufferSize(kReadBufferBytes);
     connect(reply_, &QNetworkReply::metaDataChanged, this, &NetworkFetch::onMetaData);
     connect(reply_, &QNetworkReply::readyRead, this, &NetworkFetch::onReadyRead);
-    connect(reply_, &QNetworkReply::downloadProgress, &idleTimer_, qOverload<>(&QTimer::start));
     connect(reply_, &QNetworkReply::finished, this, &NetworkFetch::onFinished);
+    windowBytes_ = 0;
     idleTimer_.start();
 }
 
+void NetworkFetch::checkProgress() {
+    if (windowBytes_ < kFetchMinBytesPerWindow) return conclude(kFetchTimeout);
+    windowBytes_ = 0;
+}
+
 void NetworkFetch::onMetaData() {
-    idleTimer_.start();
+    // A response that has begun may take a while to produce its body.
+    windowBytes_ += kFetchMinBytesPerWindow;
     status_ = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     redirecting_ = isRedirectStatus(status_) && !reply_->rawHeader("Location").isEmpty();
     if (redirecting_) return;
@@ -183,8 +188,8 @@ void NetworkFetch::onMetaData() {
 }
 
 void NetworkFetch::onReadyRead() {
-    idleTimer_.start();
     const QByteArray data = reply_->readAll();
+    windowBytes_ += data.size();
     if (redirecting_) return;
     bytesReceived_ += data.size();
     if (part_) {
@@ -248,7 +253,6 @@ void NetworkFetch::dropReply() {
     // Disconnected first: abort() reports synchronously, and nothing of this
     // transfer may come back here any more.
     reply_->disconnect(this);
-    reply_->disconnect(&idleTimer_);
     reply_->abort();
     reply_->deleteLater();
     reply_ = nullptr;

@@ -36,8 +36,11 @@
 
 namespace gleanery {
 
-// A transfer on which no byte has arrived for this long is given up.
+// A transfer that receives less than kFetchMinBytesPerWindow in one window of
+// kFetchIdleTimeout is given up: a server that stalls, or one that trickles
+// a byte now and then and would otherwise hold a connection for ever.
 inline constexpr std::chrono::milliseconds kFetchIdleTimeout{60'000};
+inline constexpr std::int64_t kFetchMinBytesPerWindow = 1024;
 // Largest body kept in memory for a page.
 inline constexpr std::int64_t kMaxPageBytes = 64LL * 1024 * 1024;
 // Redirects followed for one transfer; one more ends it.
@@ -57,6 +60,7 @@ public:
     int ResultCode() const override { return resultCode_; }
     std::int64_t BytesReceived() const override { return bytesReceived_; }
 
+    // The length of the window of the slow-transfer rule.
     void setIdleTimeout(std::chrono::milliseconds timeout);
     void setMaxPageBytes(std::int64_t bytes) { maxPageBytes_ = bytes; }
 
@@ -70,9 +74,11 @@ private:
     // the content are settled, and Complete is posted.
     void conclude(int code);
     void dropReply();
+    void checkProgress();
 
     QNetworkAccessManager manager_;
     QTimer idleTimer_;
+    std::int64_t windowBytes_ = 0;  // arrived since the window began
     QNetworkReply* reply_ = nullptr;
     std::unique_ptr<PartFile> part_;
 

@@ -36,11 +36,23 @@ TEST_F(NetworkFetchTransportFailure, SilenceLongerThanTheIdleTimeoutEndsTheTrans
 
 TEST_F(NetworkFetchTransportFailure, ASlowTransferThatKeepsSendingDoesNotTimeOut) {
     fetch.setIdleTimeout(std::chrono::milliseconds(600));
-    // Fifteen pieces 100 ms apart: longer in total than the idle timeout.
-    server.trickle("/slow.html", std::string(1500, 's'), 100, std::chrono::milliseconds(100));
+    // 200 bytes every 100 ms: about 1,200 bytes a window, for two and a half windows.
+    server.trickle("/slow.html", std::string(3000, 's'), 200, std::chrono::milliseconds(100));
 
     EXPECT_EQ(run(server.url("/slow.html")), 200);
-    EXPECT_EQ(fetch.Content(), std::string(1500, 's'));
+    EXPECT_EQ(fetch.Content(), std::string(3000, 's'));
+}
+
+TEST_F(NetworkFetchTransportFailure, AServerThatTricklesBytesIsGivenUp) {
+    fetch.setIdleTimeout(std::chrono::milliseconds(300));
+    // Some bytes in every window, but far fewer than the rule asks for.
+    server.trickle("/trickle.html", std::string(2000, 't'), 5, std::chrono::milliseconds(50));
+
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(run(server.url("/trickle.html")), kFetchTimeout);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(fetch.Content().empty());
 }
 
 TEST_F(NetworkFetchTransportFailure, AnUnusableUrlIsMalformed) {
