@@ -10,7 +10,7 @@ namespace gleanery {
 enum FetchFailure : int {
     kFetchConnectionRefused = -1,  // the server's port refused the connection (nothing listens there)
     kFetchHostNotFound = -2,       // the host name could not be resolved
-    kFetchTimeout = -3,            // no byte arrived for the idle timeout (60 s by default)
+    kFetchTimeout = -3,            // under 1 KiB arrived in a 60 s window: a stall or a trickle
     kFetchTlsError = -4,           // the TLS handshake failed or the certificate was not accepted
     kFetchTooManyRedirects = -5,   // more than 10 redirects, usually a redirect loop
     kFetchBodyTooLarge = -6,       // a page kept in memory exceeded its size limit (64 MB by default)
