@@ -121,7 +121,9 @@ void Robot::cmdStop_Click() {
     tmrForceCall_.stop();
     setStatus("Stopping Execution");
     timerRestart_.stop();
-    tmrStop_.start();
+    // Pressed again while stopping (each runner pass does so while both drives
+    // are full), the wait must go on: restarting it would put the stop off for ever.
+    if (!tmrStop_.isActive()) tmrStop_.start();
 }
 
 void Robot::tmrStop_Timer() {
