@@ -1,0 +1,108 @@
+// A downloaded picture is shown at its natural size in a window sized to it,
+// kept within the main window's inner area, with scroll bars for the part
+// that does not fit.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+
+#include "viewer/display_window.h"
+#include "viewer_files.h"
+
+namespace gleanery {
+namespace {
+
+class ViewerPictureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        area.resize(400, 300);
+        area.show();
+    }
+
+    // Hosted as the main window hosts it.
+    void openInArea(const std::string& file, int index = 2) {
+        viewer = new frmDisplay;
+        subWindow = area.addSubWindow(viewer);
+        viewer->Display(file, index);
+    }
+
+    QScrollBar* bar(const char* name) const { return viewer->findChild<QScrollBar*>(name); }
+    QLabel* picture() const { return viewer->findChild<QLabel*>("picDisplay"); }
+    QWidget* frame() const { return viewer->findChild<QWidget*>("picFrame"); }
+
+    testing::ViewerFiles files;
+    QMdiArea area;
+    QMdiSubWindow* subWindow = nullptr;
+    frmDisplay* viewer = nullptr;
+};
+
+TEST_F(ViewerPictureTest, SmallPictureGetsAWindowOfItsSizePlusBarRoomAndNoScrolling) {
+    QWidget host;
+    host.resize(600, 400);
+    host.show();
+    frmDisplay small(&host);
+    small.move(50, 60);
+    small.Display(files.writePicture("small.png", 200, 100));
+    viewer = &small;
+
+    // The picture, 255 twips for a bar and a 75-twip margin, at the corner.
+    EXPECT_EQ(small.geometry(), QRect(0, 0, 222, 122));
+    EXPECT_EQ(picture()->geometry(), QRect(0, 0, 200, 100));
+    EXPECT_EQ(frame()->geometry(), QRect(0, 0, 222 - 17 - 1, 122 - 17 - 1));
+    EXPECT_EQ(bar("HScroll1")->geometry(), QRect(0, 122 - 17, 222 - 17, 17));
+    EXPECT_EQ(bar("VScroll1")->geometry(), QRect(222 - 17, 0, 17, 122 - 17));
+    EXPECT_FALSE(bar("HScroll1")->isEnabled());
+    EXPECT_FALSE(bar("VScroll1")->isEnabled());
+}
+
+TEST_F(ViewerPictureTest, LargePictureClampsTheViewerAndScrollsOverTheHiddenPart) {
+    openInArea(files.writePicture("large.png", 1000, 800));
+    EXPECT_EQ(subWindow->geometry(), QRect(QPoint(0, 0), area.viewport()->size()));
+    QScrollBar* horizontal = bar("HScroll1");
+    QScrollBar* vertical = bar("VScroll1");
+    ASSERT_TRUE(horizontal->isEnabled());
+    ASSERT_TRUE(vertical->isEnabled());
+    EXPECT_EQ(horizontal->maximum(), 1000 - frame()->width());
+    EXPECT_EQ(vertical->maximum(), 800 - frame()->height());
+    EXPECT_EQ(horizontal->singleStep(), 1);  // 15 twips
+    EXPECT_EQ(horizontal->pageStep(), horizontal->maximum() / 10);
+
+    horizontal->setValue(30);
+    vertical->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(picture()->pos(), QPoint(-30, -vertical->pageStep()));
+
+    subWindow->resize(subWindow->width() - 40, subWindow->height() - 30);
+    EXPECT_EQ(picture()->pos(), QPoint(0, 0));
+    EXPECT_EQ(horizontal->value(), 0);
+    EXPECT_EQ(horizontal->maximum(), 1000 - frame()->width());
+}
+
+TEST_F(ViewerPictureTest, CaptionShowsTheSlotNumberUnlessItIsNegative) {
+    const std::string file = files.writePicture("a b.png", 10, 10);
+    for (const auto& [index, caption] : {std::pair{0, "0-" + file}, {3, "3-" + file}, {-1, file}}) {
+        SCOPED_TRACE(index);
+        openInArea(file, index);
+        EXPECT_EQ(subWindow->windowTitle().toStdString(), caption);
+    }
+}
+
+TEST_F(ViewerPictureTest, UnreadablePicturesLeaveAnEmptyPictureAndGoodOnesAreNotHeldOpen) {
+    const std::pair<std::string, QSize> cases[] = {
+        {files.writePicture("ok.gif", 30, 20), {30, 20}},     // told by its content, not by its name
+        {files.writePicture("caf\xE9.png", 12, 8), {12, 8}},  // a name that is not UTF-8
+        {files.writeBytes("broken.png", "\x89PNG\r\n\x1a\n truncated"), {0, 0}},
+        {files.path("missing.jpg"), {0, 0}},
+    };
+    for (const auto& [file, shown] : cases) {
+        SCOPED_TRACE(file);
+        openInArea(file);
+        EXPECT_TRUE(picture()->isVisible());
+        EXPECT_EQ(picture()->pixmap().size(), shown);
+        if (!shown.isEmpty()) EXPECT_EQ(testing::openHandlesTo(file), 0);
+    }
+}
+
+}  // namespace
+}  // namespace gleanery
