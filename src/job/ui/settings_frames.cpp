@@ -1,0 +1,147 @@
+#include "job/ui/settings_frames.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <map>
+#include <string>
+
+#include "job/job_settings.h"
+#include "job/ui/field_binding.h"
+#include "job/ui/twip_box.h"
+
+namespace gleanery {
+
+namespace {
+
+constexpr int kRowHeight = 285;
+constexpr int kLabelDrop = 45;  // a caption sits level with the text of its field
+constexpr int kLabelHeight = 255;
+
+struct FrameSpec {
+    const char* caption;
+    TwipBox box;
+};
+
+const FrameSpec kFrames[] = {
+    {"Site Parameters", {120, 120, 9255, 2535}},
+    {"Output Locations", {120, 2760, 9255, 1335}},
+    {"Download Limits / Options", {120, 4200, 6615, 1335}},
+    {"Scan Restrictions", {6840, 4200, 2535, 2055}},
+    {"Time Restrictions", {120, 5640, 6615, 1335}},
+};
+
+// Where a field sits in its frame; a text field or list shows its caption in
+// a label to its left, starting at labelLeft and labelWidth wide.
+struct Placement {
+    const char* field;
+    int index;
+    TwipBox box;
+    int labelLeft = 0, labelWidth = 0;
+};
+
+TwipBox row(int left, int top, int width, int height = kRowHeight) { return {left, top, width, height}; }
+
+const Placement kPlacements[] = {
+    {"txtLocation", -1, row(1980, 240, 7095), 120, 1815},
+    {"txtName", -1, row(1980, 600, 2895), 120, 1815},
+    {"txtPassword", -1, row(6180, 600, 2895), 5040, 1095},
+    {"txtPageTypes", -1, row(1980, 960, 7095), 120, 1815},
+    {"txtFileTypes", -1, row(1980, 1320, 7095), 120, 1815},
+    {"txtFileTypesNon", -1, row(1980, 1680, 7095), 120, 1815},
+    {"txtRequired", -1, row(1980, 2040, 7095), 120, 1815},
+    {"chkScanExt", -1, row(120, 2160, 2055, 255)},
+    {"chkTunnel", -1, row(2280, 2160, 1695, 255)},
+    {"chkStorePages", -1, row(4080, 2160, 1695, 255)},
+    {"chkAllowParameters", -1, row(5880, 2160, 3255, 255)},
+
+    {"txtSaveLocation", -1, row(1260, 525, 5535), 120, 1095},
+    {"txtSaveLocation2", -1, row(1260, 885, 5535), 120, 1095},
+    {"txtSpacePrimary", -1, row(7440, 525, 1695)},
+    {"txtSpaceSecondary", -1, row(7440, 885, 1695)},
+
+    {"txtDailyLimitK", -1, row(1860, 240, 1215), 120, 1695},
+    {"txtDailyLimitFiles", -1, row(1860, 600, 1215), 120, 1695},
+    {"cboLimit", -1, row(1860, 960, 1215, 315), 120, 1695},
+    {"chkTranslate", -1, row(3240, 240, 2055, 255)},
+    {"chkRelative", -1, row(5400, 240, 1095, 255)},
+    {"chkDisplayDownloads", -1, row(3240, 600, 3255, 255)},
+    {"chkThumbnail", -1, row(3240, 960, 3255, 255)},
+
+    {"cboConnections", -1, row(1620, 240, 795, 315), 120, 1455},
+    {"cboMaxDepth", -1, row(1620, 660, 795, 315), 120, 1455},
+    {"optBrowse", 0, row(120, 1080, 2295, 255)},
+    {"optBrowse", 1, row(120, 1380, 2295, 255)},
+    {"optBrowse", 2, row(120, 1680, 2295, 255)},
+};
+
+const Placement* placementOf(const FieldSpec& field) {
+    for (const Placement& p : kPlacements)
+        if (field.name == p.field && field.index == p.index) return &p;
+    return nullptr;
+}
+
+QLabel* label(const QString& text, const TwipBox& box, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(box.pixels());
+    return l;
+}
+
+// The "..." buttons beside the output folders.
+QPushButton* folderButton(int index, int top, QWidget* frame) {
+    auto* button = new QPushButton(QStringLiteral("..."), frame);
+    button->setObjectName(QStringLiteral("cmdSetLocation(%1)").arg(index));
+    button->setGeometry(row(6840, top, 495).pixels());
+    return button;
+}
+
+constexpr int kHourWidth = 1062;
+constexpr int kHourHeight = 240;
+constexpr int kHourRows = 4;
+
+}  // namespace
+
+SettingsFrames buildSettingsFrames(JobSettings& settings, QWidget& window) {
+    std::map<std::string, QGroupBox*, std::less<>> frames;
+    for (const FrameSpec& f : kFrames) {
+        auto* frame = new QGroupBox(QString::fromUtf8(f.caption), &window);
+        frame->setGeometry(f.box.pixels());
+        frames.emplace(f.caption, frame);
+    }
+
+    SettingsFrames built;
+    for (const FieldSpec& field : settings.controls()) {
+        const auto frame = frames.find(field.frame);
+        if (frame == frames.end()) continue;  // hidden fields outside the frames have no widget
+        QWidget* widget = makeBoundField(settings, field, frame->second);
+        QLabel* caption = nullptr;
+        if (const Placement* p = placementOf(field)) {
+            widget->setGeometry(p->box.pixels());
+            if (p->labelWidth > 0)
+                caption = label(QString::fromStdString(field.caption),
+                                {p->labelLeft, p->box.top + kLabelDrop, p->labelWidth, kLabelHeight}, frame->second);
+        }
+        if (field.hidden) {
+            widget->hide();
+            if (caption) caption->hide();
+        }
+        if (field.name == "txtLocation") built.txtLocation = static_cast<QLineEdit*>(widget);
+        if (field.name == "chkHour") built.chkHour.at(std::size_t(field.index)) = widget;
+    }
+
+    QGroupBox* output = frames.at("Output Locations");
+    label(QStringLiteral("Space Required (mb)"), {7440, 240, 1695, kLabelHeight}, output);
+    built.cmdSetLocation = {folderButton(0, 525, output), folderButton(1, 885, output)};
+    label(QStringLiteral("* 1000k = 1 Megabyte"), {120, 1005, 2955, kLabelHeight}, frames.at("Download Limits / Options"));
+    return built;
+}
+
+void placeHourGrid(const std::array<QWidget*, kHourCount>& chkHour) {
+    std::array<TwipBox, kHourCount> boxes;
+    for (int i = 0; i < kHourCount; ++i) boxes[i] = {120, 240 + kHourHeight * (i % kHourRows), kHourWidth, kHourHeight};
+    for (int i = kHourRows; i < kHourCount; ++i) boxes[i].left = boxes[i - kHourRows].left + boxes[i - kHourRows].width;
+    for (int i = 0; i < kHourCount; ++i) chkHour[i]->setGeometry(boxes[i].pixels());
+}
+
+}  // namespace gleanery

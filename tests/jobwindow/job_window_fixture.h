@@ -1,0 +1,94 @@
+#pragma once
+// A job window over scripted connections, scripted messages and a clock that
+// stands still, in a home folder of its own whose registry allows ten
+// connections per server.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "common/manual_clock.h"
+#include "common/scripted_fetch.h"
+#include "common/scripted_messages.h"
+#include "job/job_settings.h"
+#include "job/ui/job_window.h"
+#include "support/connection_limit.h"
+#include "support/registry.h"
+#include "support/scoped_home.h"
+
+namespace gleanery::testing {
+
+class JobWindowFixture : public ::testing::Test {
+protected:
+    JobWindowFixture() {
+        QFile::copy(GLEANERY_TEST_DATA_DIR "/BLANK.GLD", QString::fromStdString(home.path("BLANK.GLD")));
+        allowConnections(10);
+        window = std::make_unique<frmGeneralRobot>(
+            messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); });
+    }
+
+    // The per-server connection limit the window finds when it loads.
+    static void allowConnections(int limit) {
+        using V = Registry::Variant;
+        Registry r;
+        r.CreateKey(HKEY_CURRENT_USER, kInternetSettingsKey, KEY_ALL_ACCESS);
+        r.Values(V(std::string("MaxConnectionsPerServer")), V(limit));
+        r.Values(V(std::string("MaxConnectionsPer1_0Server")), V(limit));
+        r.CloseKey();
+    }
+
+    std::string path(const std::string& name) const {
+        return dir.filePath(QString::fromStdString(name)).toStdString();
+    }
+    // A setup file holding these lines of section SETTINGS.
+    std::string writeSetup(const std::string& name, const std::string& lines) const {
+        std::ofstream(path(name)) << "[SETTINGS]\n" << lines;
+        return path(name);
+    }
+    void open(const std::string& name = "job.glf") { window->Display(path(name)); }
+
+    // A job that can be begun: a start address and output folders without a free-space floor.
+    void prepareScan() {
+        JobSettings& s = settings();
+        s.setText("txtLocation", "http://srv.dom.example/");
+        s.setText("txtSaveLocation", path("out1"));
+        s.setText("txtSaveLocation2", path("out2"));
+        s.setText("txtSpacePrimary", "0");
+        s.setText("txtSpaceSecondary", "0");
+    }
+
+    JobSettings& settings() { return window->session().settings(); }
+    Robot& robot() { return window->robot(); }
+    ScriptedFetch& fetch(int slot) { return static_cast<ScriptedFetch&>(robot().connection(slot)); }
+
+    template <class W>
+    W& widget(const QString& name) {
+        if (W* w = window->findChild<W*>(name)) return *w;
+        throw std::runtime_error("no widget " + name.toStdString());
+    }
+
+    static void pump(int rounds = 5) {
+        for (int i = 0; i < rounds; ++i) QApplication::processEvents();
+    }
+    // Lets the robot finish its stop once no transfer runs.
+    void completeStop(int maxTicks = 20) {
+        for (int i = 0; i < maxTicks && !robot().isIdle(); ++i) {
+            pump();
+            if (robot().stopTimer().isActive()) robot().tmrStop_Timer();
+        }
+    }
+
+    ScopedHome home;  // declared first: outlives the window that reads it
+    QTemporaryDir dir;
+    ScriptedSite site;
+    ScriptedMessages messages;
+    ManualClock clock;
+    std::unique_ptr<frmGeneralRobot> window;
+};
+
+}  // namespace gleanery::testing

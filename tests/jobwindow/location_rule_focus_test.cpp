@@ -1,0 +1,60 @@
+// Leaving the start address refuses Gleanery's own web site.
+#include <QLineEdit>
+#include <QTest>
+
+#include "job/location_rule.h"
+#include "jobwindow/job_window_fixture.h"
+
+namespace gleanery::testing {
+namespace {
+
+class JobWindowLocationRule : public JobWindowFixture {
+protected:
+    void SetUp() override {
+        open();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    // Types an address and moves on to the user name field.
+    void typeAndLeave(const QString& address) {
+        auto& location = widget<QLineEdit>("txtLocation");
+        location.setFocus();
+        location.clear();
+        QTest::keyClicks(&location, address);
+        widget<QLineEdit>("txtName").setFocus();
+        pump();
+    }
+};
+
+TEST_F(JobWindowLocationRule, OwnSiteIsRefusedInAnyCaseAndPlace) {
+    const char* const refused[] = {"http://gleanery.org/", "HTTP://WWW.GLEANERY.ORG/download",
+                                   "http://mirror.example/?from=GleaNery.Org&x=1"};
+    for (const char* address : refused) {
+        messages.shown.clear();
+        typeAndLeave(address);
+        EXPECT_EQ(widget<QLineEdit>("txtLocation").text(), "") << address;
+        EXPECT_EQ(settings().text("txtLocation"), "") << address;
+        ASSERT_EQ(messages.shown.size(), 1u) << address;
+        EXPECT_EQ(messages.shown[0].title, "Gleanery");
+        EXPECT_NE(messages.shown[0].text.find(kProductHost), std::string::npos);
+    }
+}
+
+TEST_F(JobWindowLocationRule, OtherSitesStay) {
+    typeAndLeave("http://gleanery.example.org/");
+    EXPECT_EQ(settings().text("txtLocation"), "http://gleanery.example.org/");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(JobWindowLocationRule, OnlyLeavingTheFieldChecks) {
+    auto& location = widget<QLineEdit>("txtLocation");
+    location.setFocus();
+    QTest::keyClicks(&location, "http://gleanery.org/");
+    pump();
+    // Still typing: nothing refused yet.
+    EXPECT_EQ(settings().text("txtLocation"), "http://gleanery.org/");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+}  // namespace
+}  // namespace gleanery::testing
