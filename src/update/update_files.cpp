@@ -1,0 +1,42 @@
+#include "update/update_files.h"
+
+#include "support/ini_profile.h"
+#include "support/program_paths.h"
+#include "support/text.h"
+
+#include <stdexcept>
+
+namespace gleanery {
+namespace {
+
+constexpr const char* kSection = "SETTINGS";
+// Settings values are short; a URL gets the descriptor's longer read.
+constexpr int kSettingReadSize = 100;
+constexpr int kUrlReadSize = 512;
+
+std::string inUserData(const char* name) {
+    return userDataDir() + "/" + name;
+}
+
+}  // namespace
+
+std::string setupIniPath() { return inUserData("GLSETUP.INI"); }
+std::string versionFilePath() { return inUserData("version.txt"); }
+std::string installerFilePath() { return inUserData("GLUP.EXE"); }
+
+std::string checkUpdateSetting(std::string_view defaultValue) {
+    return CleanString(GetPrivateProfileString(kSection, "CHECKUPDATE", defaultValue, setupIniPath(), kSettingReadSize));
+}
+
+void writeCheckUpdate(bool on) {
+    const std::string path = setupIniPath();
+    if (!WritePrivateProfileString(kSection, "CHECKUPDATE", on ? "True" : "False", path))
+        throw std::runtime_error("cannot write " + path);
+}
+
+std::string descriptorUrl() {
+    const std::string url = CleanString(GetPrivateProfileString(kSection, "UPDATEURL", "", setupIniPath(), kUrlReadSize));
+    return url.empty() ? kDescriptorUrl : url;
+}
+
+}  // namespace gleanery

@@ -1,0 +1,160 @@
+// The check against a local update server: when the update window opens,
+// with which entries, what the user is told, and when nothing happens at all.
+#include "update/update_check.h"
+#include "update/update_files.h"
+#include "update_fixture.h"
+#include "upgrade_window_driver.h"
+
+#include <QSignalSpy>
+#include <QUrl>
+
+namespace gleanery::test {
+namespace {
+
+constexpr const char* kCurrent = "Your version of Gleanery is current.";
+
+std::string descriptor(const std::string& version, const std::string& entries = "") {
+    const QStringList n = QString::fromStdString(version).split('.');
+    return "[INFO]\r\nMAJOR=" + n[0].toStdString() + "\r\nMINOR=" + n[1].toStdString() +
+           "\r\nREV=" + n[2].toStdString() + "\r\n" + entries;
+}
+
+class UpdateCheckTest : public UpdateFixture {
+protected:
+    UpdateCheckTest() {
+        check.setRunningVersion({1, 10, 3});
+        check.setUpgradePrompt([this](const std::string& d, const std::string& u, const std::string& m) {
+            prompts.push_back({d, u, m});
+            return promptAnswer;
+        });
+        QObject::connect(&check, &UpdateCheck::checkCompleted, [this] { ++completed; });
+    }
+
+    // Runs one check, automatic or from the menu, until it has been evaluated.
+    bool runCheck(bool manual) {
+        const int before = completed;
+        manual ? check.mnuCheckForUpdate_Click() : check.CheckNewVersion();
+        return spinUntil([&] { return completed > before; });
+    }
+    void serveDescriptor(const std::string& body) { server.page("/glversion.txt", body, "text/plain"); }
+    void makeServerUnreachable() {
+        const TestServer gone;
+        setSetting("UPDATEURL", gone.url("/glversion.txt"));
+    }
+
+    UpdateCheck check{messages, networkFetch()};
+    std::vector<std::vector<std::string>> prompts;  // description, url, mandatory
+    bool promptAnswer = false;
+    int completed = 0;
+};
+
+struct Outcome {
+    const char* name;
+    std::string body;
+    bool manual;
+    bool opensWindow;
+    bool toldCurrent;
+};
+
+void PrintTo(const Outcome& o, std::ostream* os) { *os << o.name; }
+
+class UpdateCheckOutcome : public UpdateCheckTest, public ::testing::WithParamInterface<Outcome> {};
+
+TEST_P(UpdateCheckOutcome, OpensTheWindowOnlyForANewerVersion) {
+    const Outcome& o = GetParam();
+    serveDescriptor(o.body);
+    ASSERT_TRUE(runCheck(o.manual));
+    EXPECT_EQ(prompts.size(), o.opensWindow ? 1u : 0u);
+    EXPECT_EQ(messages.count(kCurrent), o.toldCurrent ? 1 : 0);
+    for (const auto& shown : messages.shown) EXPECT_EQ(shown.title, "Update Status");
+}
+
+INSTANTIATE_TEST_SUITE_P(RunningVersion1_10_3, UpdateCheckOutcome,
+                         ::testing::Values(Outcome{"NewerAutomatic", descriptor("1.10.4"), false, true, false},
+                                           Outcome{"NewerManual", descriptor("1.11.0"), true, true, false},
+                                           Outcome{"EqualAutomatic", descriptor("1.10.3"), false, false, false},
+                                           Outcome{"EqualManual", descriptor("1.10.3"), true, false, true},
+                                           Outcome{"NumericallyOlderManual", descriptor("1.2.9"), true, false, true},
+                                           Outcome{"GarbageManual", "not a descriptor", true, false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UpdateCheckTest, WindowGetsTheEntriesOfTheRunningVersion) {
+    serveDescriptor(descriptor("2.0.0",
+                               "URL.1.10.3=https://updates.example/GLUP-1.10.3.EXE\r\n"
+                               "URL.1.1.3=https://updates.example/wrong.EXE\r\n"
+                               "MANDITORY.1.10.3=TRUE\r\n"
+                               "DESCRIPTION.1.10.30=wrong\r\n"
+                               "DESCRIPTION.1.10.3=Resumes \x01" "faster\r\n"));
+    ASSERT_TRUE(runCheck(false));
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0], (std::vector<std::string>{"Resumes faster", "https://updates.example/GLUP-1.10.3.EXE", "TRUE"}));
+}
+
+TEST_F(UpdateCheckTest, UnreachableServerIsSilentOnlyForTheAutomaticCheck) {
+    // An old local copy must not stand in for the answer that never came.
+    writeFile(home.path("version.txt"), descriptor("9.0.0"));
+    makeServerUnreachable();
+    ASSERT_TRUE(runCheck(false));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(prompts.empty());
+    ASSERT_TRUE(runCheck(true));
+    EXPECT_EQ(messages.count(kCurrent), 1);
+}
+
+class UpdateCheckSwitchedOff : public UpdateCheckTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UpdateCheckSwitchedOff, SuppressesTheAutomaticCheckButNotTheMenuItem) {
+    serveDescriptor(descriptor("1.10.3"));
+    setSetting("CHECKUPDATE", GetParam());
+    check.CheckNewVersion();
+    spinFor(std::chrono::milliseconds(200));
+    EXPECT_EQ(server.hits("/glversion.txt"), 0);
+
+    ASSERT_TRUE(runCheck(true));
+    EXPECT_EQ(setting("CHECKUPDATE"), "True");
+    EXPECT_EQ(messages.count(kCurrent), 1);
+    ASSERT_TRUE(runCheck(false));  // switched back on by the menu item
+    EXPECT_EQ(server.hits("/glversion.txt"), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(AnyCase, UpdateCheckSwitchedOff, ::testing::Values("false", "False", "FALSE"));
+
+TEST_F(UpdateCheckTest, OnlyADownloadedInstallerIsAnnounced) {
+    serveDescriptor(descriptor("1.10.4"));
+    QSignalSpy announced(&check, &UpdateCheck::installerDownloaded);
+    ASSERT_TRUE(runCheck(false));
+    promptAnswer = true;
+    ASSERT_TRUE(runCheck(false));
+    ASSERT_TRUE(spinUntil([&] { return announced.count() > 0; }));
+    spinFor(std::chrono::milliseconds(50));
+    ASSERT_EQ(announced.count(), 1);
+    EXPECT_EQ(announced.at(0).at(0).toString().toStdString(), installerPath());
+}
+
+TEST(UpdateDescriptorAddress, DefaultIsHttpsOnOurHost) {
+    const QUrl url(QString::fromLatin1(kDescriptorUrl));
+    EXPECT_EQ(url.scheme(), "https");
+    EXPECT_EQ(url.path(), "/glversion.txt");
+}
+
+TEST_F(UpdateFixture, UpdateWindowDownloadsTheInstallerThatIsThenAnnounced) {
+    writeFile(installerPath(), "old installer");
+    const std::string installer(200'000, 'I');
+    server.page("/GLUP.EXE", installer, "application/octet-stream");
+    server.page("/glversion.txt",
+                descriptor("99.0.0", "URL" + versionKeySuffix(builtVersion()) + "=" + server.url("/GLUP.EXE")),
+                "text/plain");
+    UpdateCheck check(messages, networkFetch());
+    QSignalSpy announced(&check, &UpdateCheck::installerDownloaded);
+    const UpgradeWindowDriver driver([](frmUpgrade& window) { UpgradeWindowDriver::press(window, "Command1"); });
+
+    check.CheckNewVersion();
+    ASSERT_TRUE(spinUntil([&] { return announced.count() > 0; }));
+    EXPECT_FALSE(driver.timedOut());
+    EXPECT_EQ(announced.at(0).at(0).toString().toStdString(), installerPath());
+    EXPECT_EQ(readFile(installerPath()), installer);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+}  // namespace
+}  // namespace gleanery::test
