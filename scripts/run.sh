@@ -4,6 +4,8 @@
 # demo site that it serves itself on 127.0.0.1.
 #   scripts/run.sh [URL]
 # The job's setup file and mirror go to ~/Gleanery/<name>/ (GLEANERY_JOBS overrides).
+# With a display (DISPLAY or WAYLAND_DISPLAY set) the main window opens with
+# the job, ready for Begin; without one the scan runs in the terminal.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -29,6 +31,29 @@ fi
 dir="$jobs/$name"
 mkdir -p "$dir"
 echo "Job: $dir/$name.glf   mirror: $dir/mirror"
-"$root/build/bin/gleanery" --begin "$dir/$name.glf" \
-  --set "txtLocation=$url" --set "txtSaveLocation=$dir/mirror" --set "txtSaveLocation2=$dir/mirror" \
-  --set "txtSpacePrimary=1" --set "txtSpaceSecondary=1"
+setup="$dir/$name.glf"
+settings=("txtLocation=$url" "txtSaveLocation=$dir/mirror" "txtSaveLocation2=$dir/mirror"
+          "txtSpacePrimary=1" "txtSpaceSecondary=1")
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  # The windows take no --set: write the job's settings into its setup file
+  # (one [SETTINGS] section of key=value lines), replacing earlier values.
+  (
+    umask 077
+    tmp=$(mktemp "$setup.XXXXXX")
+    if [ -f "$setup" ]; then
+      keys=$(printf '%s\n' "${settings[@]}" | sed 's/=.*//' | paste -sd'|')
+      grep -viE "^($keys)=" "$setup" >"$tmp" || true
+    else
+      echo "[SETTINGS]" >"$tmp"
+    fi
+    printf '%s\n' "${settings[@]}" >>"$tmp"
+    mv "$tmp" "$setup"
+  )
+  echo "Opening the job in the main window; press Begin to scan."
+  "$root/build/bin/gleanery" "$setup"
+else
+  set_args=()
+  for s in "${settings[@]}"; do set_args+=(--set "$s"); done
+  "$root/build/bin/gleanery" --begin "$setup" "${set_args[@]}"
+fi

@@ -5,6 +5,9 @@
 
 #include "app/command_line.h"
 #include "app/headless_run.h"
+#ifdef GLEANERY_HAS_WINDOWS
+#include "app/windows_run.h"
+#endif
 
 int main(int argc, char** argv) {
     using namespace gleanery;
@@ -25,9 +28,13 @@ int main(int argc, char** argv) {
         return runHeadless(cl);
     }
     case CommandLine::Action::Windows:
-        std::fprintf(stderr, "gleanery: this build has no windows yet; run a job with --begin or --resume.\n\n%s",
+#ifdef GLEANERY_HAS_WINDOWS
+        return runWindows(argc, argv, cl);
+#else
+        std::fprintf(stderr, "gleanery: this build has no windows; run a job with --begin or --resume.\n\n%s",
                      kUsage);
         return kExitUsage;
+#endif
     }
     return kExitUsage;
 }

@@ -1,0 +1,41 @@
+#include "shell/scan_status_bar.h"
+
+#include "engine/robot.h"
+
+namespace gleanery {
+
+namespace {
+const char* const kInitialTexts[3] = {"Status", "Files/Bytes/CPS", "Active Connections"};
+}  // namespace
+
+ScanStatusBar::ScanStatusBar(QWidget* parent) : QStatusBar(parent) {
+    setObjectName("SB");
+    setSizeGripEnabled(false);
+    for (int i = 0; i < 3; ++i) {
+        panels_[i] = new QLabel(this);
+        panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panels_[i]->setMinimumWidth(120);
+        // The status takes the room the other two leave.
+        addPermanentWidget(panels_[i], i == 0 ? 1 : 0);
+    }
+    reset();
+}
+
+QString ScanStatusBar::panelText(int panel) const { return panels_.at(panel - 1)->text(); }
+
+void ScanStatusBar::reset() {
+    for (int i = 0; i < 3; ++i) panels_[i]->setText(QString::fromUtf8(kInitialTexts[i]));
+}
+
+void ScanStatusBar::follow(const Robot& robot) {
+    connect(&robot, &Robot::statusChanged, this, [this](const QString& status) { panels_[0]->setText(status); });
+    connect(&robot, &Robot::statisticsChanged, this, [this, &robot] {
+        panels_[1]->setText(QString::fromStdString(robot.statistics().todayCps));
+        panels_[2]->setText(QString::fromStdString(robot.statistics().activeConnections));
+    });
+}
+
+void ScanStatusBar::stopFollowing(const Robot& robot) { disconnect(&robot, nullptr, this, nullptr); }
+
+}  // namespace gleanery

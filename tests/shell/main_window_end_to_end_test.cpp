@@ -1,0 +1,90 @@
+// The whole program through its windows: start-up, New Setup, the job's
+// address and output folder typed into the job window, Begin pressed and its
+// warning answered, and the scan of a live local site followed to
+// "Site Scanned" in the status bar, with the site's files on disk and the
+// job saved when the program closes.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+
+#include "shell/main_window_fixture.h"
+#include "support/ini_profile.h"
+
+namespace gleanery::test {
+namespace {
+
+class MainWindowEndToEnd : public MainWindowTest {
+protected:
+    void type(QWidget& window, const char* field, const std::string& text) {
+        auto* edit = window.findChild<QLineEdit*>(field);
+        ASSERT_NE(edit, nullptr) << field;
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromStdString(text));
+        EXPECT_EQ(edit->text().toStdString(), text) << field;
+    }
+};
+
+TEST_F(MainWindowEndToEnd, NewSetupTypedBegunAndScannedToTheEnd) {
+    const std::vector<std::string> files = site.numberedFiles("img", 5, std::chrono::milliseconds(20));
+    site.page("/", {"docs/", "about.htm", files[0]}, {files[1]});
+    site.page("/docs/", {"../about.htm", files[2]}, {files[3]});
+    site.page("/about.htm", {"/", files[4]});
+
+    window->MDIForm_Load();
+    EXPECT_EQ(messages.count("For best performance, Gleanery needs to modify your registry in order to allow "
+                             "more simultaneous connections to web-servers."),
+              1);
+    EXPECT_TRUE(window->toolBar().isHidden());
+    const std::string setup = inDir("mirror.glf");
+    dialogAnswers.push_back(QString::fromStdString(setup));
+    window->menus().mnuNew->trigger();
+    frmGeneralRobot* job = window->jobWindow();
+    ASSERT_NE(job, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_FALSE(window->toolBar().isHidden());
+
+    std::vector<std::string> panel;
+    QObject listener;
+    QObject::connect(&job->robot(), &Robot::statusChanged, &listener,
+                     [&] { panel.push_back(window->status().panelText(1).toStdString()); });
+
+    const std::string out = inDir("grabbed");
+    type(*job, "txtLocation", server.url("/"));
+    type(*job, "txtSaveLocation", out);
+    type(*job, "txtSaveLocation2", out);
+    type(*job, "txtSpacePrimary", "0");
+    type(*job, "txtSpaceSecondary", "0");
+
+    auto* begin = job->findChild<QPushButton*>("cmdBegin");
+    ASSERT_NE(begin, nullptr);
+    messages.answers = {true};  // the warning before the work store is emptied
+    QTest::mouseClick(begin, Qt::LeftButton);
+    EXPECT_EQ(messages.count("Warning... This action will delete all the data in the database and rescan the entire "
+                             "site.  If you wish to resume a previous scan, please select the 'Resume' command."),
+              1);
+    EXPECT_FALSE(begin->isEnabled());
+    EXPECT_TRUE(window->toolBar().button("Stop")->isEnabled());
+
+    ASSERT_TRUE(spinUntil([&] { return job->isIdle() && messages.count("Site Scanned") == 1; },
+                          std::chrono::seconds(30)));
+    EXPECT_NE(std::find(panel.begin(), panel.end(), "Site Scanned"), panel.end());
+    EXPECT_EQ(window->status().panelText(1), "Execution Stopped");
+    EXPECT_TRUE(begin->isEnabled());
+
+    const std::string host = out + "/127.0.0.1:" + std::to_string(server.port());
+    for (const std::string& f : files) EXPECT_EQ(readFile(host + f), LiveSite::fileBytes(f)) << f;
+    for (const char* page : {"/index.html", "/docs/index.html", "/about.htm"})
+        EXPECT_NE(readFile(host + page), "<missing>") << page;
+    EXPECT_TRUE(temporaryFilesUnder(out).empty());
+    EXPECT_EQ(GetPrivateProfileString("SETTINGS", "txtLocation", "", setup), server.url("/"));
+
+    window->menus().mnuExit->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_NE(GetPrivateProfileString("SETTINGS", "txtTotalFiles", "0", setup), "0")
+        << "the statistics were saved on closing";
+}
+
+}  // namespace
+}  // namespace gleanery::test

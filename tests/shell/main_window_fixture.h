@@ -1,0 +1,106 @@
+#pragma once
+// A main window as the program opens it, in a home folder of its own (program
+// data copied in, per-user files kept apart), with its questions answered by
+// the test: messages from a script, the setup file dialog from a list of
+// answers. A local site serves live scans.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/manual_clock.h"
+#include "common/scripted_messages.h"
+#include "common/test_server.h"
+#include "engine/fetch_completion_watch.h"
+#include "engine/live_site.h"
+#include "engine/network_fetch.h"
+#include "shell/main_menus.h"
+#include "shell/main_window.h"
+#include "shell/scan_status_bar.h"
+#include "shell/scan_toolbar.h"
+#include "support/scoped_home.h"
+
+namespace gleanery::test {
+
+// Enabled states of Stop, Resume and Begin.
+struct Buttons {
+    bool stop, resume, begin;
+    bool operator==(const Buttons&) const = default;
+};
+
+inline void PrintTo(const Buttons& b, std::ostream* os) {
+    *os << "{stop " << b.stop << ", resume " << b.resume << ", begin " << b.begin << "}";
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() {
+        for (const char* name : {"BLANK.GLD", "inet.reg"})
+            QFile::copy(QStringLiteral(GLEANERY_TEST_DATA_DIR "/") + name, QString::fromStdString(home.path(name)));
+        window = std::make_unique<MainMenu>(clock, [](int) { return makeNetworkFetch(); });
+        window->useMessages(messages);
+        window->setSetupFileChooser([this](QWidget*, const SetupFileQuestion& question) {
+            questions.push_back(question);
+            if (dialogAnswers.empty()) return QString();
+            const QString answer = dialogAnswers.front();
+            dialogAnswers.pop_front();
+            return answer;
+        });
+        window->show();
+    }
+
+    ~MainWindowTest() override {
+        // A scan still running would hold the window open.
+        if (frmGeneralRobot* job = window->jobWindow(); job && !job->isIdle()) {
+            job->robot().cmdStop_Click();
+            spinUntil([job] { return job->isIdle(); }, std::chrono::seconds(20));
+        }
+        window.reset();
+    }
+
+    std::string inDir(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
+
+    // Opens a job through Load Setup, its dialog answered with the file.
+    frmGeneralRobot* loadSetup(const std::string& file) {
+        dialogAnswers.push_back(QString::fromStdString(file));
+        window->mnuLoad_Click();
+        return window->jobWindow();
+    }
+
+    // The job scans the test site into dir/out, without free-space floors.
+    void pointAtSite(frmGeneralRobot& job) {
+        JobSettings& s = job.session().settings();
+        s.setText("txtLocation", server.url("/"));
+        s.setText("txtSaveLocation", inDir("out"));
+        s.setText("txtSaveLocation2", inDir("out"));
+        s.setText("txtSpacePrimary", "0");
+        s.setText("txtSpaceSecondary", "0");
+    }
+
+    // The toolbar's, and the job window's.
+    Buttons toolbarButtons() const {
+        ScanToolBar& bar = window->toolBar();
+        return {bar.button("Stop")->isEnabled(), bar.button("Resume")->isEnabled(), bar.button("Begin")->isEnabled()};
+    }
+    Buttons robotButtons() {
+        Robot& r = window->jobWindow()->robot();
+        return {r.stopEnabled(), r.resumeEnabled(), r.beginEnabled()};
+    }
+
+    testing::ScopedHome home;
+    QTemporaryDir dir;
+    testing::ScriptedMessages messages;
+    testing::ManualClock clock;
+    TestServer server;
+    LiveSite site{server};
+    std::deque<QString> dialogAnswers;
+    std::vector<SetupFileQuestion> questions;
+    std::unique_ptr<MainMenu> window;
+};
+
+}  // namespace gleanery::test
