@@ -17,6 +17,7 @@
 #include "support/failure.h"
 #include "support/ui/message_boxes.h"
 #include "support/ui/twips.h"
+#include "update/update_check.h"
 #include "viewer/display_window.h"
 
 namespace gleanery {
@@ -68,9 +69,26 @@ void MainMenu::MDIForm_Load() {
     }
 }
 
-void MainMenu::CheckNewVersion() {}
+void MainMenu::CheckNewVersion() { updateCheck().CheckNewVersion(); }
 
-void MainMenu::mnuCheckForUpdate_Click() {}
+void MainMenu::mnuCheckForUpdate_Click() { updateCheck().mnuCheckForUpdate_Click(); }
+
+UpdateCheck& MainMenu::updateCheck() {
+    // Made on first use, so that it asks its questions where the window does.
+    if (!update_) {
+        update_ = std::make_unique<UpdateCheck>(*messages_, makeConnection_, this);
+        connect(update_.get(), &UpdateCheck::installerDownloaded, this, &MainMenu::installerDownloaded);
+    }
+    return *update_;
+}
+
+void MainMenu::installerDownloaded(const QString& installer) {
+    // The installer replaces this program, so it starts only once every window
+    // has closed and saved; a running scan refuses the close, and the
+    // installer then waits for the user's own Exit.
+    pendingInstaller_ = installer;
+    close();
+}
 
 void MainMenu::mnuNew_Click() { chooseAndOpen(true); }
 
@@ -193,6 +211,7 @@ void MainMenu::closeEvent(QCloseEvent* event) {
     }
     endFetchComponent();
     event->accept();
+    if (!pendingInstaller_.isEmpty()) startInstaller(pendingInstaller_);
 }
 
 bool MainMenu::MDIForm_QueryUnload() { return !job_ || job_->isIdle(); }

@@ -23,6 +23,7 @@ class Clock;
 class frmDisplay;
 class ScanStatusBar;
 class ScanToolBar;
+class UpdateCheck;
 struct MainMenus;
 
 // The product's home page, opened by the Help menu.
@@ -67,10 +68,11 @@ public:
     void mnuDebug_Click();
     void Toolbar1_ButtonClick(const QString& key);
 
-    // Hooks of the update check: the automatic check at start-up and the
-    // Update menu's manual check run here.
+    // The update check: automatic at start-up, manual from the Update menu.
+    // A downloaded installer closes the program and is started once it has closed.
     void CheckNewVersion();
     void mnuCheckForUpdate_Click();
+    UpdateCheck& updateCheck();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,6 +88,7 @@ private:
     void jobUnloaded();
     void showDownload(int slot, const QString& file, bool display);
     void closeViewer(int slot);
+    void installerDownloaded(const QString& installer);
 
     const Clock& clock_;
     FetchFactory makeConnection_;
@@ -103,6 +106,9 @@ private:
     QPointer<QMdiSubWindow> jobFrame_;
     // Index = slot number; 0 is unused.
     std::array<QPointer<QMdiSubWindow>, kConnectionCount + 1> viewers_;
+
+    std::unique_ptr<UpdateCheck> update_;
+    QString pendingInstaller_;  // downloaded, started when the program closes
 
     int giMaxConnections_ = 2;
     bool bUpdateStarted_ = false;

@@ -23,7 +23,9 @@
 #include "shell/main_window.h"
 #include "shell/scan_status_bar.h"
 #include "shell/scan_toolbar.h"
+#include "support/ini_profile.h"
 #include "support/scoped_home.h"
+#include "update/update_files.h"
 
 namespace gleanery::test {
 
@@ -42,6 +44,8 @@ protected:
     MainWindowTest() {
         for (const char* name : {"BLANK.GLD", "inet.reg"})
             QFile::copy(QStringLiteral(GLEANERY_TEST_DATA_DIR "/") + name, QString::fromStdString(home.path(name)));
+        // The update check of start-up asks the test's server, never the internet.
+        WritePrivateProfileString("SETTINGS", "UPDATEURL", server.url("/glversion.txt"), setupIniPath());
         window = std::make_unique<MainMenu>(clock, [](int) { return makeNetworkFetch(); });
         window->useMessages(messages);
         window->setSetupFileChooser([this](QWidget*, const SetupFileQuestion& question) {
