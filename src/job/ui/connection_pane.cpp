@@ -37,6 +37,8 @@ ConnectionPane::ConnectionPane(int slot, QWidget* parent)
     : QGroupBox(slot == 7 ? QStringLiteral("Connection7") : QStringLiteral("Connection %1").arg(slot), parent),
       text_(new QLabel(this)), picture_(new QLabel(this)) {
     setObjectName(QStringLiteral("frmConnection(%1)").arg(slot));
+    // The panes lie over the settings while a scan runs and must hide them.
+    setAutoFillBackground(true);
     text_->setObjectName(QStringLiteral("lblConnection(%1)").arg(slot));
     text_->setGeometry(TwipBox{120, 240, 3135, 975}.pixels());
     text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -18,6 +18,7 @@
 namespace gleanery {
 
 namespace {
+constexpr double kLayoutPointSize = 8;
 constexpr const char* kModule = "frmGeneralRobot";
 constexpr int kDesignDepthItem = 12;
 }  // namespace
@@ -28,6 +29,10 @@ frmGeneralRobot::frmGeneralRobot(Messages& messages, const Clock& clock, FetchFa
       session_(std::make_unique<JobSession>(messages, clock, makeConnection, kConnectionCount)),
       chooseFolder_(&frmSelectPath::Display) {
     setObjectName(QStringLiteral("frmGeneralRobot"));
+    // The twip layout was drawn for an 8-point face; a larger one clips its captions.
+    QFont compact = font();
+    compact.setPointSizeF(kLayoutPointSize);
+    setFont(compact);
     frames_ = buildSettingsFrames(session_->settings(), *this);
     frames_.txtLocation->installEventFilter(this);
     for (int i = 0; i < int(frames_.cmdSetLocation.size()); ++i)

@@ -44,13 +44,13 @@ struct Placement {
 TwipBox row(int left, int top, int width, int height = kRowHeight) { return {left, top, width, height}; }
 
 const Placement kPlacements[] = {
-    {"txtLocation", -1, row(1980, 240, 7095), 120, 1815},
-    {"txtName", -1, row(1980, 600, 2895), 120, 1815},
+    {"txtLocation", -1, row(2160, 240, 6915), 120, 1995},
+    {"txtName", -1, row(2160, 600, 2715), 120, 1995},
     {"txtPassword", -1, row(6180, 600, 2895), 5040, 1095},
-    {"txtPageTypes", -1, row(1980, 960, 7095), 120, 1815},
-    {"txtFileTypes", -1, row(1980, 1320, 7095), 120, 1815},
-    {"txtFileTypesNon", -1, row(1980, 1680, 7095), 120, 1815},
-    {"txtRequired", -1, row(1980, 2040, 7095), 120, 1815},
+    {"txtPageTypes", -1, row(2160, 960, 6915), 120, 1995},
+    {"txtFileTypes", -1, row(2160, 1320, 6915), 120, 1995},
+    {"txtFileTypesNon", -1, row(2160, 1680, 6915), 120, 1995},
+    {"txtRequired", -1, row(2160, 2040, 6915), 120, 1995},
     {"chkScanExt", -1, row(120, 2160, 2055, 255)},
     {"chkTunnel", -1, row(2280, 2160, 1695, 255)},
     {"chkStorePages", -1, row(4080, 2160, 1695, 255)},
@@ -64,7 +64,7 @@ const Placement kPlacements[] = {
     {"txtDailyLimitK", -1, row(1860, 240, 1215), 120, 1695},
     {"txtDailyLimitFiles", -1, row(1860, 600, 1215), 120, 1695},
     {"cboLimit", -1, row(1860, 960, 1215, 315), 120, 1695},
-    {"chkTranslate", -1, row(3240, 240, 2055, 255)},
+    {"chkTranslate", -1, row(3240, 240, 3255, 255)},
     {"chkRelative", -1, row(5400, 240, 1095, 255)},
     {"chkDisplayDownloads", -1, row(3240, 600, 3255, 255)},
     {"chkThumbnail", -1, row(3240, 960, 3255, 255)},
