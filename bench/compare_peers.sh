@@ -15,6 +15,7 @@ pages=${1:-300}
 latency=${2:-20}
 port=${BENCH_PORT:-18480}
 work=${BENCH_DIR:-/tmp/gleanery-compare}
+gleanery=${GLEANERY_BIN:-$root/build/bin/gleanery}
 
 need=()
 for p in nginx wget wget2 python3 bc time; do
@@ -23,7 +24,7 @@ done
 if [ ${#need[@]} -gt 0 ]; then
   apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
 fi
-[ -x "$root/build/bin/gleanery" ] || bash "$root/scripts/setup.sh"
+[ -x "$gleanery" ] || bash "$root/scripts/setup.sh"
 
 rm -rf "$work"; mkdir -p "$work"
 # Absolute links of the site must name the host and port it is fetched from.
@@ -47,7 +48,7 @@ run_all() { # LABEL URL
   local label=$1 url=$2
   : > "$work/results"
   local job="$work/$label-gleanery"
-  measure gleanery "$job" "$root/build/bin/gleanery" --begin "$job/site.glf" \
+  measure gleanery "$job" "$gleanery" --begin "$job/site.glf" \
     --set "txtLocation=$url" --set "txtSaveLocation=$job/mirror" --set "txtSaveLocation2=$job/mirror" \
     --set "txtSpacePrimary=0" --set "txtSpaceSecondary=0" --set "cboConnections=8"
   measure wget "$work/$label-wget" wget -r -l 12 -k -nv -e robots=off "$url"
