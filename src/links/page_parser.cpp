@@ -22,6 +22,9 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 bool endsHost(char c) { return isBlank(c) || c == '"' || c == '\'' || c == '=' || c == '<' || c == '>'; }
 // What ends a word that holds an extension; "(pic.jpg)" gives pic.jpg.
 bool endsWord(char c) { return endsHost(c) || c == '(' || c == ')'; }
+// After the extension an "=" belongs to the link's query ("page.htm?from=3"):
+// ending the word there made up links that the page does not hold.
+bool endsWordAfterExtension(char c) { return c != '=' && endsWord(c); }
 
 std::size_t skipBlanks(std::string_view s, std::size_t p) {
     while (p < s.size() && isBlank(s[p])) ++p;
@@ -117,7 +120,7 @@ public:
     void bareHostPass() {
         for (const std::string_view marker : {"WWW", ".COM", ".ORG", ".NET"}) {
             for (auto pos = upper_.find(marker); pos != npos;) {
-                const auto [begin, end] = wordAround(pos, endsHost);
+                const auto [begin, end] = wordAround(pos, endsHost, endsHost);
                 const std::string_view word = text_.substr(begin, end - begin);
                 if (startsWithNoCase(word, "http://") || startsWithNoCase(word, "https://"))
                     offer(word, true);
@@ -139,7 +142,7 @@ public:
             for (auto pos = upper_.find(entry); pos != npos;) {
                 std::size_t next = pos + 1;
                 if (!endsWord(text_[pos])) {
-                    const auto [begin, end] = wordAround(pos, endsWord);
+                    const auto [begin, end] = wordAround(pos, endsWord, endsWordAfterExtension);
                     offer(text_.substr(begin, end - begin), false);
                     next = end;
                 }
@@ -174,17 +177,19 @@ private:
                 ++p;
                 continue;
             }
-            const std::size_t end = wordAround(p, endsWord).second;
+            const std::size_t end = wordAround(p, endsWord, endsWord).second;
             offer(text_.substr(p, end - p), false);
             p = end;
         }
     }
 
-    // The run of characters around pos that holds no end character.
-    std::pair<std::size_t, std::size_t> wordAround(std::size_t pos, bool (*ends)(char)) const {
+    // The run of characters around pos that holds no end character, before
+    // and after pos.
+    std::pair<std::size_t, std::size_t> wordAround(std::size_t pos, bool (*endsBefore)(char),
+                                                   bool (*endsAfter)(char)) const {
         std::size_t begin = pos, end = pos;
-        while (begin > 0 && !ends(text_[begin - 1])) --begin;
-        while (end < text_.size() && !ends(text_[end])) ++end;
+        while (begin > 0 && !endsBefore(text_[begin - 1])) --begin;
+        while (end < text_.size() && !endsAfter(text_[end])) ++end;
         return {begin, end};
     }
 

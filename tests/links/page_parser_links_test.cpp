@@ -61,5 +61,13 @@ TEST_F(PageParserLinks, ExtensionPassesFindWordsAndAnEmptyEntryFindsThemAll) {
     EXPECT_TRUE(queue.targets.empty());  // ZIP is a download for anchor links only
 }
 
+TEST_F(PageParserLinks, ALinkFoundByItsExtensionKeepsItsWholeQuery) {
+    settings.set("chkAllowParameters", "1");
+    parse("<a class=x href = \"../d/page.htm?from=3&to=4\">q</a> <a href=list.htm?p=2>l</a> get.zip?id=7 now");
+    EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/d/page.htm?from=3&to=4",
+                                        "http://www.site.example/dir/list.htm?p=2"}));
+    EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/get.zip?id=7"}));
+}
+
 }  // namespace
 }  // namespace gleanery::testing
