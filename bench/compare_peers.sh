@@ -17,13 +17,8 @@ port=${BENCH_PORT:-18480}
 work=${BENCH_DIR:-/tmp/gleanery-compare}
 gleanery=${GLEANERY_BIN:-$root/build/bin/gleanery}
 
-need=()
-for p in nginx wget wget2 python3 bc time; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
-fi
+source "$root/scripts/lib/packages.sh"
+need_packages nginx wget wget2 python3 bc time
 [ -x "$gleanery" ] || bash "$root/scripts/setup.sh"
 
 rm -rf "$work"; mkdir -p "$work"

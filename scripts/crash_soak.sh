@@ -17,13 +17,8 @@ port=${SOAK_PORT:-18580}
 work=${SOAK_DIR:-/tmp/gleanery-soak}
 gleanery=${GLEANERY_BIN:-$root/build/bin/gleanery}
 
-need=()
-for p in nginx python3 sqlite3; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
-fi
+source "$root/scripts/lib/packages.sh"
+need_packages nginx python3 sqlite3 bc
 [ -x "$gleanery" ] || bash "$root/scripts/setup.sh"
 
 rm -rf "$work"; mkdir -p "$work"

@@ -15,13 +15,8 @@ data=$(dirname "$gleanery")/../share/gleanery
 port=${SHOT_PORT:-18780}
 display=:${SHOT_DISPLAY:-77}
 
-need=()
-for p in xvfb xdotool imagemagick nginx python3; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
-fi
+source "$root/scripts/lib/packages.sh"
+need_packages xvfb xdotool imagemagick nginx python3
 [ -x "$gleanery" ] || bash "$root/scripts/setup.sh"
 
 work=$(mktemp -d)

@@ -7,16 +7,8 @@ cd "$(dirname "$0")/.."
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins
           libsqlite3-dev libsqlitecpp-dev libsimpleini-dev libzip-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+source scripts/lib/packages.sh
+need_packages "${packages[@]}"
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" ${CMAKE_ARGS:-} >/dev/null
 cmake --build build
