@@ -100,7 +100,9 @@ TEST_F(ViewerPictureTest, UnreadablePicturesLeaveAnEmptyPictureAndGoodOnesAreNot
         openInArea(file);
         EXPECT_TRUE(picture()->isVisible());
         EXPECT_EQ(picture()->pixmap().size(), shown);
-        if (!shown.isEmpty()) EXPECT_EQ(testing::openHandlesTo(file), 0);
+        if (!shown.isEmpty()) {
+            EXPECT_EQ(testing::openHandlesTo(file), 0);
+        }
     }
 }
 
