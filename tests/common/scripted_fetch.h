@@ -40,7 +40,7 @@ public:
         if (site_.autoComplete) QTimer::singleShot(0, this, [this] { completeFromSite(); });
     }
     bool IsBusy() const override { return busy_; }
-    void Finish() override { ++finishCalls; }
+    void Finish() override {}
     std::string GetHeader(const std::string&) const override { return "HTTP/1.1 " + std::to_string(code_); }
     const std::string& Content() const override { return content_; }
     int ResultCode() const override { return code_; }
@@ -65,9 +65,6 @@ public:
         else
             complete(it->second.code, it->second.body);
     }
-    const std::string& url() const { return url_; }
-
-    int finishCalls = 0;
 
 private:
     ScriptedSite& site_;

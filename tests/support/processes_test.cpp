@@ -18,12 +18,6 @@ namespace {
 using namespace ModProcesses;
 using namespace std::string_literals;
 
-TEST(Processes, FileNamePartIsWhatFollowsTheLastSeparator) {
-    EXPECT_EQ(FileNamePart("/usr/lib/gleanery/Fetchbox.exe"), "Fetchbox.exe");
-    EXPECT_EQ(FileNamePart("C:\\Program Files\\Fetchbox.exe"), "Fetchbox.exe");
-    EXPECT_EQ(FileNamePart("/usr/lib/"), "");
-}
-
 class FakeProcessTable : public ::testing::Test {
 protected:
     std::string entry(int pid) {
@@ -63,13 +57,6 @@ TEST_F(FakeProcessTable, TakesTheLowestMatchingIdentifierByEveryNameSource) {
     remove(1000);
     EXPECT_EQ(find(), 0u);
     EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(FakeProcessTable, AnUnreadableProcessTableIsReported) {
-    EXPECT_EQ(FindProcessId("Fetchbox.exe", messages, root.filePath("none").toStdString()), 0u);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "No libraries to enumerate processes could be found");
-    EXPECT_EQ(messages.shown[0].title, "Gleanery");
 }
 
 TEST(Processes, EndsOnlyTheFirstOfTwoRunningComponents) {

