@@ -1,5 +1,5 @@
-// The widgets and the job's settings follow each other both ways: clicks and
-// typing reach the settings at once, restored setup files reach the widgets.
+// The widgets and the job's settings follow each other both ways: clicks
+// reach the settings at once, restored setup files reach the widgets.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -20,33 +20,16 @@ protected:
     }
 };
 
-TEST_F(JobWindowBinding, ConvertToLocalEnablesRelativePath) {
-    open();
-    auto& translate = widget<QCheckBox>("chkTranslate");
-    auto& relative = widget<QCheckBox>("chkRelative");
-    ASSERT_TRUE(translate.isChecked());
-    EXPECT_TRUE(relative.isEnabled());
-
-    translate.click();
-    EXPECT_FALSE(settings().checked("chkTranslate"));
-    EXPECT_FALSE(relative.isEnabled());
-    translate.click();
-    EXPECT_TRUE(settings().checked("chkTranslate"));
-    EXPECT_TRUE(relative.isEnabled());
-
-    settings().setChecked("chkTranslate", false);
-    EXPECT_FALSE(translate.isChecked());
-    EXPECT_FALSE(relative.isEnabled());
-}
-
-TEST_F(JobWindowBinding, RestoredSetupFileReachesTheWidgets) {
+TEST_F(JobWindowBinding, RestoredSetupFileReachesTheWidgetsAndClicksReachTheSettings) {
     writeSetup("job.glf",
                "chkTranslate=0\nchkRelative=1\ntxtName=anna\ncboMaxDepth=36\n"
                "optBrowse:0=True\noptBrowse:1=False\noptBrowse:2=False\nchkHour=0\nchkHour:5=1\n");
     open();
-    EXPECT_FALSE(widget<QCheckBox>("chkTranslate").isChecked());
-    EXPECT_FALSE(widget<QCheckBox>("chkRelative").isEnabled());
-    EXPECT_TRUE(widget<QCheckBox>("chkRelative").isChecked());
+    auto& translate = widget<QCheckBox>("chkTranslate");
+    auto& relative = widget<QCheckBox>("chkRelative");
+    EXPECT_FALSE(translate.isChecked());
+    EXPECT_FALSE(relative.isEnabled());
+    EXPECT_TRUE(relative.isChecked());
     EXPECT_EQ(widget<QLineEdit>("txtName").text(), "anna");
     EXPECT_EQ(widget<QComboBox>("cboMaxDepth").currentText(), "1000");
     EXPECT_TRUE(widget<QRadioButton>("optBrowse(0)").isChecked());
@@ -54,9 +37,13 @@ TEST_F(JobWindowBinding, RestoredSetupFileReachesTheWidgets) {
     for (int h = 0; h < 24; ++h)
         EXPECT_EQ(widget<QCheckBox>(QStringLiteral("chkHour(%1)").arg(h)).isChecked(), h == 5) << h;
 
-    // Ticking it again in the window enables Relative Path.
-    widget<QCheckBox>("chkTranslate").click();
-    EXPECT_TRUE(widget<QCheckBox>("chkRelative").isEnabled());
+    // Convert to Local enables Relative Path, from the window and from the settings.
+    translate.click();
+    EXPECT_TRUE(settings().checked("chkTranslate"));
+    EXPECT_TRUE(relative.isEnabled());
+    settings().setChecked("chkTranslate", false);
+    EXPECT_FALSE(translate.isChecked());
+    EXPECT_FALSE(relative.isEnabled());
 }
 
 TEST_F(JobWindowBinding, ConnectionListFollowsTheSystemLimit) {

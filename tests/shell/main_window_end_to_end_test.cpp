@@ -33,17 +33,12 @@ TEST_F(MainWindowEndToEnd, NewSetupTypedBegunAndScannedToTheEnd) {
     site.page("/about.htm", {"/", files[4]});
 
     window->MDIForm_Load();
-    EXPECT_EQ(messages.count("For best performance, Gleanery needs to modify your registry in order to allow "
-                             "more simultaneous connections to web-servers."),
-              1);
-    EXPECT_TRUE(window->toolBar().isHidden());
     const std::string setup = inDir("mirror.glf");
     dialogAnswers.push_back(QString::fromStdString(setup));
     window->menus().mnuNew->trigger();
     frmGeneralRobot* job = window->jobWindow();
     ASSERT_NE(job, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    EXPECT_FALSE(window->toolBar().isHidden());
 
     std::vector<std::string> panel;
     QObject listener;
@@ -65,7 +60,6 @@ TEST_F(MainWindowEndToEnd, NewSetupTypedBegunAndScannedToTheEnd) {
                              "site.  If you wish to resume a previous scan, please select the 'Resume' command."),
               1);
     EXPECT_FALSE(begin->isEnabled());
-    EXPECT_TRUE(window->toolBar().button("Stop")->isEnabled());
 
     ASSERT_TRUE(spinUntil([&] { return job->isIdle() && messages.count("Site Scanned") == 1; },
                           std::chrono::seconds(30)));

@@ -29,16 +29,6 @@
 
 namespace gleanery::test {
 
-// Enabled states of Stop, Resume and Begin.
-struct Buttons {
-    bool stop, resume, begin;
-    bool operator==(const Buttons&) const = default;
-};
-
-inline void PrintTo(const Buttons& b, std::ostream* os) {
-    *os << "{stop " << b.stop << ", resume " << b.resume << ", begin " << b.begin << "}";
-}
-
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() {
@@ -84,16 +74,6 @@ protected:
         s.setText("txtSaveLocation2", inDir("out"));
         s.setText("txtSpacePrimary", "0");
         s.setText("txtSpaceSecondary", "0");
-    }
-
-    // The toolbar's, and the job window's.
-    Buttons toolbarButtons() const {
-        ScanToolBar& bar = window->toolBar();
-        return {bar.button("Stop")->isEnabled(), bar.button("Resume")->isEnabled(), bar.button("Begin")->isEnabled()};
-    }
-    Buttons robotButtons() {
-        Robot& r = window->jobWindow()->robot();
-        return {r.stopEnabled(), r.resumeEnabled(), r.beginEnabled()};
     }
 
     testing::ScopedHome home;

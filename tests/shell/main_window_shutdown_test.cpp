@@ -31,16 +31,10 @@ TEST_F(MainWindowTest, CloseIsRefusedSilentlyWhileAScanRunsAndAcceptedAfterStop)
     window->menus().mnuExit->trigger();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->jobWindow(), nullptr);
-    EXPECT_EQ(GetPrivateProfileString("SETTINGS", "txtLocation", "<none>", inDir("run.glf")), server.url("/"));
-    EXPECT_EQ(messages.shown.size(), shownBefore);
-}
-
-TEST_F(MainWindowTest, ClosingClosesTheViewersAndTheJobWindow) {
-    loadSetup(inDir("a.glf"));
-    EXPECT_TRUE(window->close());
-    EXPECT_EQ(window->jobWindow(), nullptr);
     spinFor(std::chrono::milliseconds(50));
     EXPECT_TRUE(window->mdiArea().subWindowList().empty());
+    EXPECT_EQ(GetPrivateProfileString("SETTINGS", "txtLocation", "<none>", inDir("run.glf")), server.url("/"));
+    EXPECT_EQ(messages.shown.size(), shownBefore);
 }
 
 // A process table of its own: entries that name Fetchbox.exe as their

@@ -25,7 +25,6 @@ public:
         clock_.start();
     }
 
-    bool opened() const { return opened_; }
     bool timedOut() const { return timedOut_; }
 
     static void press(frmUpgrade& window, const char* button) { window.findChild<QPushButton*>(button)->click(); }

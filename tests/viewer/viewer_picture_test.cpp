@@ -50,9 +50,6 @@ TEST_F(ViewerPictureTest, SmallPictureGetsAWindowOfItsSizePlusBarRoomAndNoScroll
     // The picture, 255 twips for a bar and a 75-twip margin, at the corner.
     EXPECT_EQ(small.geometry(), QRect(0, 0, 222, 122));
     EXPECT_EQ(picture()->geometry(), QRect(0, 0, 200, 100));
-    EXPECT_EQ(frame()->geometry(), QRect(0, 0, 222 - 17 - 1, 122 - 17 - 1));
-    EXPECT_EQ(bar("HScroll1")->geometry(), QRect(0, 122 - 17, 222 - 17, 17));
-    EXPECT_EQ(bar("VScroll1")->geometry(), QRect(222 - 17, 0, 17, 122 - 17));
     EXPECT_FALSE(bar("HScroll1")->isEnabled());
     EXPECT_FALSE(bar("VScroll1")->isEnabled());
 }
@@ -66,8 +63,6 @@ TEST_F(ViewerPictureTest, LargePictureClampsTheViewerAndScrollsOverTheHiddenPart
     ASSERT_TRUE(vertical->isEnabled());
     EXPECT_EQ(horizontal->maximum(), 1000 - frame()->width());
     EXPECT_EQ(vertical->maximum(), 800 - frame()->height());
-    EXPECT_EQ(horizontal->singleStep(), 1);  // 15 twips
-    EXPECT_EQ(horizontal->pageStep(), horizontal->maximum() / 10);
 
     horizontal->setValue(30);
     vertical->triggerAction(QAbstractSlider::SliderPageStepAdd);
