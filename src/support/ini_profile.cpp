@@ -25,10 +25,12 @@ QString fileName(const std::string& path) { return QFile::decodeName(QByteArray:
 
 bool fitsOnOneLine(std::string_view s) { return s.find_first_of("\r\n") == std::string_view::npos; }
 
+bool inEnclosingQuotes(std::string_view value) {
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
+
 std::string withoutEnclosingQuotes(std::string value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
+    return inEnclosingQuotes(value) ? value.substr(1, value.size() - 2) : value;
 }
 
 std::string throughBuffer(std::string value, int bufferSize) {
@@ -78,6 +80,7 @@ void IniFile::set(std::string_view section, std::string_view key, std::string_vi
     std::string line(value);
     for (char& c : line)
         if (c == '\r' || c == '\n') c = ' ';
+    if (inEnclosingQuotes(line)) line = '"' + line + '"';
     data_->ini.SetValue(std::string(section).c_str(), std::string(key).c_str(), line.c_str(), nullptr,
                         /*forceReplace*/ true);
 }

@@ -31,8 +31,10 @@ public:
                     int bufferSize = kProfileBufferSize) const;
     // Creates the section when missing. A line break inside the value would
     // end the line early and turn the rest into a line of its own, so line
-    // breaks are written as blanks. Section and key must fit on one line and
-    // a key must not contain "=" (std::invalid_argument otherwise).
+    // breaks are written as blanks. A value in matching quotes gets one more
+    // pair, which a read takes off again, so it reads back as written.
+    // Section and key must fit on one line and a key must not contain "="
+    // (std::invalid_argument otherwise).
     void set(std::string_view section, std::string_view key, std::string_view value);
 
     // Writes the whole file at once: a temporary file in the same folder,
