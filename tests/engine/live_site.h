@@ -56,7 +56,7 @@ public:
     std::vector<std::string> numberedFiles(const std::string& folder, int count, std::chrono::milliseconds delay) {
         std::vector<std::string> paths;
         for (int i = 0; i < count; ++i) {
-            char name[16];
+            char name[24];  // room for any int, so the compiler sees no truncation
             std::snprintf(name, sizeof name, "/%03d.gif", i);
             paths.push_back("/" + folder + name);
             file(paths.back(), delay);
