@@ -12,8 +12,8 @@
 // form by its path from the folder of the page's own file.
 //
 // Input: one byte of flags (1 = chkRelative, 2 = chkAllowParameters,
-// 4 = credentials, 8 = an empty page type), the line of the page's route (empty for the default
-// page), then the page text.
+// 4 = credentials, 8 = an empty page type), the line of the page's route
+// (empty for the default page), then the page text.
 
 #include <QByteArray>
 #include <vector>
@@ -107,6 +107,9 @@ void checkLocalForm(std::string_view pageUrl, std::string_view link, const FakeS
         file = percentDecoded(path.substr(7));
     } else {
         file = (fs::path(pageFile).parent_path() / percentDecoded(path)).lexically_normal().string();
+        // "." names the page's own folder: a link whose file has the name of
+        // one of the page's folders.
+        if (file.size() > 1 && file.ends_with('/')) file.pop_back();
     }
     std::string why;
     FUZZ_REQUIRE(liesUnder(file, kPrimary, &why), "a local form names a file in the primary folder",
@@ -141,10 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     testing::ScriptedMessages messages;
     const OutputDrives drives(settings, messages, space);
 
-    // The URL the robot fetched the page by, as the parser hands it on.
-    std::string pageUrl = URLEncode(MakeURL(line.empty() ? kDefaultPage : line, settings),
-                                    MakeCredentials(settings.text("txtName"), settings.text("txtPassword")));
-    if (pageUrl.ends_with('/')) pageUrl += "index.html";
+    const std::string pageUrl = robotsPageUrl(line.empty() ? kDefaultPage : line, settings);
     const std::string pageFile = MakePathUnder(MakeURL(pageUrl, settings), kPrimary, false);
     std::string why;
     FUZZ_REQUIRE(liesUnder(pageFile, kPrimary, &why), "the page's own file lies in the primary folder", why);

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "links/output_drives.h"
+#include "links/url_utils.h"
+#include "support/settings_view.h"
 
 namespace gleanery::fuzz {
 
@@ -91,6 +93,15 @@ inline std::filesystem::path makeSandbox(const char* target) {
     if (!::mkdtemp(pattern.data())) broken("the sandbox folder can be made", pattern);
     made.emplace_back(pattern);
     return made.back();
+}
+
+// A page reaches the parser under the URL the robot fetched it by: its
+// route made absolute and percent-encoded, a folder's own page named.
+inline std::string robotsPageUrl(std::string_view route, const SettingsView& settings) {
+    std::string url =
+        URLEncode(MakeURL(route, settings), MakeCredentials(settings.text("txtName"), settings.text("txtPassword")));
+    if (url.ends_with('/')) url += "index.html";
+    return url;
 }
 
 // A drive whose free space the target chooses.

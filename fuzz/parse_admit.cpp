@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <vector>
 
 #include "common/fake_settings.h"
@@ -166,15 +165,6 @@ struct Job {
     std::string credentials, folder, required;
     int depth;
 };
-
-// A page reaches the parser under the URL the robot fetched it by: its
-// route made absolute and percent-encoded, a folder's own page named.
-std::string robotsPageUrl(std::string_view route, const FakeSettings& settings) {
-    std::string url =
-        URLEncode(MakeURL(route, settings), MakeCredentials(settings.text("txtName"), settings.text("txtPassword")));
-    if (url.ends_with('/')) url += "index.html";
-    return url;
-}
 
 std::string contentOf(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
