@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "../tests/links/fake_link_queue.h"
 #include "job/job_settings.h"
 #include "links/link_rewriting.h"
 #include "links/output_drives.h"
@@ -49,9 +50,11 @@ void BM_ConvertLocal(benchmark::State& state) {
     settings.setText("txtSaveLocation", "/home/user/WS");
     SilentMessages messages;
     const OutputDrives drives(settings, messages);
+    testing::FakeLinkQueue queue;
     const std::string page = pageOf(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(ConvertLocal("http://www.example.com/articles/index.html", page, settings, drives));
+        benchmark::DoNotOptimize(
+            ConvertLocal("http://www.example.com/articles/index.html", page, settings, drives, queue));
     state.SetBytesProcessed(state.iterations() * state.range(0));
     state.SetComplexityN(state.range(0));
 }

@@ -1,19 +1,16 @@
-// Link rewriting of a stored page, and the local form of single links.
+// Link rewriting of a stored page.
 //
-// Invariants of ConvertLocal: a rewritten link never holds a space, quote or
-// angle bracket, and neither does the text a link is replaced by, so the
-// page's sequence of those bytes is kept exactly; between them, a stretch of
-// text that holds no link (no "." for an extension, no "=" of an attribute,
-// and not right after an "=") comes back unchanged. A page without any link
-// is returned as it was.
-//
-// Invariants of ConvertLocalFile: every local form names a file inside the
-// primary output folder; a "file://" form by its absolute path, a relative
-// form by its path from the folder of the page's own file.
+// Invariants of the edits that make a page's links local: they are in
+// order, disjoint and inside the page; each replaces a link that neither
+// begins nor ends with a blank by a text that holds no blank, quote or angle
+// bracket the link did not hold, so the markup around it stays whole; a local form names a file
+// inside the primary output folder (a "file://" form by its absolute path,
+// a relative form by its path from the folder of the page's own file), and
+// an online form is an absolute URL put in place of a link that was not.
 //
 // Input: one byte of flags (1 = chkRelative, 2 = chkAllowParameters,
-// 4 = credentials, 8 = an empty page type), the line of the page's route
-// (empty for the default page), then the page text.
+// 4 = credentials, 8 = an empty page type, 16 = chkPageRequisites), the line
+// of the page's route (empty for the default page), then the page text.
 
 #include <QByteArray>
 #include <vector>
@@ -21,10 +18,12 @@
 #include "common/fake_settings.h"
 #include "common/scripted_messages.h"
 #include "fuzz_support.h"
+#include "links/fake_link_queue.h"
 #include "links/link_rewriting.h"
 #include "links/local_link.h"
 #include "links/local_path.h"
 #include "links/url_utils.h"
+#include "support/text.h"
 
 using namespace gleanery;
 using namespace gleanery::fuzz;
@@ -35,69 +34,21 @@ namespace {
 constexpr std::string_view kDefaultPage = "http://www.site.example/dir/index.html";
 // Nothing is created: local forms are only computed.
 constexpr std::string_view kPrimary = "/gleanery-fuzz/primary";
-// What no link and no local form holds.
-constexpr std::string_view kFrame = " '\"<>";
-// What may lie between an attribute's "=" and its value.
-constexpr std::string_view kBeforeValue = "= '\"<>";
-constexpr std::size_t kMaxLinksPerPage = 64;
+// What no replacement adds.
+constexpr std::string_view kFrame = " \t\n\r\f\v'\"<>";
 
-bool isFrame(char c) { return kFrame.find(c) != std::string_view::npos; }
-
-// The text between the frame bytes, in order; the frame bytes themselves.
-struct Framed {
-    explicit Framed(std::string_view text) {
-        std::size_t from = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (!isFrame(text[i])) continue;
-            pieces.push_back({from, i});
-            frame += text[i];
-            from = i + 1;
-        }
-        pieces.push_back({from, text.size()});
-    }
-    struct Piece {
-        std::size_t begin, end;
-    };
-    std::vector<Piece> pieces;
-    std::string frame;
-};
-
-// A piece can hold (part of) a link: an extension word, an attribute value
-// after its "=", or a value that begins it after "=" and delimiters.
-bool mayHoldLink(std::string_view text, const Framed::Piece& piece) {
-    const std::string_view s = text.substr(piece.begin, piece.end - piece.begin);
-    if (s.find_first_of(".=") != std::string_view::npos) return true;
-    for (std::size_t i = piece.begin; i-- > 0 && kBeforeValue.find(text[i]) != std::string_view::npos;)
-        if (text[i] == '=') return true;
-    return false;
-}
-
-void checkConvertLocal(std::string_view pageUrl, std::string_view text, const FakeSettings& settings,
-                       const OutputDrives& drives) {
-    const std::string out = ConvertLocal(pageUrl, text, settings, drives);
-    const Framed before(text), after(out);
-    FUZZ_REQUIRE(before.frame == after.frame, "spaces, quotes and angle brackets are kept in order",
-                 shown(text) + " -> " + shown(out));
-    for (std::size_t i = 0; i < before.pieces.size(); ++i) {
-        const auto& b = before.pieces[i];
-        const auto& a = after.pieces[i];
-        const std::string_view was = text.substr(b.begin, b.end - b.begin);
-        const std::string_view is = std::string_view(out).substr(a.begin, a.end - a.begin);
-        FUZZ_REQUIRE(was == is || mayHoldLink(text, b), "text without links is kept", shown(was) + " -> " + shown(is));
-    }
-}
+bool isBlank(char c) { return std::string_view(" \t\n\r\f\v").find(c) != std::string_view::npos; }
 
 std::string percentDecoded(std::string_view s) {
     const QByteArray decoded = QByteArray::fromPercentEncoding(QByteArray(s.data(), qsizetype(s.size())));
     return decoded.toStdString();
 }
 
-void checkLocalForm(std::string_view pageUrl, std::string_view link, const FakeSettings& settings,
-                    const OutputDrives& drives, const std::string& pageFile) {
-    if (KeptAsWritten(link)) return;
-    const std::string local = ConvertLocalFile(pageUrl, link, settings, drives);
+bool isOnline(std::string_view s) { return startsWithNoCase(s, "http://") || startsWithNoCase(s, "https://"); }
+
+void checkLocalForm(std::string_view link, std::string_view local, const std::string& pageFile) {
     // The fragment follows the path, whose own "#" would be escaped.
-    const std::string_view path = std::string_view(local).substr(0, local.find('#'));
+    const std::string_view path = local.substr(0, local.find('#'));
     std::string file;
     if (path.starts_with("file://")) {
         for (const unsigned char c : path.substr(7))
@@ -114,6 +65,26 @@ void checkLocalForm(std::string_view pageUrl, std::string_view link, const FakeS
     std::string why;
     FUZZ_REQUIRE(liesUnder(file, kPrimary, &why), "a local form names a file in the primary folder",
                  shown(link) + " -> " + shown(local) + ": " + why);
+}
+
+void checkEdits(std::string_view text, const std::vector<LinkEdit>& edits, const std::string& pageFile) {
+    std::size_t after = 0;
+    for (const LinkEdit& e : edits) {
+        FUZZ_REQUIRE(after <= e.begin && e.begin < e.end && e.end <= text.size(), "edits are in order and disjoint",
+                     std::to_string(e.begin) + ".." + std::to_string(e.end));
+        after = e.end;
+        const std::string_view link = text.substr(e.begin, e.end - e.begin);
+        FUZZ_REQUIRE(!isBlank(link.front()) && !isBlank(link.back()), "an edit replaces a link without its blanks",
+                     shown(link));
+        for (const char c : kFrame)
+            FUZZ_REQUIRE(e.text.find(c) == std::string::npos || link.find(c) != std::string_view::npos,
+                         "a replacement keeps the markup whole", shown(link) + " -> " + shown(e.text));
+        if (isOnline(e.text))
+            FUZZ_REQUIRE(!isOnline(link), "only a link that is not absolute is made absolute",
+                         shown(link) + " -> " + shown(e.text));
+        else
+            checkLocalForm(link, e.text, pageFile);
+    }
 }
 
 }  // namespace
@@ -139,7 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         .set("txtName", flags & 4 ? "user" : "")
         .set("txtPassword", flags & 4 ? "pass" : "")
         .tick("chkRelative", flags & 1)
-        .tick("chkAllowParameters", flags & 2);
+        .tick("chkAllowParameters", flags & 2)
+        .tick("chkPageRequisites", flags & 16);
     FixedFreeSpace space;
     testing::ScriptedMessages messages;
     const OutputDrives drives(settings, messages, space);
@@ -149,20 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string why;
     FUZZ_REQUIRE(liesUnder(pageFile, kPrimary, &why), "the page's own file lies in the primary folder", why);
 
-    checkConvertLocal(pageUrl, text, settings, drives);
-
-    // Each stretch between frame bytes, and each part of it after an "=",
-    // taken as a link on its own.
-    const Framed framed(text);
-    std::size_t links = 0;
-    for (const auto& piece : framed.pieces) {
-        std::string_view s = text.substr(piece.begin, piece.end - piece.begin);
-        for (;;) {
-            if (!s.empty() && ++links <= kMaxLinksPerPage) checkLocalForm(pageUrl, s, settings, drives, pageFile);
-            const auto equals = s.find('=');
-            if (equals == std::string_view::npos) break;
-            s.remove_prefix(equals + 1);
-        }
-    }
+    testing::FakeLinkQueue queue;
+    checkEdits(text, LocalLinkEdits(pageUrl, text, settings, drives, queue), pageFile);
     return 0;
 }

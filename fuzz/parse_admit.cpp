@@ -50,6 +50,7 @@ public:
     std::int64_t insertTarget(const std::string& url, const std::string& referrer, const std::string& file) override {
         return store_.insertTarget(url, referrer, file);
     }
+    bool holds(const std::string& url) override { return store_.holds(url); }
     bool isBlocked(const std::string& domain) override { return store_.isBlocked(domain); }
     void insertBlockedSite(const std::string& domain) override { store_.insertBlockedSite(domain); }
     void ExecuteRobot(std::int64_t targetId) override { executed.push_back(targetId); }

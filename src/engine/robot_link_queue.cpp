@@ -13,6 +13,8 @@ std::int64_t Robot::insertTarget(const std::string& url, const std::string& refe
     return store_.insertTarget(url, referrer, file);
 }
 
+bool Robot::holds(const std::string& url) { return store_.holds(url); }
+
 bool Robot::isBlocked(const std::string& domain) { return store_.isBlocked(domain); }
 
 void Robot::insertBlockedSite(const std::string& domain) { store_.insertBlockedSite(domain); }

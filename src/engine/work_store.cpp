@@ -165,7 +165,8 @@ struct WorkStore::Impl {
           insertTarget(db, sql::kInsertTarget),
           pendingTarget(db, sql::kPendingTarget),
           markTargetCompleted(db, sql::kMarkTargetCompleted),
-          isBlocked(db, sql::kIsBlocked) {}
+          isBlocked(db, sql::kIsBlocked),
+          holds(db, sql::kHolds) {}
 
     std::int64_t count(const char* query) { return db.execAndGet(query).getInt64(); }
 
@@ -196,6 +197,7 @@ struct WorkStore::Impl {
     SQLite::Statement pendingTarget;
     SQLite::Statement markTargetCompleted;
     SQLite::Statement isBlocked;
+    SQLite::Statement holds;
     const std::uint64_t session = ++sessions;
     bool inBatch = false;
 
@@ -312,6 +314,13 @@ bool WorkStore::isBlocked(const std::string& domain) {
     SQLite::Statement& s = live().isBlocked;
     InUse use(s);
     bindBytes(s, 1, domain);
+    return s.executeStep();
+}
+
+bool WorkStore::holds(const std::string& url) {
+    SQLite::Statement& s = live().holds;
+    InUse use(s);
+    bindBytes(s, 1, url);
     return s.executeStep();
 }
 

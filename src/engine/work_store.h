@@ -82,6 +82,9 @@ public:
     std::optional<TargetRow> pendingTarget(std::int64_t targetId);
     void markTargetCompleted(std::int64_t targetId, int result);
 
+    // True when the URL is a route or a target.
+    bool holds(const std::string& url);
+
     void insertBlockedSite(const std::string& domain);
     bool isBlocked(const std::string& domain);
 

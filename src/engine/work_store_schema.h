@@ -77,6 +77,9 @@ inline constexpr const char* kMarkTargetCompleted =
 inline constexpr const char* kInsertBlockedSite = "INSERT OR IGNORE INTO BlockedSites (Domain) VALUES (?)";
 inline constexpr const char* kIsBlocked = "SELECT 1 FROM BlockedSites WHERE Domain = ? LIMIT 1";
 
+inline constexpr const char* kHolds =
+    "SELECT 1 FROM Routes WHERE URL = ?1 UNION ALL SELECT 1 FROM Targets WHERE URL = ?1 LIMIT 1";
+
 inline constexpr const char* kCountRoutes = "SELECT count(*) FROM Routes";
 inline constexpr const char* kCountUnscannedRoutes = "SELECT count(*) FROM Routes WHERE Scanned = 0";
 inline constexpr const char* kCountTargets = "SELECT count(*) FROM Targets";

@@ -39,14 +39,6 @@ std::string_view afterDoubleSlash(std::string_view s) {
     return at == npos ? s : s.substr(at + 2);
 }
 
-std::string withoutAll(std::string_view s, std::string_view piece) {
-    std::string out;
-    out.reserve(s.size());
-    std::size_t from = 0;
-    for (std::size_t at; (at = s.find(piece, from)) != npos; from = at + piece.size())
-        out.append(s, from, at - from);
-    return out.append(s, from);
-}
 }  // namespace
 
 LinkAdmission::LinkAdmission(const SettingsView& settings, const OutputDrives& drives, LinkQueue& queue)
@@ -56,7 +48,6 @@ LinkAdmission::LinkAdmission(const SettingsView& settings, const OutputDrives& d
       browse_(settings.selectedOption("optBrowse")),
       scopeDomain_(GetDomain(settings.text("txtLocation"))),
       scopeServer_(GetServer(settings.text("txtLocation"))),
-      credentials_(settings.text("txtName") + ":" + settings.text("txtPassword") + "@"),
       required_(asciiUpper(afterDoubleSlash(settings.text("txtRequired")))),
       anchorTypes_(padded(settings.text("txtFileTypes"))),
       otherTypes_(padded(settings.text("txtFileTypesNon"))),
@@ -66,38 +57,46 @@ LinkAdmission::LinkAdmission(const SettingsView& settings, const OutputDrives& d
       maxSlashes_(numericValue(settings.listText("cboMaxDepth")) + 2),
       immediate_(settings.checked("chkImmediate")) {}
 
-void LinkAdmission::HandleResult(std::string_view pageUrl, std::string_view link, bool anchor) {
-    if (link.find("mailto:") != npos) return;
+Admission LinkAdmission::classify(std::string_view pageUrl, std::string_view link, LinkRole role) {
+    if (link.find("mailto:") != npos) return {};
     // A link that is only a fragment names the page being parsed.
-    if (link.starts_with('#')) return;
+    if (link.starts_with('#')) return {};
     link = StripFragment(link);
-    if (HasOtherScheme(link)) return;
+    if (HasOtherScheme(link)) return {};
 
     const std::string absolute = MakeRelativeURL(pageUrl, link);
-    if (!ValidLink(absolute)) return;
+    Admission admission{Admission::None, MakeURL(absolute, settings_)};
+    // What a page needs to display comes from any host, at any depth.
+    if (role == LinkRole::Form || (role != LinkRole::Requisite && !ValidLink(absolute))) return admission;
     const std::string ext = GetExtension(absolute);
-    const std::string url = MakeURL(absolute, settings_);
-    if (isDownload(ext, anchor)) {
-        admitTarget(pageUrl, url);
-    } else if (isPage(ext) && deepEnough(url)) {
-        admitRoute(pageUrl, url);
-    }
+    if (role == LinkRole::Requisite || isDownload(ext, role))
+        admission.kind = Admission::Target;
+    else if (isPage(ext) && deepEnough(admission.url))
+        admission.kind = Admission::Route;
+    if (admission.kind != Admission::None && blocked(admission.url)) admission.kind = Admission::None;
+    return admission;
+}
+
+void LinkAdmission::HandleResult(std::string_view pageUrl, std::string_view link, LinkRole role) {
+    const Admission admission = classify(pageUrl, link, role);
+    if (admission.kind == Admission::Target) admitTarget(pageUrl, admission.url);
+    if (admission.kind == Admission::Route) admitRoute(pageUrl, admission.url);
 }
 
 bool LinkAdmission::ValidLink(std::string_view url) const {
     bool valid = false;
     switch (browse_) {
-        case 0: valid = GetDomain(url) == scopeDomain_ && GetServer(url) == scopeServer_; break;
-        case 1: valid = GetDomain(url) == scopeDomain_; break;
+        case 0: valid = equalsNoCase(GetDomain(url), scopeDomain_) && equalsNoCase(GetServer(url), scopeServer_); break;
+        case 1: valid = equalsNoCase(GetDomain(url), scopeDomain_); break;
         case 2: valid = true; break;
         default: break;
     }
     if (!valid || required_.empty()) return valid;
-    const std::string u = withoutAll(url, credentials_);
-    return startsWithNoCase(afterDoubleSlash(u), required_);
+    return startsWithNoCase(StripCredentials(afterDoubleSlash(url)), required_);
 }
 
-bool LinkAdmission::isDownload(const std::string& ext, bool anchor) const {
+bool LinkAdmission::isDownload(const std::string& ext, LinkRole role) const {
+    const bool anchor = role == LinkRole::Anchor;
     if (anchor ? anchorTakesAll_ : otherTakesAll_) return true;
     return !isBlank(ext) && listed(anchor ? anchorTypes_ : otherTypes_, ext);
 }
@@ -110,8 +109,16 @@ bool LinkAdmission::deepEnough(std::string_view url) const {
     return static_cast<double>(std::count(url.begin(), url.end(), '/')) <= maxSlashes_;
 }
 
+bool LinkAdmission::blocked(const std::string& url) {
+    std::string domain = GetDomain(url);
+    const auto known = blockedDomains_.find(domain);
+    if (known != blockedDomains_.end()) return known->second;
+    const bool answer = BlockedSite(queue_, domain);
+    blockedDomains_.emplace(std::move(domain), answer);
+    return answer;
+}
+
 void LinkAdmission::admitTarget(std::string_view pageUrl, const std::string& url) {
-    if (BlockedSite(queue_, GetDomain(url))) return;
     std::int64_t targetId = 0;
     // A file on either folder came from an earlier scan and is not fetched again.
     const bool present = FileExists(MakePath(url, kPrimaryFolder, false, drives_)) ||
@@ -125,7 +132,6 @@ void LinkAdmission::admitTarget(std::string_view pageUrl, const std::string& url
 }
 
 void LinkAdmission::admitRoute(std::string_view pageUrl, const std::string& url) {
-    if (BlockedSite(queue_, GetDomain(url))) return;
     skipSilently([&] { queue_.insertRoute(url, std::string(pageUrl), queue_.currentPriority()); });
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace gleanery {
 
@@ -16,22 +17,43 @@ class Messages;
 class OutputDrives;
 class SettingsView;
 
+// How a link was found on a page, which decides what it may become.
+enum class LinkRole {
+    Anchor,     // an HREF value or a bare host name: downloads are txtFileTypes
+    Other,      // an SRC value or a word with an extension: downloads are txtFileTypesNon
+    Requisite,  // something a stored page needs to display: a download from any host
+    Form,       // where a form is sent: never followed
+};
+
+// What admission makes of a link: a page to scan, a file to download or
+// nothing, and the URL the robot would fetch it by (empty for links that name
+// no place the robot can fetch, such as "mailto:" or a fragment).
+struct Admission {
+    enum Kind { None, Route, Target } kind = None;
+    std::string url;
+};
+
 class LinkAdmission {
 public:
     // Reads the job's settings once, when made: make one for each page (the
     // settings cannot change while a page is parsed). All three must outlive it.
     LinkAdmission(const SettingsView& settings, const OutputDrives& drives, LinkQueue& queue);
 
-    // One candidate link found on pageUrl. anchor is true for links from HREF
-    // values and bare host names: their downloads are the txtFileTypes
-    // extensions, those of other links the txtFileTypesNon ones.
-    void HandleResult(std::string_view pageUrl, std::string_view link, bool anchor);
+    // What the link found on pageUrl becomes under the job's settings,
+    // without changing the work store.
+    Admission classify(std::string_view pageUrl, std::string_view link, LinkRole role);
+
+    // One candidate link found on pageUrl: queued as classify says, unless
+    // the work store already holds it.
+    void HandleResult(std::string_view pageUrl, std::string_view link, LinkRole role);
 
     // Within the optBrowse scope of txtLocation and beginning with txtRequired.
+    // Scheme and host compare without regard to case.
     bool ValidLink(std::string_view url) const;
 
 private:
-    bool isDownload(const std::string& ext, bool anchor) const;
+    bool isDownload(const std::string& ext, LinkRole role) const;
+    bool blocked(const std::string& url);
     bool isPage(const std::string& ext) const;
     bool deepEnough(std::string_view url) const;
     void admitTarget(std::string_view pageUrl, const std::string& url);
@@ -44,7 +66,6 @@ private:
 
     int browse_;
     std::string scopeDomain_, scopeServer_;
-    std::string credentials_;  // txtName:txtPassword@ as the user typed them
     std::string required_;     // upper-cased, from after its "//"
     // Extension lists upper-cased with a space at both ends, so that a whole
     // entry is found as " EXT ".
@@ -54,6 +75,8 @@ private:
     bool immediate_;
     // The output folder chosen by free space, asked once per page.
     std::optional<std::string> freeSpaceFolder_;
+    // The store's answers for the domains asked about on this page.
+    std::unordered_map<std::string, bool> blockedDomains_;
 };
 
 // True when BlockedSites holds the domain; a store that cannot answer blocks nothing.

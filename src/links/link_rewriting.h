@@ -1,30 +1,34 @@
 #pragma once
-// Rewrites the links of a stored page so that the copy browses from disk:
-// every link to something the robot stores names the local copy under the
-// primary output folder. Works on the raw text with delimiter rules, not on
-// a parsed document, and keeps every byte outside the links it rewrites.
+// Rewrites the links of a stored page so that the copy browses from disk.
+// A stored page changes only where a link points that the scan follows,
+// downloads or already holds (it then names the local copy), or where a tag
+// holds a relative link to something the mirror does not keep (it then names
+// the site, so it keeps working from the copy). Every other byte stays as it
+// arrived: scripts, running text, blank values, the blanks around values.
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "links/link_edits.h"
 
 namespace gleanery {
 
-class SettingsView;
+class LinkQueue;
 class OutputDrives;
+class SettingsView;
 
-// The page text with its links rewritten, in two passes: the values of HREF,
-// SRC and ACTION attributes (with their queries), then every other word that
-// ends in one of the job's page or file extensions, except the local forms
-// the first pass wrote. pageUrl is the URL the page was fetched under; links
-// are resolved against it.
+// The edits that make one page's links local, in order and disjoint. Links
+// are found in three passes: the values of HREF, SRC and ACTION wherever they
+// stand; with chkPageRequisites, what the page needs to display (srcset
+// candidates, posters, style attributes and <style> blocks); then every
+// other word that holds one of the job's page or file extensions. pageUrl is
+// the URL the page was fetched under; links are resolved against it.
+std::vector<LinkEdit> LocalLinkEdits(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
+                                     const OutputDrives& drives, LinkQueue& queue);
+
+// The page text with those edits made.
 std::string ConvertLocal(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                         const OutputDrives& drives);
-
-// The text to put in place of one link found on the page pageUrl (see
-// LocalLinkMaker::convert): links the robot never follows unchanged; the
-// others name the file the mirror stores for them, by a "file://" URL or by
-// the path from the page's own file, percent-encoded, fragment kept.
-std::string ConvertLocalFile(std::string_view pageUrl, std::string_view link, const SettingsView& settings,
-                             const OutputDrives& drives);
+                         const OutputDrives& drives, LinkQueue& queue);
 
 }  // namespace gleanery

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <filesystem>
 
+#include "links/link_queue.h"
 #include "links/local_path.h"
 #include "links/output_drives.h"
 #include "links/url_utils.h"
@@ -19,9 +20,24 @@ std::string percentEncodePath(std::string_view path) {
     return std::string(encoded.constData(), std::size_t(encoded.size()));
 }
 
+std::string percentDecoded(std::string_view s) {
+    return QByteArray::fromPercentEncoding(QByteArray::fromRawData(s.data(), qsizetype(s.size()))).toStdString();
+}
+
 std::string relativePath(std::string_view from, std::string_view to) {
     namespace fs = std::filesystem;
     return fs::path(to).lexically_relative(fs::path(from).parent_path()).generic_string();
+}
+
+bool isAbsolute(std::string_view link) {
+    return startsWithNoCase(link, "http://") || startsWithNoCase(link, "https://");
+}
+
+// The URL without the credentials the robot put in front of its host: they
+// have no place in a stored page.
+std::string withoutCredentials(std::string_view url) {
+    const std::string_view rest = StripScheme(url);
+    return std::string(url.substr(0, url.size() - rest.size())).append(StripCredentials(rest));
 }
 
 }  // namespace
@@ -39,35 +55,42 @@ std::string FileURL(std::string_view path) {
     return "file://" + percentEncodePath(absolute);
 }
 
-std::string RelativeFileURL(std::string_view from, std::string_view to) {
-    return percentEncodePath(relativePath(from, to));
-}
+LocalLinks::LocalLinks(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives,
+                       LinkQueue& queue)
+    : pageUrl_(pageUrl),
+      settings_(settings),
+      drives_(drives),
+      queue_(queue),
+      admission_(settings, drives, queue),
+      relative_(settings.checked("chkRelative")) {}
 
-LocalLinkMaker::LocalLinkMaker(std::string_view pageUrl, const SettingsView& settings,
-                               const OutputDrives& drives)
-    : pageUrl_(pageUrl), settings_(settings), drives_(drives), relative_(settings.checked("chkRelative")) {}
-
-const std::string& LocalLinkMaker::pageFile() const {
+const std::string& LocalLinks::pageFile() const {
     // The page is stored under the name its fetched URL maps to; links point
     // into the primary folder whichever folder received the files.
     if (!pageFile_) pageFile_ = MakePath(MakeURL(pageUrl_, settings_), kPrimaryFolder, false, drives_);
     return *pageFile_;
 }
 
-std::string LocalLinkMaker::convert(std::string_view link) const {
-    if (KeptAsWritten(link)) return std::string(link);
-    // The fragment names a place in the target, not another file.
+std::optional<std::string> LocalLinks::replacement(std::string_view link, LinkRole role, bool inMarkup) {
+    if (KeptAsWritten(link)) return std::nullopt;
+    const Admission admission = admission_.classify(pageUrl_, link, role);
+    if (admission.url.empty()) return std::nullopt;
+    if (admission.kind != Admission::None || queue_.holds(admission.url)) return localForm(admission.url, link);
+    if (!inMarkup || isAbsolute(link)) return std::nullopt;
+    const std::string_view target = StripFragment(link);
+    return URLEncode(withoutCredentials(MakeRelativeURL(pageUrl_, target)), Credentials{}).append(link.substr(target.size()));
+}
+
+std::optional<std::string> LocalLinks::localForm(const std::string& url, std::string_view link) const {
+    // The fragment names a place in the file, not another file.
     const std::string_view target = StripFragment(link);
     const std::string_view fragment = link.substr(target.size());
-
-    // The mirror stores a link's file under the URL the robot fetches it by.
-    const std::string file =
-        MakePath(MakeURL(MakeRelativeURL(pageUrl_, target), settings_), kPrimaryFolder, false, drives_);
-    if (!relative_ && (link.starts_with('/') || startsWithNoCase(link, "http")))
-        return FileURL(file).append(fragment);
+    const std::string file = MakePath(url, kPrimaryFolder, false, drives_);
+    if (!relative_ && (link.starts_with('/') || isAbsolute(link))) return FileURL(file).append(fragment);
     const std::string path = relativePath(pageFile(), file);
-    // A link that already names its file is left byte for byte as the page has it.
-    if (path == target) return std::string(link);
+    // A link that a browser already reads as its file is left byte for byte
+    // as the page has it; a query would be cut off by the browser.
+    if (target.find('?') == std::string_view::npos && percentDecoded(target) == path) return std::nullopt;
     return percentEncodePath(path).append(fragment);
 }
 

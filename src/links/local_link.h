@@ -1,15 +1,19 @@
 #pragma once
-// The local form of one link on a stored page: where the mirror keeps what the
-// link names, written as a URL a browser resolves to exactly that file.
+// The local form of one link on a stored page or stylesheet: where the mirror
+// keeps what the link names, written as a URL a browser resolves to exactly
+// that file; and what a link becomes when the mirror keeps nothing for it.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "links/link_admission.h"
+
 namespace gleanery {
 
-class SettingsView;
+class LinkQueue;
 class OutputDrives;
+class SettingsView;
 
 // Links that name nothing the mirror stores and stay as written: the empty
 // link, a fragment of the page itself, "javascript" and "mailto" (any case),
@@ -23,32 +27,35 @@ bool KeptAsWritten(std::string_view link);
 // holds none of the characters that delimit links in a page.
 std::string FileURL(std::string_view path);
 
-// The path of file to relative to the folder of file from ("../img/a.gif"),
-// percent-encoded as FileURL encodes.
-std::string RelativeFileURL(std::string_view from, std::string_view to);
-
-// Converts the links found on one page, reading chkRelative once.
-class LocalLinkMaker {
+// Decides what the stored copy of one page (or stylesheet) writes in place
+// of each of its links.
+class LocalLinks {
 public:
-    // All three must outlive this object.
-    LocalLinkMaker(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives);
+    // All four must outlive this object. pageUrl is the URL the page was
+    // fetched under; links are resolved against it.
+    LocalLinks(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives,
+               LinkQueue& queue);
 
-    // The text to put in place of link: link itself when it is kept as
-    // written; else the file the mirror stores for it (the URL the robot
-    // resolves and fetches for the link, query included), followed by the
-    // link's fragment. Absolute and root-relative links name it by a
-    // "file://" URL, or with chkRelative by its path from the page's own
-    // file; relative links always by that path, and stay as written when
-    // the path is their own text. Throws when a local path cannot be made.
-    std::string convert(std::string_view link) const;
+    // The text to put in place of link, or nothing to keep it as written.
+    // A link that the scan follows or downloads (found as role says), or
+    // that the work store holds, names the file the mirror stores for it,
+    // fragment kept: absolute and root-relative links by a "file://" URL, or
+    // with chkRelative by the path from the page's own file; relative links
+    // always by that path. Any other link in a tag's attribute (inMarkup)
+    // that is not absolute becomes its absolute online URL, so that it keeps
+    // working from the copy. Throws when a local path cannot be made.
+    std::optional<std::string> replacement(std::string_view link, LinkRole role, bool inMarkup);
 
 private:
+    std::optional<std::string> localForm(const std::string& url, std::string_view link) const;
     // Where the page itself is stored, for links relative to it.
     const std::string& pageFile() const;
 
     std::string_view pageUrl_;
     const SettingsView& settings_;
     const OutputDrives& drives_;
+    LinkQueue& queue_;
+    LinkAdmission admission_;
     bool relative_;
     mutable std::optional<std::string> pageFile_;
 };

@@ -2,8 +2,9 @@
 // Finds the links of a fetched page by plain text search, without an HTML
 // parser, and hands every candidate to link admission, which refuses junk
 // and duplicates. Greedy on purpose: besides HREF and SRC values it offers
-// bare host names and, when chkScanExt is ticked, every word holding one of
-// the job's page or file extensions.
+// bare host names, every word holding one of the job's page or file
+// extensions when chkScanExt is ticked, and everything the page needs to
+// display when chkPageRequisites is ticked.
 
 #include <string_view>
 

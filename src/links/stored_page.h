@@ -7,6 +7,7 @@
 
 namespace gleanery {
 
+class LinkQueue;
 class OutputDrives;
 class SettingsView;
 
@@ -15,7 +16,7 @@ class SettingsView;
 // ticked. The earlier copy is replaced only by a complete new one. False when
 // the page could not be stored.
 bool StorePage(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-               const OutputDrives& drives);
+               const OutputDrives& drives, LinkQueue& queue);
 
 // Replaces the file path with bytes through a temporary file in its folder,
 // so that a crash leaves the old file or the new one, never a part.

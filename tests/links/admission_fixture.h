@@ -31,8 +31,8 @@ protected:
     std::string primary() const { return primary_.path().toStdString(); }
     std::string secondary() const { return secondary_.path().toStdString(); }
 
-    void admit(std::string_view link, bool anchor = true, std::string_view page = kPage) {
-        LinkAdmission(settings, drives, queue).HandleResult(page, link, anchor);
+    void admit(std::string_view link, LinkRole role = LinkRole::Anchor, std::string_view page = kPage) {
+        LinkAdmission(settings, drives, queue).HandleResult(page, link, role);
     }
     void parse(std::string_view text) { ParseResults(kPage, text, settings, drives, queue); }
     static Urls urls(const std::vector<FakeLinkQueue::Row>& rows) {

@@ -28,6 +28,7 @@ public:
         targets.push_back({++lastId_, url, referrer, file, 0});
         return lastId_;
     }
+    bool holds(const std::string& url) override { return routeUrls_.count(url) + targetUrls_.count(url) > 0; }
     bool isBlocked(const std::string& domain) override { return blocked.count(domain) > 0; }
     void insertBlockedSite(const std::string& domain) override { blocked.insert(domain); }
     void ExecuteRobot(std::int64_t targetId) override { executed.push_back(targetId); }

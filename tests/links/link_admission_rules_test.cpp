@@ -19,6 +19,7 @@ TEST_F(LinkAdmissionRules, ScopeAndRequiredPrefix) {
         const char* url;
         bool sameServer, sameDomain;
     } cases[] = {{"https://jo:pw@www.site.example/a", true, true},
+                 {"HTTP://WWW.Site.Example/A", true, true},
                  {"http://shop.site.example/a/", false, true},
                  {"http://site.example/", false, true},
                  {"http://www.site.example.evil.test/", false, false}};
@@ -46,7 +47,7 @@ TEST_F(LinkAdmissionRules, DepthCountsTheSlashesOfTheAbsoluteUrl) {
 TEST_F(LinkAdmissionRules, ExtensionListsChooseTargetRouteOrNothing) {
     settings.set("txtFileTypes", "ZIP htm").set("txtFileTypesNon", "GIF *").set("txtPageTypes", "HTM PHP");
     for (const char* link : {"a.zip", "b.htm", "c.gif", "e.php?id=3", "f/", "g.zi"}) admit(link);
-    admit("i.txt", false);  // "*": every non-anchor link is a download
+    admit("i.txt", LinkRole::Other);  // "*": every non-anchor link is a download
     EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/a.zip", "http://www.site.example/dir/b.htm",
                                          "http://www.site.example/dir/i.txt"}));
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/dir/e.php?id=3", "http://www.site.example/dir/f/"}));
@@ -60,7 +61,7 @@ TEST_F(LinkAdmissionRules, LinksNamingNoPageOfTheSiteAddNothingAndFragmentsAreCu
         admit(link);
     EXPECT_TRUE(queue.routes.empty() && queue.targets.empty());
     for (const char* link : {"a.htm#part", "a.htm#other", "sub/#x", "HTTPS://www.site.example/s/#y"}) admit(link);
-    admit("b.htm#x", true, "https://www.site.example/dir/");
+    admit("b.htm#x", LinkRole::Anchor, "https://www.site.example/dir/");
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/dir/a.htm", "http://www.site.example/dir/sub/",
                                         "https://www.site.example/dir/b.htm", "https://www.site.example/s/"}));
 }
@@ -81,6 +82,23 @@ TEST_F(LinkAdmissionRules, PresentFilesBlockedDomainsAndImmediateDownloads) {
     for (const char* link : {"a.jpg", "b.htm", "http://www.other.example/c.htm"}) admit(link);
     EXPECT_TRUE(queue.targets.empty() && queue.executed.empty());
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.other.example/c.htm"}));
+}
+
+// What a page needs to display is downloaded from any host, at any depth,
+// whatever its extension; a form's address is never followed.
+TEST_F(LinkAdmissionRules, RequisitesComeFromAnywhereAndFormsFromNowhere) {
+    settings.choose("cboMaxDepth", 0, "0").select("optBrowse", 0);
+    for (const char* link : {"/css/deep/site.css", "https://cdn.example/f/font.woff2?v=2", "data:image/png,x",
+                             "logo.svg#icon"})
+        admit(link, LinkRole::Requisite);
+    admit("/cgi/go.cgi", LinkRole::Form);
+    EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/css/deep/site.css",
+                                         "http://www.site.example/dir/logo.svg", "https://cdn.example/f/font.woff2?v=2"}));
+    EXPECT_TRUE(queue.routes.empty());
+    queue.clear();
+    queue.blocked.insert("cdn.example");
+    admit("https://cdn.example/a.css", LinkRole::Requisite);
+    EXPECT_TRUE(queue.targets.empty());
 }
 
 TEST_F(LinkAdmissionRules, BlockButtonAsksAndBlocksOnYes) {

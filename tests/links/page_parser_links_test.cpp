@@ -63,10 +63,30 @@ TEST_F(PageParserLinks, ExtensionPassesFindWordsAndAnEmptyEntryFindsThemAll) {
 
 TEST_F(PageParserLinks, ALinkFoundByItsExtensionKeepsItsWholeQuery) {
     settings.set("chkAllowParameters", "1");
-    parse("<a class=x href = \"../d/page.htm?from=3&to=4\">q</a> <a href=list.htm?p=2>l</a> get.zip?id=7 now");
+    parse("<a class=x href = \"../d/page.htm?from=3&to=4\">q</a> <a href=list.htm?p=2>l</a> get.zip?id=7 now"
+          " <a href=\"frame.htm?page=content.htm\">f</a>");
+    // A link in the query is found too, but no link the page does not hold.
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/d/page.htm?from=3&to=4",
+                                        "http://www.site.example/dir/content.htm",
+                                        "http://www.site.example/dir/frame.htm?page=content.htm",
                                         "http://www.site.example/dir/list.htm?p=2"}));
     EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/get.zip?id=7"}));
+}
+
+TEST_F(PageParserLinks, RequisitesComeFromTagsStyleAttributesAndStyleBlocks) {
+    settings.tick("chkPageRequisites").select("optBrowse", 0);
+    parse(R"~(<link rel="Shortcut Icon" href="/favicon.ico"><link rel=stylesheet href="https://cdn.example/s.css">
+<link rel="next" href="n.pdf"><script src="app.mjs"></script><img srcset="a.webp 1x, b.webp 2x">
+<picture><source srcset="c.avif"></picture><video poster="p.png"><input type="image" src="go.svg">
+<p style="background:url('bg.png')"><style>@import url(print.css); @import "x.css";</style>
+<script>var s = "<img src='not.png'>";</script>)~");
+    EXPECT_EQ(urls(queue.targets),
+              (Urls{"http://www.site.example/dir/a.webp", "http://www.site.example/dir/app.mjs",
+                    "http://www.site.example/dir/b.webp", "http://www.site.example/dir/bg.png",
+                    "http://www.site.example/dir/c.avif", "http://www.site.example/dir/go.svg",
+                    "http://www.site.example/dir/p.png", "http://www.site.example/dir/print.css",
+                    "http://www.site.example/dir/x.css", "http://www.site.example/favicon.ico",
+                    "https://cdn.example/s.css"}));
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST_F(PageParserStore, TranslatedCopyIsTheRewrittenTextButLinksComeFromTheOrigi
     const std::string page = "<a href=\"http://www.site.example/x/b.htm\">b</a>";
     parse(page);
     const std::string stored = contents(folder() + "/index.html");
-    EXPECT_EQ(stored, ConvertLocal(kPage, page, settings, drives));
+    EXPECT_EQ(stored, ConvertLocal(kPage, page, settings, drives, queue));
     EXPECT_NE(stored, page);
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/x/b.htm"}));
 }
