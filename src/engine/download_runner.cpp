@@ -39,7 +39,14 @@ void Robot::finishDownloads() {
         FetchObject* done = completionQueue_.front();
         completionQueue_.pop_front();
         if (!done) continue;
-        storeStep("ExecuteRobotLoop", [&] { store_.markTargetCompleted(done->RequestTag, done->ResultCode()); });
+        // What a file names is queued together with the mark of its own target.
+        storeStep("ExecuteRobotLoop", [&] {
+            WorkStore::Batch batch(store_);
+            if (parseFile_ && done->ResultCode() >= 200 && done->ResultCode() < 300)
+                skipSilently([&] { parseFile_(done->RequestURL, done->TargetFile, done->GetHeader("Content-Type")); });
+            store_.markTargetCompleted(done->RequestTag, done->ResultCode());
+            batch.commit();
+        });
         CheckServerLimits(true);
         step([&] {
             const std::int64_t files = 1 + pagesDispatched_;

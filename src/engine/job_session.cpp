@@ -2,6 +2,7 @@
 
 #include "job/setup_file.h"
 #include "links/page_parser.h"
+#include "links/stylesheet_parser.h"
 #include "support/failure.h"
 #include "support/messages.h"
 #include "support/program_paths.h"
@@ -15,6 +16,9 @@ JobSession::JobSession(Messages& messages, const Clock& clock, const FetchFactor
     robot_.setSettingsSaver([this] { saveOrTell(); });
     robot_.setPageParser([this](const std::string& url, const std::string& body, int resultCode) {
         ParseResults(url, body, settings_, robot_.drives(), robot_, resultCode >= 200 && resultCode < 300);
+    });
+    robot_.setFileParser([this](const std::string& url, const std::string& file, const std::string& type) {
+        if (IsStylesheet(url, type)) ParseStylesheet(url, file, settings_, robot_.drives(), robot_);
     });
 }
 

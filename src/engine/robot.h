@@ -98,6 +98,10 @@ public:
     // is only marked.
     using PageParser = std::function<void(const std::string& url, const std::string& body, int resultCode)>;
     void setPageParser(PageParser parser) { parsePage_ = std::move(parser); }
+    // The reader of downloaded files that name further files (stylesheets):
+    // URL, local file and Content-Type of a download that arrived whole.
+    using FileParser = std::function<void(const std::string& url, const std::string& file, const std::string& type)>;
+    void setFileParser(FileParser parser) { parseFile_ = std::move(parser); }
 
     // Saves the job's settings to its setup file (Begin and Resume do).
     void setSettingsSaver(std::function<void()> save) { saveSettings_ = std::move(save); }
@@ -135,6 +139,7 @@ public:
     // The work store's queues for link admission; failures reach the caller.
     bool insertRoute(const std::string& url, const std::string& referrer, int priority) override;
     std::int64_t insertTarget(const std::string& url, const std::string& referrer, const std::string& file) override;
+    bool holds(const std::string& url) override;
     bool isBlocked(const std::string& domain) override;
     void insertBlockedSite(const std::string& domain) override;
     bool BlockedSite(const std::string& domain);
@@ -216,6 +221,7 @@ private:
     std::unique_ptr<OutputDrives> drives_;
     std::string storeProblem_;
     PageParser parsePage_;
+    FileParser parseFile_;
     std::function<void()> saveSettings_;
 };
 
