@@ -81,6 +81,7 @@ JobSettings::JobSettings(int maxConnections, QObject* parent) : QObject(parent) 
     add(checkBox("chkTunnel", "Data Tunnel", kSiteFrame, true));
     add(checkBox("chkStorePages", "Store Pages", kSiteFrame, true));
     add(checkBox("chkAllowParameters", "Allow Command Parameters", kSiteFrame, true));
+    add(checkBox("chkPageRequisites", "Get Page Requisites", kSiteFrame, true));
 
     add(textField("txtSaveLocation", "Primary", kOutputFrame, output));
     add(textField("txtSaveLocation2", "Secondary", kOutputFrame, output));

@@ -31,7 +31,7 @@ TEST_F(JobWindowLayout, FieldsLiveInTheFrameTheirSettingsName) {
         ASSERT_TRUE(frameTitled(title)) << title;
         EXPECT_TRUE(frameTitled(title)->isVisible()) << title;
     }
-    EXPECT_EQ(frameTitled("Site Parameters")->geometry(), twipRect(120, 120, 9255, 2535));
+    EXPECT_EQ(frameTitled("Site Parameters")->geometry(), twipRect(120, 120, 9255, 2835));
     EXPECT_EQ(widget<QWidget>("txtLocation").parentWidget(), frameTitled("Site Parameters"));
     EXPECT_EQ(widget<QWidget>("optBrowse(2)").parentWidget(), frameTitled("Scan Restrictions"));
     EXPECT_EQ(widget<QWidget>("chkHour(0)").parentWidget(), frameTitled("Time Restrictions"));

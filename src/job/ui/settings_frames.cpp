@@ -25,11 +25,11 @@ struct FrameSpec {
 };
 
 const FrameSpec kFrames[] = {
-    {"Site Parameters", {120, 120, 9255, 2535}},
-    {"Output Locations", {120, 2760, 9255, 1335}},
-    {"Download Limits / Options", {120, 4200, 6615, 1335}},
-    {"Scan Restrictions", {6840, 4200, 2535, 2055}},
-    {"Time Restrictions", {120, 5640, 6615, 1335}},
+    {"Site Parameters", {120, 120, 9255, 2835}},
+    {"Output Locations", {120, 3060, 9255, 1335}},
+    {"Download Limits / Options", {120, 4500, 6615, 1335}},
+    {"Scan Restrictions", {6840, 4500, 2535, 2055}},
+    {"Time Restrictions", {120, 5940, 6615, 1335}},
 };
 
 // Where a field sits in its frame; a text field or list shows its caption in
@@ -55,6 +55,7 @@ const Placement kPlacements[] = {
     {"chkTunnel", -1, row(2280, 2160, 1695, 255)},
     {"chkStorePages", -1, row(4080, 2160, 1695, 255)},
     {"chkAllowParameters", -1, row(5880, 2160, 3255, 255)},
+    {"chkPageRequisites", -1, row(120, 2460, 2655, 255)},
 
     {"txtSaveLocation", -1, row(1260, 525, 5535), 120, 1095},
     {"txtSaveLocation2", -1, row(1260, 885, 5535), 120, 1095},
