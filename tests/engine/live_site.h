@@ -25,16 +25,18 @@ public:
     explicit LiveSite(TestServer& server) : server_(server) {}
 
     // A page whose links take the forms href="x", href='x' and href=x in turn
-    // (src likewise).
-    void page(const std::string& path, const std::vector<std::string>& hrefs,
-              const std::vector<std::string>& srcs = {}) {
+    // (src likewise); its body.
+    std::string page(const std::string& path, const std::vector<std::string>& hrefs,
+                     const std::vector<std::string>& srcs = {}) {
         static const char* const kQuotes[] = {"\"", "'", ""};
         std::string body = "<html><body>\n";
         for (std::size_t i = 0; i < hrefs.size(); ++i)
             body += std::string("<a href=") + kQuotes[i % 3] + hrefs[i] + kQuotes[i % 3] + ">link</a>\n";
         for (std::size_t i = 0; i < srcs.size(); ++i)
             body += std::string("<img src=") + kQuotes[i % 3] + srcs[i] + kQuotes[i % 3] + " alt=pic>\n";
-        server_.page(path, body + "</body></html>\n");
+        body += "</body></html>\n";
+        server_.page(path, body);
+        return body;
     }
 
     // A file with the bytes of fileBytes(path), answered after the delay.
