@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "links/attribute_values.h"
+#include "links/character_references.h"
 #include "links/extension_entries.h"
 #include "links/local_link.h"
 #include "links/markup_tags.h"
@@ -106,8 +107,12 @@ private:
     void decide(std::size_t begin, std::size_t end, LinkRole role, bool inMarkup) {
         static constexpr Routine trap{"frmGeneralRobot", "ConvertLocal"};
         claims_.emplace(begin, end);
+        std::string_view link = text_.substr(begin, end - begin);
+        // A tag's attribute names what a browser reads there.
+        std::string decoded;
+        if (link.find('&') != npos && tags_.attributeAt(begin, end)) link = decoded = DecodeCharacterReferences(link);
         std::optional<std::string> text;
-        trap([&] { text = links_.replacement(text_.substr(begin, end - begin), role, inMarkup); });
+        trap([&] { text = links_.replacement(link, role, inMarkup); });
         if (text) edits_.push_back({begin, end, std::move(*text)});
     }
 

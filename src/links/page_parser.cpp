@@ -1,10 +1,13 @@
 #include "links/page_parser.h"
 
+#include <deque>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "links/attribute_values.h"
+#include "links/character_references.h"
 #include "links/extension_entries.h"
 #include "links/link_admission.h"
 #include "links/markup_tags.h"
@@ -92,9 +95,8 @@ public:
 
     // What the page needs to display, from tags, style attributes and <style> blocks.
     void requisitePass() {
-        const MarkupTags tags(text_);
-        ForEachRequisite(text_, tags, [&](std::size_t begin, std::size_t end) {
-            offer(text_.substr(begin, end - begin), LinkRole::Requisite);
+        ForEachRequisite(text_, tags(), [&](std::size_t begin, std::size_t end) {
+            offer(readable(begin, end), LinkRole::Requisite);
         });
     }
 
@@ -102,8 +104,21 @@ private:
     void attributePass(std::string_view name, LinkRole role) {
         ForEachAttributeValue(text_, upper_, {name}, [&](std::string_view, std::size_t begin, std::size_t end) {
             // An empty value is offered too: it names the page's folder.
-            offer(text_.substr(begin, end - begin), role);
+            offer(readable(begin, end), role);
         });
+    }
+
+    // A value as a browser reads it: in a tag's attribute, with its character
+    // references decoded. Decoded values are kept for the sets of offered links.
+    std::string_view readable(std::size_t begin, std::size_t end) {
+        const std::string_view value = text_.substr(begin, end - begin);
+        if (value.find('&') == npos || !tags().attributeAt(begin, end)) return value;
+        return decoded_.emplace_back(DecodeCharacterReferences(value));
+    }
+
+    const MarkupTags& tags() {
+        if (!tags_) tags_.emplace(text_);
+        return *tags_;
     }
 
     // Each link text is admitted once per page and role: admitting it again
@@ -123,6 +138,8 @@ private:
     // Views into the text: the link texts offered by role, and the bare host
     // names offered with "http://" in front.
     std::unordered_set<std::string_view> offered_[3], hostsOffered_;
+    std::deque<std::string> decoded_;
+    std::optional<MarkupTags> tags_;  // made when first needed
 };
 
 }  // namespace

