@@ -1,5 +1,6 @@
 #include "links/page_parser.h"
 
+#include <array>
 #include <deque>
 #include <optional>
 #include <string>
@@ -26,16 +27,27 @@ constexpr auto npos = std::string_view::npos;
 // bound keeps a page of endless "a=a=a=..." from costing time by its square.
 constexpr std::size_t kMaxWordLink = 2048;
 
-// Line breaks and tabs separate words and attributes just as spaces do.
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-// What ends a bare host name in running text or markup.
-bool endsHost(char c) { return isBlank(c) || c == '"' || c == '\'' || c == '=' || c == '<' || c == '>'; }
+// A set of bytes, looked up in one step.
+class ByteSet {
+public:
+    constexpr explicit ByteSet(std::string_view members) {
+        for (const char c : members) member_[static_cast<unsigned char>(c)] = true;
+    }
+    constexpr bool operator()(char c) const { return member_[static_cast<unsigned char>(c)]; }
+
+private:
+    std::array<bool, 256> member_{};
+};
+
+// What ends a bare host name in running text or markup. Line breaks and tabs
+// separate words and attributes just as spaces do.
+constexpr ByteSet endsHost(" \t\n\r\f\v\"'=<>");
 // What starts a word that holds an extension; "(pic.jpg)" gives pic.jpg,
 // "frame.htm?page=content.htm" also gives content.htm.
-bool startsWord(char c) { return endsHost(c) || c == '(' || c == ')'; }
+constexpr ByteSet startsWord(" \t\n\r\f\v\"'=<>()");
 // What ends it: an "=" belongs to the word's query ("page.htm?from=3"), so
 // that no made-up link such as "page.htm?from" is offered.
-bool endsWord(char c) { return c != '=' && startsWord(c); }
+constexpr ByteSet endsWord(" \t\n\r\f\v\"'<>()");
 
 class LinkFinder {
 public:
@@ -68,16 +80,24 @@ public:
     // each entry costs one walk over the page.
     void extensionPasses(const std::vector<std::string>& entries) {
         for (const std::string& entry : entries) {
-            std::size_t scanned = 0, wordBegin = 0, wordEnd = 0;
+            std::size_t scanned = 0, wordBegin = 0, wordEnd = 0, offeredBegin = npos;
             const auto wordAt = [&](std::size_t pos) {
-                for (; scanned < pos; ++scanned)
-                    if (startsWord(text_[scanned])) wordBegin = scanned + 1;
+                // Back to the word's start, never past what was looked at already.
+                for (std::size_t q = pos; q > scanned; --q) {
+                    if (startsWord(text_[q - 1])) {
+                        wordBegin = q;
+                        break;
+                    }
+                }
+                scanned = pos;
                 if (wordEnd <= pos) {
                     wordEnd = pos;
                     while (wordEnd < text_.size() && !endsWord(text_[wordEnd])) ++wordEnd;
                 }
-                if (wordEnd > wordBegin && wordEnd - wordBegin <= kMaxWordLink)
-                    offer(text_.substr(wordBegin, wordEnd - wordBegin), LinkRole::Other);
+                // Further occurrences in the same word find it again.
+                if (wordBegin == offeredBegin || wordEnd - wordBegin > kMaxWordLink) return;
+                offeredBegin = wordBegin;
+                offer(text_.substr(wordBegin, wordEnd - wordBegin), LinkRole::Other);
             };
             if (entry.empty()) {
                 // Found at every position: each start of a word gives one.
