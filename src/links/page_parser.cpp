@@ -97,7 +97,7 @@ public:
                 // Further occurrences in the same word find it again.
                 if (wordBegin == offeredBegin || wordEnd - wordBegin > kMaxWordLink) return;
                 offeredBegin = wordBegin;
-                offer(text_.substr(wordBegin, wordEnd - wordBegin), LinkRole::Other);
+                offer(readable(wordBegin, wordEnd), LinkRole::Other);
             };
             if (entry.empty()) {
                 // Found at every position: each start of a word gives one.
