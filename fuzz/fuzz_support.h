@@ -98,8 +98,7 @@ inline std::filesystem::path makeSandbox(const char* target) {
 // A page reaches the parser under the URL the robot fetched it by: its
 // route made absolute and percent-encoded, a folder's own page named.
 inline std::string robotsPageUrl(std::string_view route, const SettingsView& settings) {
-    std::string url =
-        URLEncode(MakeURL(route, settings), MakeCredentials(settings.text("txtName"), settings.text("txtPassword")));
+    std::string url = URLEncode(MakeURL(route, settings));
     if (url.ends_with('/')) url += "index.html";
     return url;
 }

@@ -13,19 +13,52 @@ namespace {
 constexpr std::string_view kHttp = "http://";
 constexpr std::string_view kHttps = "https://";
 
-// Bytes that URLEncode leaves as they are.
-constexpr std::array<bool, 256> kUnencoded = [] {
-    std::array<bool, 256> allowed{};
-    for (unsigned char c : std::string_view(":@/*-.1234567890_?&")) allowed[c] = true;
-    for (int c = 'A'; c <= 'Z'; ++c) allowed[c] = allowed[c - 'A' + 'a'] = true;
-    return allowed;
-}();
+using ByteSet = std::array<bool, 256>;
+
+// Letters, digits and the bytes of extra.
+constexpr ByteSet alphanumericAnd(std::string_view extra) {
+    ByteSet set{};
+    for (int c = '0'; c <= '9'; ++c) set[c] = true;
+    for (int c = 'A'; c <= 'Z'; ++c) set[c] = set[c - 'A' + 'a'] = true;
+    for (const unsigned char c : extra) set[c] = true;
+    return set;
+}
+
+// Unreserved and reserved characters: a URL carries them as they are.
+constexpr ByteSet kUrlBytes = alphanumericAnd("-._~:/?#[]@!$&'()*+,;=");
+// Inside a user name or password, ":", "@", "/", "?" and "#" would end it.
+constexpr ByteSet kCredentialBytes = alphanumericAnd("-._~!$&'()*+,;=");
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
+}
+
+// The byte the escape at s[at] stands for, or -1 when no valid escape starts there.
+int escapeAt(std::string_view s, std::size_t at) {
+    if (s[at] != '%' || at + 2 >= s.size()) return -1;
+    const int high = hexDigit(s[at + 1]), low = hexDigit(s[at + 2]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+// Every byte outside kept as "%XX"; with keepEscapes, valid escapes stay too.
+std::string percentEncode(std::string_view s, const ByteSet& kept, bool keepEscapes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(s.size() + s.size() / 4);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto code = static_cast<unsigned char>(s[i]);
+        if (kept[code] || (keepEscapes && escapeAt(s, i) >= 0)) {
+            out += s[i];
+        } else {
+            out += '%';
+            out += kHex[code >> 4];
+            out += kHex[code & 15];
+        }
+    }
+    return out;
 }
 
 bool hasScheme(std::string_view url) {
@@ -71,63 +104,22 @@ bool startsWithEither(std::string_view s, std::string_view a, std::string_view b
 
 }  // namespace
 
-Credentials MakeCredentials(std::string_view name, std::string_view password) {
-    Credentials c;
-    c.plain.reserve(name.size() + password.size() + 1);
-    c.plain.append(name).append(1, ':').append(password);
-    c.encoded = URLEncode(c.plain, Credentials{});
-    return c;
-}
-
 std::string UnURLEncode(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '%') {
+        const int code = escapeAt(s, i);
+        if (code < 0) {
             out += s[i];
-            continue;
+        } else {
+            out += static_cast<char>(code);
+            i += 2;
         }
-        // Read like a "&h" literal: leading hex digits count, none gives 0.
-        int code = 0;
-        const std::size_t end = std::min(s.size(), i + 3);
-        for (std::size_t j = i + 1; j < end; ++j) {
-            const int d = hexDigit(s[j]);
-            if (d < 0) break;
-            code = code * 16 + d;
-        }
-        out += static_cast<char>(code);
-        i = end - 1;
     }
     return out;
 }
 
-std::string URLEncode(std::string_view s, const Credentials& credentials) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const std::string decoded = UnURLEncode(s);
-    std::string out;
-    out.reserve(decoded.size() + decoded.size() / 4);
-    for (const char c : decoded) {
-        const auto code = static_cast<unsigned char>(c);
-        if (kUnencoded[code]) {
-            out += c;
-        } else {
-            out += '%';
-            out += kHex[code >> 4];
-            out += kHex[code & 15];
-        }
-    }
-    if (credentials.encoded.empty()) return out;
-    // Credentials reach the fetch component as the user typed them.
-    std::string result;
-    std::size_t from = 0;
-    for (std::size_t at; (at = out.find(credentials.encoded, from)) != std::string::npos;
-         from = at + credentials.encoded.size()) {
-        result.append(out, from, at - from).append(credentials.plain);
-    }
-    if (from == 0) return out;
-    result.append(out, from, std::string::npos);
-    return result;
-}
+std::string URLEncode(std::string_view s) { return percentEncode(s, kUrlBytes, true); }
 
 std::string MakeURL(std::string_view url, const SettingsView& settings) {
     std::string_view u = StripFragment(url);
@@ -144,13 +136,14 @@ std::string MakeURL(std::string_view url, const SettingsView& settings) {
 
     const std::string& name = settings.text("txtName");
     const std::string& password = settings.text("txtPassword");
-    std::string result;
-    result.reserve(scheme.size() + name.size() + password.size() + 2 + rest.size());
-    result.append(scheme);
-    if (!name.empty() || !password.empty())
-        result.append(trimBlanks(name)).append(1, ':').append(trimBlanks(password)).append(1, '@');
-    result.append(rest);
-    return result;
+    std::string result(scheme);
+    if (!name.empty() || !password.empty()) {
+        result.append(percentEncode(trimBlanks(name), kCredentialBytes, false))
+            .append(1, ':')
+            .append(percentEncode(trimBlanks(password), kCredentialBytes, false))
+            .append(1, '@');
+    }
+    return result.append(rest);
 }
 
 std::string MakeRelativeURL(std::string_view baseUrl, std::string_view linkText) {

@@ -16,27 +16,22 @@ namespace gleanery {
 
 class SettingsView;
 
-// The job's credentials as scan control fixed them at the last Begin or
-// Resume: plain is txtName + ":" + txtPassword, encoded is plain through
-// URLEncode. Both empty before the first Begin or Resume.
-struct Credentials {
-    std::string plain;
-    std::string encoded;
-};
-Credentials MakeCredentials(std::string_view name, std::string_view password);
-
-// Every "%" followed by up to two characters becomes the byte their leading
-// hexadecimal digits give ("%zz" gives 0, a final "%2" gives 2); "+" stays.
+// Every valid escape ("%" and two hexadecimal digits) becomes its byte. A "%"
+// without two hexadecimal digits stays a "%"; "+" stays a "+".
 std::string UnURLEncode(std::string_view s);
 
-// Decodes once, then percent-encodes every byte outside
-// ":@/*-.0-9A-Za-z_?&" as "%XX"; last, each occurrence of the encoded
-// credentials is put back as the plain credentials.
-std::string URLEncode(std::string_view s, const Credentials& credentials);
+// The URL as the page wrote it, made fit to send: unreserved and reserved
+// characters and valid escapes stay as they are; controls, space, bytes
+// from 0x80 up, the characters " < > \ ^ ` { | } and a "%" that begins no
+// valid escape become "%XX" (upper-case hex). Applying it twice changes
+// nothing more.
+std::string URLEncode(std::string_view s);
 
 // The absolute URL the job fetches and stores: "http://" or "https://" (kept
-// from the URL, http when it has none), the job's credentials in place of any
-// the URL carries, no fragment, and the query cut unless chkAllowParameters.
+// from the URL, http when it has none), no fragment, and the query cut unless
+// chkAllowParameters. The job's credentials replace any the URL carries,
+// percent-encoded but for letters, digits and - . _ ~ ! $ & ' ( ) * + , ; =
+// so that a ":", "@", "/", "?", "#" or "%" in them cannot end them early.
 std::string MakeURL(std::string_view url, const SettingsView& settings);
 
 // The absolute URL of a link found on the page base. Fragments play no part:
