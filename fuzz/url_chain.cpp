@@ -96,7 +96,9 @@ void checkMakeURL(std::string_view u, const FakeSettings& settings, std::string_
     FUZZ_REQUIRE(made.starts_with(scheme), "a made URL has a scheme", shown(made));
     FUZZ_REQUIRE(madeCredentials(made) == credentials, "a made URL carries the job's credentials", shown(made));
     const std::string_view rest = StripCredentials(std::string_view(made).substr(scheme.size()));
-    FUZZ_REQUIRE(isSubstring(rest, u), "a made URL adds nothing but scheme and credentials",
+    const std::string_view host = rest.substr(0, rest.find_first_of("/?"));
+    FUZZ_REQUIRE(asciiLower(host) == host, "a made URL's host is lower case", shown(made));
+    FUZZ_REQUIRE(isSubstring(asciiLower(rest), asciiLower(u)), "a made URL adds nothing but scheme and credentials",
                  shown(u) + " -> " + shown(made));
     FUZZ_REQUIRE(made.find('#') == std::string::npos, "a made URL has no fragment", shown(made));
     if (!settings.checked("chkAllowParameters"))

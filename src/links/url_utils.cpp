@@ -133,6 +133,7 @@ std::string MakeURL(std::string_view url, const SettingsView& settings) {
     }
     const std::string_view scheme = startsWithNoCase(u, kHttps) ? kHttps : kHttp;
     const std::string_view rest = StripCredentials(StripScheme(u));
+    const std::string_view host = rest.substr(0, rest.find_first_of("/?"));
 
     const std::string& name = settings.text("txtName");
     const std::string& password = settings.text("txtPassword");
@@ -143,7 +144,7 @@ std::string MakeURL(std::string_view url, const SettingsView& settings) {
             .append(percentEncode(trimBlanks(password), kCredentialBytes, false))
             .append(1, '@');
     }
-    return result.append(rest);
+    return result.append(asciiLower(host)).append(rest.substr(host.size()));
 }
 
 std::string MakeRelativeURL(std::string_view baseUrl, std::string_view linkText) {

@@ -28,10 +28,11 @@ std::string UnURLEncode(std::string_view s);
 std::string URLEncode(std::string_view s);
 
 // The absolute URL the job fetches and stores: "http://" or "https://" (kept
-// from the URL, http when it has none), no fragment, and the query cut unless
-// chkAllowParameters. The job's credentials replace any the URL carries,
-// percent-encoded but for letters, digits and - . _ ~ ! $ & ' ( ) * + , ; =
-// so that a ":", "@", "/", "?", "#" or "%" in them cannot end them early.
+// from the URL, http when it has none), the host in lower case (ASCII), no
+// fragment, and the query cut unless chkAllowParameters; path and query keep
+// their case. The job's credentials replace any the URL carries, percent-
+// encoded but for letters, digits and - . _ ~ ! $ & ' ( ) * + , ; = so that
+// a ":", "@", "/", "?", "#" or "%" in them cannot end them early.
 std::string MakeURL(std::string_view url, const SettingsView& settings);
 
 // The absolute URL of a link found on the page base. Fragments play no part:

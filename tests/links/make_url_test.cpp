@@ -19,8 +19,9 @@ TEST(UrlMakeUrl, BuildsTheFetchableUrl) {
         {"", "", false, "srv.dom.example/a.asp?id=3", "http://srv.dom.example/a.asp"},
         {"", "", true, "srv.dom.example/a.asp?id=3", "http://srv.dom.example/a.asp?id=3"},
         {"", "", false, " srv.dom.example/a.asp ?id=3", "http://srv.dom.example/a.asp"},
-        {"", "", false, "HTTP://srv.dom.example/", "http://srv.dom.example/"},
-        {"", "", false, "HTTPS://srv.dom.example/a", "https://srv.dom.example/a"},
+        // Scheme and host in lower case, path and query as written.
+        {"", "", true, "HTTP://WWW.Site.example:80/A.htm?Q=X", "http://www.site.example:80/A.htm?Q=X"},
+        {"", "", false, "HTTPS://Srv.dom.example?x", "https://srv.dom.example"},
         {"", "", false, "http://srv.dom.example/a.htm#x?y=1", "http://srv.dom.example/a.htm"},
         {"", "", true, "http://srv.dom.example/a.asp?p=1#sec", "http://srv.dom.example/a.asp?p=1"},
         // Credential prefix forms: both parts and ":" always written, trimmed.
