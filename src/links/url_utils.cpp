@@ -157,20 +157,15 @@ std::string MakeRelativeURL(std::string_view baseUrl, std::string_view linkText)
     // A protocol-relative link keeps the page's scheme.
     if (link.starts_with("//")) return std::string(scheme).append(link.substr(2));
 
-    // A last segment without a dot names a folder.
-    const auto lastSep = base.find_last_of("/\\");
-    const bool folder = lastSep != std::string_view::npos &&
-                        base.find('.', lastSep) == std::string_view::npos;
-    const std::string_view pageNoScheme = StripScheme(base);
+    // The page's query neither names folders nor survives into its links.
+    const std::string_view page = base.substr(0, base.find('?'));
+    const std::string_view pageNoScheme = StripScheme(page);
+    if (link.starts_with('?')) return std::string(scheme).append(pageNoScheme).append(link);
+    if (link.starts_with('/')) return std::string(scheme).append(hostOf(pageNoScheme)).append(link);
 
-    if (link.starts_with('/')) {
-        const std::string_view host = hostOf(pageNoScheme);
-        const std::string_view domain = domainOfHost(host);
-        const std::string_view server = serverOfHost(host, domain);
-        std::string result(scheme);
-        if (!server.empty()) result.append(server).append(1, '.');
-        return result.append(domain).append(link);
-    }
+    // A last segment without a dot names a folder.
+    const auto lastSep = page.find_last_of("/\\");
+    const bool folder = lastSep != std::string_view::npos && page.find('.', lastSep) == std::string_view::npos;
 
     // Relative to the page's folder.
     std::string dir(folder ? pageNoScheme : pageNoScheme.substr(0, pageNoScheme.rfind('/') + 1));

@@ -36,8 +36,11 @@ std::string URLEncode(std::string_view s);
 std::string MakeURL(std::string_view url, const SettingsView& settings);
 
 // The absolute URL of a link found on the page base. Fragments play no part:
-// a link that is only a fragment names the page itself. A link beginning
-// with "//" names another host under the page's scheme.
+// a link that is only a fragment names the page itself. A link that is only
+// a query ("?page=2") replaces the page's query. A link beginning with "//"
+// names another host under the page's scheme. Other relative links resolve
+// against the page's folder, found without the page's query: a last path
+// segment without a "." names a folder itself.
 std::string MakeRelativeURL(std::string_view base, std::string_view link);
 
 // A URL without scheme ending in "/", one folder level up, never above its host.
