@@ -205,11 +205,11 @@ std::string GetServer(std::string_view url) {
 }
 
 std::string GetExtension(std::string_view url) {
-    const std::string_view u = StripFragment(url);
-    if (u.ends_with('/') || u.ends_with(domainOfHost(hostOf(u)))) return " ";
+    const std::string_view u = url.substr(0, url.find_first_of("?#"));
+    const std::string_view rest = StripCredentials(StripScheme(u));
+    if (u.ends_with('/') || rest.find('/') == std::string_view::npos) return " ";
     const auto dot = u.rfind('.');
-    std::string_view ext = dot == std::string_view::npos ? u : u.substr(dot + 1);
-    return asciiUpper(ext.substr(0, ext.find('?')));
+    return asciiUpper(dot == std::string_view::npos ? u : u.substr(dot + 1));
 }
 
 std::string_view StripFragment(std::string_view url) { return url.substr(0, url.find('#')); }

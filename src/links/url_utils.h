@@ -49,8 +49,9 @@ std::string TrimDirectory(std::string_view u);
 std::string GetDomain(std::string_view url);
 std::string GetServer(std::string_view url);
 
-// Upper-cased text after the last ".", cut at "?"; " " when the URL ends in
-// "/" or is a bare host (no extension).
+// Looks at the URL without query and fragment: the upper-cased text after
+// its last "." (the whole of it when it holds none); " " when it ends in "/"
+// or is a bare host (no extension).
 std::string GetExtension(std::string_view url);
 
 // True when the link names a scheme other than http or https ("mailto:",

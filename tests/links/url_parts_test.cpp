@@ -32,17 +32,22 @@ TEST(UrlParts, DomainAndServerOfAHost) {
     }
 }
 
-TEST(UrlParts, Extension) {
+TEST(UrlParts, ExtensionOfThePath) {
     const struct {
         const char* url;
         const char* ext;
     } cases[] = {
         {"http://dom.example/page.asp?id=3", "ASP"},
-        {"https://srv.dom.example", " "},
-        {"http://dom.example/p.asp?v=1.5", "5"},  // the last "." may lie in the query
-        {"http://localhost/readme", "HTTP://LOCALHOST/README"},  // no dot: the whole URL
+        {"http://dom.example/style.css?ver=6.4.2", "CSS"},
         {"http://dom.example/a/b.htm#c.jpg", "HTM"},
+        {"https://srv.dom.example", " "},
+        {"https://srv.dom.example?v=1.5", " "},
         {"http://dom.example/a/#top", " "},
+        {"http://dom.example/a/?f=x.jpg", " "},
+        // No dot in the path's last segment: the text after the last dot
+        // before the query, or the whole URL without a dot.
+        {"http://localhost/readme?v=1.5", "HTTP://LOCALHOST/README"},
+        {"http://dom.example/readme", "EXAMPLE/README"},
     };
     for (const auto& c : cases) EXPECT_EQ(GetExtension(c.url), c.ext) << c.url;
 }
