@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "links/host_parts.h"
 #include "support/settings_view.h"
 #include "support/text.h"
 
@@ -76,26 +77,6 @@ std::string_view schemeOf(std::string_view base) {
 std::string_view hostOf(std::string_view url) {
     const std::string_view rest = StripCredentials(StripScheme(url));
     return rest.substr(0, rest.find_first_of("/?#"));
-}
-
-// The text after the second "." from the end, or the whole host.
-std::string_view domainOfHost(std::string_view host) {
-    int dots = 0;
-    for (std::size_t i = host.size(); i-- > 0;) {
-        if (host[i] == '.' && ++dots == 2) return host.substr(i + 1);
-    }
-    return host;
-}
-
-std::string_view serverOfHost(std::string_view host, std::string_view domain) {
-    return host.size() > domain.size() ? host.substr(0, host.size() - domain.size() - 1)
-                                       : std::string_view{};
-}
-
-bool sameHost(std::string_view a, std::string_view b) {
-    const std::string_view hostA = hostOf(a), hostB = hostOf(b);
-    const std::string_view domainA = domainOfHost(hostA), domainB = domainOfHost(hostB);
-    return domainA == domainB && serverOfHost(hostA, domainA) == serverOfHost(hostB, domainB);
 }
 
 bool startsWithEither(std::string_view s, std::string_view a, std::string_view b) {
@@ -194,15 +175,12 @@ std::string TrimDirectory(std::string_view u) {
     const auto slash = u.rfind('/', u.size() - 2);
     if (slash == std::string_view::npos) return std::string(u);
     const std::string_view up = u.substr(0, slash + 1);
-    return std::string(sameHost(up, u) ? up : u);
+    return std::string(hostOf(up) == hostOf(u) ? up : u);
 }
 
-std::string GetDomain(std::string_view url) { return std::string(domainOfHost(hostOf(url))); }
+std::string GetDomain(std::string_view url) { return std::string(SplitHost(hostOf(url)).domain); }
 
-std::string GetServer(std::string_view url) {
-    const std::string_view host = hostOf(url);
-    return std::string(serverOfHost(host, domainOfHost(host)));
-}
+std::string GetServer(std::string_view url) { return std::string(SplitHost(hostOf(url)).server); }
 
 std::string GetExtension(std::string_view url) {
     const std::string_view u = url.substr(0, url.find_first_of("?#"));

@@ -5,9 +5,8 @@
 //
 // Terms: the host is the text after the scheme up to the first "/", "?" or
 // "#", without any credentials (user name, ":", password, "@") in front of it;
-// a port stays in it. The domain is the host's last two dot-separated labels
-// (the whole host when it has fewer than two dots), the server whatever the
-// host holds in front of the domain, without the joining dot.
+// a port stays in it. Domain and server are the host cut by SplitHost
+// (links/host_parts.h).
 
 #include <string>
 #include <string_view>

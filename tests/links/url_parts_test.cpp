@@ -11,9 +11,16 @@ TEST(UrlParts, DomainAndServerOfAHost) {
         const char* domain;
         const char* server;
     } cases[] = {
-        {"http://srv.dom.example/a/b.htm", "dom.example", "srv"},
-        {"http://a.b.shop.co.uk/", "co.uk", "a.b.shop"},
+        // The registrable domain of the Public Suffix List, case as written.
+        {"http://www.Shop.co.uk/a/b.htm", "Shop.co.uk", "www"},
+        {"http://foo.github.io/", "foo.github.io", ""},
+        {"http://co.uk/", "co.uk", ""},
+        // A top-level domain the list does not know: its last two labels.
+        {"http://a.b.dom.example/", "dom.example", "a.b"},
         {"http://srv.dom.example:8080/", "dom.example:8080", "srv"},
+        // Addresses and names without a dot are their own domain.
+        {"http://127.0.0.1:8080/x", "127.0.0.1:8080", ""},
+        {"http://[::1]:80/x", "[::1]:80", ""},
         {"http://localhost/x", "localhost", ""},
         {"http://srv.dom.example?q=a.b.c/d", "dom.example", "srv"},
         // Either scheme, any case.
