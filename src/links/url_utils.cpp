@@ -85,12 +85,12 @@ bool startsWithEither(std::string_view s, std::string_view a, std::string_view b
 
 }  // namespace
 
-std::string UnURLEncode(std::string_view s) {
+std::string UnURLEncode(std::string_view s, std::string_view keepEncoded) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         const int code = escapeAt(s, i);
-        if (code < 0) {
+        if (code < 0 || keepEncoded.find(static_cast<char>(code)) != std::string_view::npos) {
             out += s[i];
         } else {
             out += static_cast<char>(code);

@@ -15,9 +15,10 @@ namespace gleanery {
 
 class SettingsView;
 
-// Every valid escape ("%" and two hexadecimal digits) becomes its byte. A "%"
+// Every valid escape ("%" and two hexadecimal digits) becomes its byte,
+// unless that byte is one of keepEncoded: such escapes stay as written. A "%"
 // without two hexadecimal digits stays a "%"; "+" stays a "+".
-std::string UnURLEncode(std::string_view s);
+std::string UnURLEncode(std::string_view s, std::string_view keepEncoded = {});
 
 // The URL as the page wrote it, made fit to send: unreserved and reserved
 // characters and valid escapes stay as they are; controls, space, bytes
