@@ -98,8 +98,7 @@ inline std::filesystem::path makeSandbox(const char* target) {
 // A page reaches the parser under the URL the robot fetched it by: its
 // route made absolute and percent-encoded, a folder's own page named.
 inline std::string robotsPageUrl(std::string_view route, const SettingsView& settings) {
-    std::string url =
-        URLEncode(MakeURL(route, settings), MakeCredentials(settings.text("txtName"), settings.text("txtPassword")));
+    std::string url = URLEncode(MakeURL(route, settings));
     if (url.ends_with('/')) url += "index.html";
     return url;
 }
@@ -113,14 +112,9 @@ public:
     std::string fullFolder;  // the one folder that reads as full
 };
 
-// Bytes that local file names never hold.
-inline bool droppedFromNames(unsigned char c) {
-    return c < 32 || c == 127 || std::string_view("&?%;!<>|*\"").find(char(c)) != std::string_view::npos;
-}
-
 // A local file name as local path mapping promises it: folder + "/" + names
 // joined by "/", each name non-empty, not "." or "..", within the file
-// system's limit of 255 bytes and free of the bytes left out of names.
+// system's limit of 255 bytes and free of NUL.
 inline bool liesUnder(std::string_view path, std::string_view folder, std::string* why = nullptr) {
     const auto fail = [&](std::string reason) {
         if (why) *why = std::move(reason) + " in " + shown(path) + " under " + shown(folder);
@@ -134,8 +128,7 @@ inline bool liesUnder(std::string_view path, std::string_view folder, std::strin
         const std::string_view name = names.substr(0, slash);
         if (name.empty() || name == "." || name == "..") return fail("empty or dot name");
         if (name.size() > 255) return fail("name over 255 bytes");
-        for (const unsigned char c : name)
-            if (droppedFromNames(c)) return fail("name holds a dropped byte");
+        if (name.find('\0') != std::string_view::npos) return fail("name holds a NUL");
         if (slash == std::string_view::npos) return true;
         names.remove_prefix(slash + 1);
     }

@@ -20,9 +20,11 @@ using namespace gleanery::fuzz;
 namespace {
 
 constexpr std::string_view kFolder = "/gleanery-fuzz/out";
-constexpr std::string_view kUnencoded = ":@/*-.1234567890ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz?&";
+// Unreserved and reserved characters, which URLs carry as they are.
+constexpr std::string_view kUnencoded =
+    "-._~:/?#[]@!$&'()*+,;=0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
-bool isUpperHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+bool isHex(char c) { return (c >= '0' && c <= '9') || ((c | 32) >= 'a' && (c | 32) <= 'f'); }
 
 bool hasScheme(std::string_view u) { return startsWithNoCase(u, "http://") || startsWithNoCase(u, "https://"); }
 
@@ -41,11 +43,11 @@ void checkCoding(std::string_view s) {
     if (s.find('%') == std::string_view::npos)
         FUZZ_REQUIRE(decoded == s, "text without escapes decodes to itself", shown(s));
 
-    const std::string encoded = URLEncode(s, Credentials{});
+    const std::string encoded = URLEncode(s);
     for (std::size_t i = 0; i < encoded.size(); ++i) {
         if (encoded[i] == '%') {
-            FUZZ_REQUIRE(i + 2 < encoded.size() && isUpperHex(encoded[i + 1]) && isUpperHex(encoded[i + 2]),
-                         "every escape is % and two upper-case hexadecimal digits", shown(encoded));
+            FUZZ_REQUIRE(i + 2 < encoded.size() && isHex(encoded[i + 1]) && isHex(encoded[i + 2]),
+                         "every escape is % and two hexadecimal digits", shown(encoded));
             i += 2;
         } else {
             FUZZ_REQUIRE(kUnencoded.find(encoded[i]) != std::string_view::npos, "only allowed bytes stay unescaped",
@@ -53,16 +55,15 @@ void checkCoding(std::string_view s) {
         }
     }
     FUZZ_REQUIRE(UnURLEncode(encoded) == decoded, "decoding the encoding gives the decoded text", shown(s));
+    FUZZ_REQUIRE(URLEncode(encoded) == encoded, "encoding twice changes nothing more", shown(s));
 }
 
 void checkParts(std::string_view url) {
     const std::string_view host = hostOf(url);
     const std::string domain = GetDomain(url);
     const std::string server = GetServer(url);
-    FUZZ_REQUIRE(host.ends_with(domain), "the domain ends the host", shown(url));
-    FUZZ_REQUIRE(std::count(domain.begin(), domain.end(), '.') <= 1, "a domain holds at most one dot", shown(domain));
     if (server.empty())
-        FUZZ_REQUIRE(host == domain || host == "." + domain, "a host without server is its domain", shown(url));
+        FUZZ_REQUIRE(host == domain, "a host without server is its domain", shown(url));
     else
         FUZZ_REQUIRE(server + "." + domain == host, "server, dot and domain make the host", shown(url));
 
@@ -74,22 +75,34 @@ void checkParts(std::string_view url) {
     }
 }
 
+// The job's credentials as a made URL carries them, decoded: empty when the
+// job has none.
+std::string madeCredentials(std::string_view made) {
+    const std::string_view rest = StripScheme(made);
+    const std::string_view host = StripCredentials(rest);
+    if (host.size() == rest.size()) return {};
+    const std::string_view userinfo = rest.substr(0, rest.size() - host.size());
+    FUZZ_REQUIRE(userinfo.find_first_of("/?#@") == userinfo.size() - 1 &&
+                     std::count(userinfo.begin(), userinfo.end(), ':') == 1,
+                 "credentials hold no separator but their own", shown(made));
+    return UnURLEncode(userinfo);
+}
+
 void checkMakeURL(std::string_view u, const FakeSettings& settings, std::string_view credentials) {
     const std::string made = MakeURL(u, settings);
     const std::string_view scheme = made.starts_with("https://") ? "https://" : "http://";
     FUZZ_REQUIRE(made.starts_with(scheme), "a made URL has a scheme", shown(made));
-    std::string_view rest = std::string_view(made).substr(scheme.size());
-    FUZZ_REQUIRE(rest.starts_with(credentials), "a made URL carries the job's credentials", shown(made));
-    rest.remove_prefix(credentials.size());
-    FUZZ_REQUIRE(isSubstring(rest, u), "a made URL adds nothing but scheme and credentials",
+    FUZZ_REQUIRE(madeCredentials(made) == credentials, "a made URL carries the job's credentials", shown(made));
+    const std::string_view rest = StripCredentials(std::string_view(made).substr(scheme.size()));
+    const std::string_view host = rest.substr(0, rest.find_first_of("/?"));
+    FUZZ_REQUIRE(asciiLower(host) == host, "a made URL's host is lower case", shown(made));
+    FUZZ_REQUIRE(isSubstring(asciiLower(rest), asciiLower(u)), "a made URL adds nothing but scheme and credentials",
                  shown(u) + " -> " + shown(made));
-    FUZZ_REQUIRE(made.find('#') == std::string::npos || credentials.find('#') != std::string_view::npos,
-                 "a made URL has no fragment", shown(made));
+    FUZZ_REQUIRE(made.find('#') == std::string::npos, "a made URL has no fragment", shown(made));
     if (!settings.checked("chkAllowParameters"))
         FUZZ_REQUIRE(rest.find('?') == std::string::npos, "without parameters a made URL has no query", shown(made));
     // The robot stores made URLs and makes them again before fetching them.
-    if (credentials.find_first_of("/?#") == std::string_view::npos)
-        FUZZ_REQUIRE(MakeURL(made, settings) == made, "making a made URL changes nothing", shown(made));
+    FUZZ_REQUIRE(MakeURL(made, settings) == made, "making a made URL changes nothing", shown(made));
 }
 
 void checkResolved(std::string_view base, std::string_view link) {
@@ -128,14 +141,13 @@ void checkTrim(std::string_view u) {
                  "stepping up never leaves the host", shown(u) + " -> " + shown(up));
 }
 
-void checkLocalPath(const std::string& url, const FakeSettings& plain, std::string_view credentials) {
+void checkLocalPath(const std::string& url, const FakeSettings& plain) {
     const std::string path = MakePathUnder(url, kFolder, false);
     std::string why;
     FUZZ_REQUIRE(liesUnder(path, kFolder, &why), "a local file lies inside its output folder", why);
     // Credentials never reach the disk.
-    if (!credentials.empty() && credentials.find_first_of("/?#%") == std::string_view::npos)
-        FUZZ_REQUIRE(MakePathUnder(MakeURL(url, plain), kFolder, false) == path,
-                     "credentials do not change the local file", shown(url));
+    FUZZ_REQUIRE(MakePathUnder(MakeURL(url, plain), kFolder, false) == path, "credentials do not change the local file",
+                 shown(url));
 }
 
 }  // namespace
@@ -172,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkParts(absolute);
     const std::string url = MakeURL(absolute, settings);
     checkParts(url);
-    checkLocalPath(url, plain, credentials);
-    URLEncode(url, MakeCredentials(name, password));
+    checkLocalPath(url, plain);
+    URLEncode(url);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "engine/network_fetch.h"
 
 #include "engine/fetch_result_codes.h"
+#include "links/url_utils.h"
 #include "support/text.h"
 
 #include <QNetworkRequest>
@@ -16,21 +17,17 @@ struct Address {
     std::optional<std::string> credentials;
 };
 
-// The engine puts credentials in front of the host unencoded, so they may hold
-// any byte, "@" and "#" included. The authority runs to the first "/" (to the
-// first "?" or "#" when there is no "/"), and the credentials end at its last
-// "@"; an "@" further on belongs to the path or query.
+// Credentials stand percent-encoded in front of the host (MakeURL writes
+// them so), ending at the last "@" before the first "/", "?" or "#"; an "@"
+// further on belongs to the path or query. The server gets them decoded.
 Address splitCredentials(std::string_view url) {
     const std::size_t schemeEnd = url.find("://");
     if (schemeEnd == std::string_view::npos) return {std::string(url), std::nullopt};
-    const std::size_t start = schemeEnd + 3;
-    std::size_t end = url.find('/', start);
-    if (end == std::string_view::npos) end = url.find_first_of("?#", start);
-    if (end == std::string_view::npos) end = url.size();
-    const std::size_t at = url.substr(start, end - start).rfind('@');
-    if (at == std::string_view::npos) return {std::string(url), std::nullopt};
-    return {std::string(url.substr(0, start)) + std::string(url.substr(start + at + 1)),
-            std::string(url.substr(start, at))};
+    const std::string_view afterScheme = url.substr(schemeEnd + 3);
+    const std::string_view host = StripCredentials(afterScheme);
+    if (host.size() == afterScheme.size()) return {std::string(url), std::nullopt};
+    return {std::string(url.substr(0, schemeEnd + 3)).append(host),
+            UnURLEncode(afterScheme.substr(0, afterScheme.size() - host.size() - 1))};
 }
 
 // URLs arrive percent-encoded. Bytes outside printable ASCII are escaped one

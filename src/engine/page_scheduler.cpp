@@ -36,7 +36,7 @@ void Robot::DoScan() {
             if (!storeStep("DoScan", [&] { store_.markRouteScanned(route->RouteID, 0); })) break;
             continue;
         }
-        page.RequestURL = URLEncode(full, credentials_);
+        page.RequestURL = URLEncode(full);
         page.RequestTag = route->RouteID;
         setConnectionText(1, GetWrapText(full));
         inFlight_[0] = true;

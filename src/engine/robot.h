@@ -17,7 +17,6 @@
 #include "engine/fetch_object.h"
 #include "links/link_queue.h"
 #include "links/output_drives.h"
-#include "links/url_utils.h"
 
 namespace gleanery {
 
@@ -131,8 +130,7 @@ public:
     };
     const RunProgress& progress() const { return progress_; }
 
-    // The credentials of the last Begin or Resume, and the page being scanned.
-    const Credentials& credentials() const { return credentials_; }
+    // The page being scanned.
     int currentPriority() const override { return currentPriority_; }
     const std::string& currentDomain() const override { return currentDomain_; }
 
@@ -205,7 +203,6 @@ private:
     QDateTime scanStart_;
     std::int64_t pagesDispatched_ = 0;
     std::int64_t bytesCounter_ = 0;
-    Credentials credentials_;
     int pauseReason_ = 0;
     int currentPriority_ = 0;
     std::string currentDomain_;

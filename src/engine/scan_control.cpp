@@ -72,7 +72,6 @@ bool Robot::startScan(bool fresh) {
         messages_.inform(kNoOutputFolder);
         return false;
     }
-    credentials_ = MakeCredentials(settings_.text("txtName"), settings_.text("txtPassword"));
     drives_->clearOutOfSpace();
     if (!drives_->CheckDriveSpace(true)) return false;
 

@@ -4,10 +4,10 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
-#include <array>
 
 #include "links/output_drives.h"
 #include "links/url_utils.h"
+#include "support/text.h"
 
 namespace gleanery {
 
@@ -21,19 +21,17 @@ constexpr std::size_t kHashChars = 16;
 // A longer tail after the last dot is part of the name, not an extension.
 constexpr std::size_t kMaxKeptExtension = 16;
 
-// Characters left out of file names, as mirrors have always been written
-// (":" and "=" stay), and every control character, NUL included.
-constexpr std::array<bool, 256> kDropped = [] {
-    std::array<bool, 256> dropped{};
-    for (unsigned char c : std::string_view("&?%;\t!<>|*\"")) dropped[c] = true;
-    for (int c = 0; c < 32; ++c) dropped[c] = true;
-    dropped[127] = true;
-    return dropped;
-}();
+// Escapes that would make a folder or cut a name short stay as written.
+constexpr std::string_view kKeptEscapes("/\0", 2);
 
-void appendClean(std::string& out, std::string_view piece) {
-    for (const char c : piece)
-        if (!kDropped[static_cast<unsigned char>(c)]) out += c;
+// Appends piece to a name: the only bytes a Linux name cannot hold, "/" and
+// NUL, are written as their escapes.
+void appendNameBytes(std::string& out, std::string_view piece) {
+    for (const char c : piece) {
+        if (c == '/') out += "%2F";
+        else if (c == '\0') out += "%00";
+        else out += c;
+    }
 }
 
 bool isDotName(std::string_view name) { return name == "." || name == ".."; }
@@ -48,10 +46,11 @@ void shortenName(std::string& out, std::size_t start) {
                                  QCryptographicHash::Sha256)
             .toHex()
             .left(kHashChars);
-    const auto dot = name.rfind('.');
-    const std::string extension(dot != std::string_view::npos && dot > 0 &&
-                                        name.size() - dot <= kMaxKeptExtension
-                                    ? name.substr(dot)
+    // The extension of a file, never a piece of its query.
+    const std::string_view stem = name.substr(0, name.find('?'));
+    const auto dot = stem.rfind('.');
+    const std::string extension(dot != std::string_view::npos && dot > 0 && stem.size() - dot <= kMaxKeptExtension
+                                    ? stem.substr(dot)
                                     : std::string_view{});
     std::size_t keep = kMaxNameBytes - 1 - kHashChars - extension.size();
     // Never split a UTF-8 sequence.
@@ -62,18 +61,15 @@ void shortenName(std::string& out, std::size_t start) {
     out += extension;
 }
 
-// Appends "/" + the cleaned piece as one more name and tells whether it did.
-// "." and empty pieces add nothing; ".." steps back one folder, never above
-// the host folder.
+// Appends "/" + piece as one more name and tells whether it did. "." and
+// empty pieces add nothing; ".." steps back one folder, never above the host
+// folder.
 bool appendName(std::string& out, std::size_t hostEnd, std::string_view piece) {
     const std::size_t start = out.size();
     out += '/';
-    appendClean(out, piece);
+    appendNameBytes(out, piece);
     const std::string_view name(out.data() + start + 1, out.size() - start - 1);
-    if (!name.empty() && !isDotName(name)) {
-        shortenName(out, start + 1);
-        return true;
-    }
+    if (!name.empty() && !isDotName(name)) return true;
     const bool up = name == "..";
     out.resize(start);
     if (up && out.size() > hostEnd) out.resize(out.rfind('/'));
@@ -92,26 +88,27 @@ void createFolders(std::string& path, std::size_t from) {
 }  // namespace
 
 std::string MakePathUnder(std::string_view url, std::string_view folder, bool create) {
-    const std::string decoded = UnURLEncode(StripFragment(url));
-    const std::string_view rest = StripCredentials(StripScheme(decoded));
-    const auto firstSlash = rest.find('/');
-    const std::string_view host = rest.substr(0, firstSlash);
-    const std::string_view path =
-        firstSlash == std::string_view::npos ? std::string_view{} : rest.substr(firstSlash);
+    const std::string_view rest = StripCredentials(StripScheme(StripFragment(url)));
+    const auto queryMark = rest.find('?');
+    const std::string_view beforeQuery = rest.substr(0, queryMark);
+    const auto firstSlash = beforeQuery.find('/');
+    const std::string host = asciiLower(UnURLEncode(beforeQuery.substr(0, firstSlash), kKeptEscapes));
+    const std::string path =
+        firstSlash == std::string_view::npos ? std::string() : UnURLEncode(beforeQuery.substr(firstSlash), kKeptEscapes);
 
-    // A bare host, or a last segment without a dot, names a folder.
-    const bool folderUrl =
-        path.empty() || path.find('.', path.find_last_of("/\\")) == std::string_view::npos;
+    // A bare host, or a last segment without a dot, names a folder; the query
+    // plays no part in that.
+    const bool folderUrl = path.empty() || path.find('.', path.find_last_of("/\\")) == std::string::npos;
     const auto fileSlash = folderUrl ? path.size() : path.rfind('/');
-    const std::string_view chain = path.substr(0, fileSlash);
-    const std::string_view file = folderUrl ? std::string_view{} : path.substr(fileSlash + 1);
+    const std::string_view chain = std::string_view(path).substr(0, fileSlash);
+    const std::string_view file = folderUrl ? std::string_view{} : std::string_view(path).substr(fileSlash + 1);
 
     std::string out;
-    out.reserve(folder.size() + decoded.size() + kFolderFile.size() + 2);
+    out.reserve(folder.size() + rest.size() + kFolderFile.size() + 2);
     out.append(folder);
     if (out.empty() || out.back() != '/') out += '/';
     const std::size_t hostStart = out.size();
-    appendClean(out, host);
+    appendNameBytes(out, host);
     const std::string_view hostName(out.data() + hostStart, out.size() - hostStart);
     if (hostName.empty() || isDotName(hostName)) {
         out.resize(hostStart);
@@ -123,7 +120,7 @@ std::string MakePathUnder(std::string_view url, std::string_view folder, bool cr
     for (std::size_t from = 0; from <= chain.size();) {
         auto to = chain.find('/', from);
         if (to == std::string_view::npos) to = chain.size();
-        appendName(out, hostEnd, chain.substr(from, to - from));
+        if (appendName(out, hostEnd, chain.substr(from, to - from))) shortenName(out, out.rfind('/') + 1);
         from = to + 1;
     }
     // A folder's own page is always index.html, whichever way the URL names it.
@@ -131,6 +128,13 @@ std::string MakePathUnder(std::string_view url, std::string_view folder, bool cr
         out += '/';
         out += kFolderFile;
     }
+    // The query stays in the file's name as written, so that every page of
+    // a query keeps a file of its own.
+    if (queryMark != std::string_view::npos) {
+        out += '?';
+        appendNameBytes(out, rest.substr(queryMark + 1));
+    }
+    shortenName(out, out.rfind('/') + 1);
 
     if (create) createFolders(out, hostStart);
     return out;

@@ -1,8 +1,12 @@
 #pragma once
-// Where a page or file of the site lands on disk: one folder per host under
-// the output folder, then one folder per path segment. Every URL maps to a
-// file strictly inside the output folder, under names the file system takes,
-// and the same URL always to the same file.
+// Where a page or file of the site lands on disk: one folder per host (in
+// lower case) under the output folder, then one folder per path segment.
+// The path is percent-decoded, except for escapes of "/" and NUL, which stay
+// as written; a last segment without a "." names a folder, whose page is
+// index.html. A query stays in the file's name as written, after a "?"
+// ("list/index.html?page=2"), with each "/" in it written "%2F". Every URL
+// maps to a file strictly inside the output folder, under names the file
+// system takes, and the same URL always to the same file.
 
 #include <string>
 #include <string_view>

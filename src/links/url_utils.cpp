@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "links/host_parts.h"
 #include "support/settings_view.h"
 #include "support/text.h"
 
@@ -13,19 +14,52 @@ namespace {
 constexpr std::string_view kHttp = "http://";
 constexpr std::string_view kHttps = "https://";
 
-// Bytes that URLEncode leaves as they are.
-constexpr std::array<bool, 256> kUnencoded = [] {
-    std::array<bool, 256> allowed{};
-    for (unsigned char c : std::string_view(":@/*-.1234567890_?&")) allowed[c] = true;
-    for (int c = 'A'; c <= 'Z'; ++c) allowed[c] = allowed[c - 'A' + 'a'] = true;
-    return allowed;
-}();
+using ByteSet = std::array<bool, 256>;
+
+// Letters, digits and the bytes of extra.
+constexpr ByteSet alphanumericAnd(std::string_view extra) {
+    ByteSet set{};
+    for (int c = '0'; c <= '9'; ++c) set[c] = true;
+    for (int c = 'A'; c <= 'Z'; ++c) set[c] = set[c - 'A' + 'a'] = true;
+    for (const unsigned char c : extra) set[c] = true;
+    return set;
+}
+
+// Unreserved and reserved characters: a URL carries them as they are.
+constexpr ByteSet kUrlBytes = alphanumericAnd("-._~:/?#[]@!$&'()*+,;=");
+// Inside a user name or password, ":", "@", "/", "?" and "#" would end it.
+constexpr ByteSet kCredentialBytes = alphanumericAnd("-._~!$&'()*+,;=");
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
+}
+
+// The byte the escape at s[at] stands for, or -1 when no valid escape starts there.
+int escapeAt(std::string_view s, std::size_t at) {
+    if (s[at] != '%' || at + 2 >= s.size()) return -1;
+    const int high = hexDigit(s[at + 1]), low = hexDigit(s[at + 2]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+// Every byte outside kept as "%XX"; with keepEscapes, valid escapes stay too.
+std::string percentEncode(std::string_view s, const ByteSet& kept, bool keepEscapes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(s.size() + s.size() / 4);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto code = static_cast<unsigned char>(s[i]);
+        if (kept[code] || (keepEscapes && escapeAt(s, i) >= 0)) {
+            out += s[i];
+        } else {
+            out += '%';
+            out += kHex[code >> 4];
+            out += kHex[code & 15];
+        }
+    }
+    return out;
 }
 
 bool hasScheme(std::string_view url) {
@@ -45,89 +79,28 @@ std::string_view hostOf(std::string_view url) {
     return rest.substr(0, rest.find_first_of("/?#"));
 }
 
-// The text after the second "." from the end, or the whole host.
-std::string_view domainOfHost(std::string_view host) {
-    int dots = 0;
-    for (std::size_t i = host.size(); i-- > 0;) {
-        if (host[i] == '.' && ++dots == 2) return host.substr(i + 1);
-    }
-    return host;
-}
-
-std::string_view serverOfHost(std::string_view host, std::string_view domain) {
-    return host.size() > domain.size() ? host.substr(0, host.size() - domain.size() - 1)
-                                       : std::string_view{};
-}
-
-bool sameHost(std::string_view a, std::string_view b) {
-    const std::string_view hostA = hostOf(a), hostB = hostOf(b);
-    const std::string_view domainA = domainOfHost(hostA), domainB = domainOfHost(hostB);
-    return domainA == domainB && serverOfHost(hostA, domainA) == serverOfHost(hostB, domainB);
-}
-
 bool startsWithEither(std::string_view s, std::string_view a, std::string_view b) {
     return s.starts_with(a) || s.starts_with(b);
 }
 
 }  // namespace
 
-Credentials MakeCredentials(std::string_view name, std::string_view password) {
-    Credentials c;
-    c.plain.reserve(name.size() + password.size() + 1);
-    c.plain.append(name).append(1, ':').append(password);
-    c.encoded = URLEncode(c.plain, Credentials{});
-    return c;
-}
-
-std::string UnURLEncode(std::string_view s) {
+std::string UnURLEncode(std::string_view s, std::string_view keepEncoded) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '%') {
+        const int code = escapeAt(s, i);
+        if (code < 0 || keepEncoded.find(static_cast<char>(code)) != std::string_view::npos) {
             out += s[i];
-            continue;
+        } else {
+            out += static_cast<char>(code);
+            i += 2;
         }
-        // Read like a "&h" literal: leading hex digits count, none gives 0.
-        int code = 0;
-        const std::size_t end = std::min(s.size(), i + 3);
-        for (std::size_t j = i + 1; j < end; ++j) {
-            const int d = hexDigit(s[j]);
-            if (d < 0) break;
-            code = code * 16 + d;
-        }
-        out += static_cast<char>(code);
-        i = end - 1;
     }
     return out;
 }
 
-std::string URLEncode(std::string_view s, const Credentials& credentials) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const std::string decoded = UnURLEncode(s);
-    std::string out;
-    out.reserve(decoded.size() + decoded.size() / 4);
-    for (const char c : decoded) {
-        const auto code = static_cast<unsigned char>(c);
-        if (kUnencoded[code]) {
-            out += c;
-        } else {
-            out += '%';
-            out += kHex[code >> 4];
-            out += kHex[code & 15];
-        }
-    }
-    if (credentials.encoded.empty()) return out;
-    // Credentials reach the fetch component as the user typed them.
-    std::string result;
-    std::size_t from = 0;
-    for (std::size_t at; (at = out.find(credentials.encoded, from)) != std::string::npos;
-         from = at + credentials.encoded.size()) {
-        result.append(out, from, at - from).append(credentials.plain);
-    }
-    if (from == 0) return out;
-    result.append(out, from, std::string::npos);
-    return result;
-}
+std::string URLEncode(std::string_view s) { return percentEncode(s, kUrlBytes, true); }
 
 std::string MakeURL(std::string_view url, const SettingsView& settings) {
     std::string_view u = StripFragment(url);
@@ -141,16 +114,18 @@ std::string MakeURL(std::string_view url, const SettingsView& settings) {
     }
     const std::string_view scheme = startsWithNoCase(u, kHttps) ? kHttps : kHttp;
     const std::string_view rest = StripCredentials(StripScheme(u));
+    const std::string_view host = rest.substr(0, rest.find_first_of("/?"));
 
     const std::string& name = settings.text("txtName");
     const std::string& password = settings.text("txtPassword");
-    std::string result;
-    result.reserve(scheme.size() + name.size() + password.size() + 2 + rest.size());
-    result.append(scheme);
-    if (!name.empty() || !password.empty())
-        result.append(trimBlanks(name)).append(1, ':').append(trimBlanks(password)).append(1, '@');
-    result.append(rest);
-    return result;
+    std::string result(scheme);
+    if (!name.empty() || !password.empty()) {
+        result.append(percentEncode(trimBlanks(name), kCredentialBytes, false))
+            .append(1, ':')
+            .append(percentEncode(trimBlanks(password), kCredentialBytes, false))
+            .append(1, '@');
+    }
+    return result.append(asciiLower(host)).append(rest.substr(host.size()));
 }
 
 std::string MakeRelativeURL(std::string_view baseUrl, std::string_view linkText) {
@@ -163,20 +138,15 @@ std::string MakeRelativeURL(std::string_view baseUrl, std::string_view linkText)
     // A protocol-relative link keeps the page's scheme.
     if (link.starts_with("//")) return std::string(scheme).append(link.substr(2));
 
-    // A last segment without a dot names a folder.
-    const auto lastSep = base.find_last_of("/\\");
-    const bool folder = lastSep != std::string_view::npos &&
-                        base.find('.', lastSep) == std::string_view::npos;
-    const std::string_view pageNoScheme = StripScheme(base);
+    // The page's query neither names folders nor survives into its links.
+    const std::string_view page = base.substr(0, base.find('?'));
+    const std::string_view pageNoScheme = StripScheme(page);
+    if (link.starts_with('?')) return std::string(scheme).append(pageNoScheme).append(link);
+    if (link.starts_with('/')) return std::string(scheme).append(hostOf(pageNoScheme)).append(link);
 
-    if (link.starts_with('/')) {
-        const std::string_view host = hostOf(pageNoScheme);
-        const std::string_view domain = domainOfHost(host);
-        const std::string_view server = serverOfHost(host, domain);
-        std::string result(scheme);
-        if (!server.empty()) result.append(server).append(1, '.');
-        return result.append(domain).append(link);
-    }
+    // A last segment without a dot names a folder.
+    const auto lastSep = page.find_last_of("/\\");
+    const bool folder = lastSep != std::string_view::npos && page.find('.', lastSep) == std::string_view::npos;
 
     // Relative to the page's folder.
     std::string dir(folder ? pageNoScheme : pageNoScheme.substr(0, pageNoScheme.rfind('/') + 1));
@@ -205,22 +175,19 @@ std::string TrimDirectory(std::string_view u) {
     const auto slash = u.rfind('/', u.size() - 2);
     if (slash == std::string_view::npos) return std::string(u);
     const std::string_view up = u.substr(0, slash + 1);
-    return std::string(sameHost(up, u) ? up : u);
+    return std::string(hostOf(up) == hostOf(u) ? up : u);
 }
 
-std::string GetDomain(std::string_view url) { return std::string(domainOfHost(hostOf(url))); }
+std::string GetDomain(std::string_view url) { return std::string(SplitHost(hostOf(url)).domain); }
 
-std::string GetServer(std::string_view url) {
-    const std::string_view host = hostOf(url);
-    return std::string(serverOfHost(host, domainOfHost(host)));
-}
+std::string GetServer(std::string_view url) { return std::string(SplitHost(hostOf(url)).server); }
 
 std::string GetExtension(std::string_view url) {
-    const std::string_view u = StripFragment(url);
-    if (u.ends_with('/') || u.ends_with(domainOfHost(hostOf(u)))) return " ";
+    const std::string_view u = url.substr(0, url.find_first_of("?#"));
+    const std::string_view rest = StripCredentials(StripScheme(u));
+    if (u.ends_with('/') || rest.find('/') == std::string_view::npos) return " ";
     const auto dot = u.rfind('.');
-    std::string_view ext = dot == std::string_view::npos ? u : u.substr(dot + 1);
-    return asciiUpper(ext.substr(0, ext.find('?')));
+    return asciiUpper(dot == std::string_view::npos ? u : u.substr(dot + 1));
 }
 
 std::string_view StripFragment(std::string_view url) { return url.substr(0, url.find('#')); }

@@ -5,9 +5,8 @@
 //
 // Terms: the host is the text after the scheme up to the first "/", "?" or
 // "#", without any credentials (user name, ":", password, "@") in front of it;
-// a port stays in it. The domain is the host's last two dot-separated labels
-// (the whole host when it has fewer than two dots), the server whatever the
-// host holds in front of the domain, without the joining dot.
+// a port stays in it. Domain and server are the host cut by SplitHost
+// (links/host_parts.h).
 
 #include <string>
 #include <string_view>
@@ -16,32 +15,32 @@ namespace gleanery {
 
 class SettingsView;
 
-// The job's credentials as scan control fixed them at the last Begin or
-// Resume: plain is txtName + ":" + txtPassword, encoded is plain through
-// URLEncode. Both empty before the first Begin or Resume.
-struct Credentials {
-    std::string plain;
-    std::string encoded;
-};
-Credentials MakeCredentials(std::string_view name, std::string_view password);
+// Every valid escape ("%" and two hexadecimal digits) becomes its byte,
+// unless that byte is one of keepEncoded: such escapes stay as written. A "%"
+// without two hexadecimal digits stays a "%"; "+" stays a "+".
+std::string UnURLEncode(std::string_view s, std::string_view keepEncoded = {});
 
-// Every "%" followed by up to two characters becomes the byte their leading
-// hexadecimal digits give ("%zz" gives 0, a final "%2" gives 2); "+" stays.
-std::string UnURLEncode(std::string_view s);
-
-// Decodes once, then percent-encodes every byte outside
-// ":@/*-.0-9A-Za-z_?&" as "%XX"; last, each occurrence of the encoded
-// credentials is put back as the plain credentials.
-std::string URLEncode(std::string_view s, const Credentials& credentials);
+// The URL as the page wrote it, made fit to send: unreserved and reserved
+// characters and valid escapes stay as they are; controls, space, bytes
+// from 0x80 up, the characters " < > \ ^ ` { | } and a "%" that begins no
+// valid escape become "%XX" (upper-case hex). Applying it twice changes
+// nothing more.
+std::string URLEncode(std::string_view s);
 
 // The absolute URL the job fetches and stores: "http://" or "https://" (kept
-// from the URL, http when it has none), the job's credentials in place of any
-// the URL carries, no fragment, and the query cut unless chkAllowParameters.
+// from the URL, http when it has none), the host in lower case (ASCII), no
+// fragment, and the query cut unless chkAllowParameters; path and query keep
+// their case. The job's credentials replace any the URL carries, percent-
+// encoded but for letters, digits and - . _ ~ ! $ & ' ( ) * + , ; = so that
+// a ":", "@", "/", "?", "#" or "%" in them cannot end them early.
 std::string MakeURL(std::string_view url, const SettingsView& settings);
 
 // The absolute URL of a link found on the page base. Fragments play no part:
-// a link that is only a fragment names the page itself. A link beginning
-// with "//" names another host under the page's scheme.
+// a link that is only a fragment names the page itself. A link that is only
+// a query ("?page=2") replaces the page's query. A link beginning with "//"
+// names another host under the page's scheme. Other relative links resolve
+// against the page's folder, found without the page's query: a last path
+// segment without a "." names a folder itself.
 std::string MakeRelativeURL(std::string_view base, std::string_view link);
 
 // A URL without scheme ending in "/", one folder level up, never above its host.
@@ -50,8 +49,9 @@ std::string TrimDirectory(std::string_view u);
 std::string GetDomain(std::string_view url);
 std::string GetServer(std::string_view url);
 
-// Upper-cased text after the last ".", cut at "?"; " " when the URL ends in
-// "/" or is a bare host (no extension).
+// Looks at the URL without query and fragment: the upper-cased text after
+// its last "." (the whole of it when it holds none); " " when it ends in "/"
+// or is a bare host (no extension).
 std::string GetExtension(std::string_view url);
 
 // True when the link names a scheme other than http or https ("mailto:",

@@ -1,6 +1,8 @@
-// Credentials in front of the host, unencoded as the engine writes them, go
-// to the server as Basic authentication, and only to that server.
+// Credentials in front of the host, percent-encoded as MakeURL writes them,
+// go to the server decoded as Basic authentication, and only to that server.
+#include "common/fake_settings.h"
 #include "engine/network_fetch_fixture.h"
+#include "links/url_utils.h"
 
 namespace gleanery::test {
 namespace {
@@ -13,14 +15,15 @@ TEST_F(NetworkFetchBasicAuth, CredentialsFromTheUrlReachTheServer) {
         std::string password;
     };
     const Case cases[] = {
-        {"user", "p@ss"}, {"user", "p#ss"}, {"user", "p:ss"}, {"user", "50%off"}, {"name@example.org", "\xC3\xBC"},
+        {"user", "p@ss"}, {"user", "p#ss"}, {"user", "p:ss"}, {"user", "50%off"}, {"user", "a/b@c:d#e%41f?"},
+        {"name@example.org", "\xC3\xBC"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.user + " / " + c.password);
         server.requireBasicAuth("/members/page.html", c.user, c.password, "<html>inside</html>");
-        const std::string url = "http://" + c.user + ":" + c.password + "@127.0.0.1:" +
-                                std::to_string(server.port()) + "/members/page.html";
-        EXPECT_EQ(run(url), 200);
+        FakeSettings settings;
+        settings.set("txtName", c.user).set("txtPassword", c.password);
+        EXPECT_EQ(run(URLEncode(MakeURL(server.url("/members/page.html"), settings))), 200);
         EXPECT_EQ(fetch.Content(), "<html>inside</html>");
     }
 }

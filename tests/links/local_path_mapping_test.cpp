@@ -22,20 +22,51 @@ void expectMapped(const MappingCase* begin, const MappingCase* end) {
 TEST(LocalPathMapping, MirrorsHostsAndFolders) {
     const MappingCase cases[] = {
         {"http://srv.dom.example/a/b.htm", "/out/srv.dom.example/a/b.htm"},
-        {"http://srv.dom.example/p.asp?id=3&x=4", "/out/srv.dom.example/p.aspid=3x=4"},
-        {"http://srv.dom.example/a%20b.htm", "/out/srv.dom.example/a b.htm"},
+        {"http://SRV.Dom.example/A/b.htm", "/out/srv.dom.example/A/b.htm"},
         {"http://srv.dom.example:8080/a=b.htm", "/out/srv.dom.example:8080/a=b.htm"},
         {"http://srv.dom.example/dir.d/x", "/out/srv.dom.example/dir.d/x/index.html"},
-        {"http://srv.dom.example/a.asp?p=1/2", "/out/srv.dom.example/a.aspp=1/2/index.html"},
         // Every folder URL gets one name.
         {"http://srv.dom.example/a/", "/out/srv.dom.example/a/index.html"},
         {"http://srv.dom.example/a", "/out/srv.dom.example/a/index.html"},
         {"http://srv.dom.example", "/out/srv.dom.example/index.html"},
         // An "@" past the host stays in the name.
         {"http://dom.example/x/y@evil.example/z.htm", "/out/dom.example/x/y@evil.example/z.htm"},
+        // Every byte but "/" and NUL stays in a name; the path is decoded.
+        {"http://h/a&b;c!d|e*f\"g<h>i%20%25%09%7F\x01.htm", "/out/h/a&b;c!d|e*f\"g<h>i %\t\x7F\x01.htm"},
+        {"http://h/%41%2F%2f%00%zz%.htm", "/out/h/A%2F%2f%00%zz%.htm"},
     };
     expectMapped(std::begin(cases), std::end(cases));
     EXPECT_EQ(MakePathUnder("http://srv.dom.example/a.htm", "/out/", false), "/out/srv.dom.example/a.htm");
+}
+
+TEST(LocalPathMapping, KeepsTheQueryInTheFileName) {
+    const MappingCase cases[] = {
+        {"http://h/p.asp?id=3&x=%41", "/out/h/p.asp?id=3&x=%41"},
+        {"http://h/?from=140", "/out/h/index.html?from=140"},
+        {"http://h/list?page=2", "/out/h/list/index.html?page=2"},
+        {"http://h/dir/?x=1", "/out/h/dir/index.html?x=1"},
+        {"http://h?x=1", "/out/h/index.html?x=1"},
+        {"http://h/a.php?", "/out/h/a.php?"},
+        // A "/" or "." in the query names no folder.
+        {"http://h/index.php?route=product/category", "/out/h/index.php?route=product%2Fcategory"},
+        {"http://h/a?p=1.2/../../x", "/out/h/a/index.html?p=1.2%2F..%2F..%2Fx"},
+    };
+    expectMapped(std::begin(cases), std::end(cases));
+}
+
+TEST(LocalPathMapping, DistinctUrlsGetDistinctFiles) {
+    const char* pairs[][2] = {
+        {"http://h/a.php?x=1", "http://h/a.phpx=1"},
+        {"http://h/a.asp?x=1&y=2", "http://h/a.asp?x=1y=2"},
+        {"http://h/a.php?", "http://h/a.php"},
+        {"http://h/a%2Fb.htm", "http://h/a/b.htm"},
+        {"http://h/a%00.htm", "http://h/a.htm"},
+        {"http://h/a;b.htm", "http://h/ab.htm"},
+    };
+    // Still one file each: an escaped "?" in a file's name and a query
+    // (a.htm%3Fx, a.htm?x), an escaped "/" and its escaped "%" (a%2F.htm,
+    // a%252F.htm), and a "/" in a query and its escape (?x=1/2, ?x=1%2F2).
+    for (const auto& p : pairs) EXPECT_NE(mapped(p[0]), mapped(p[1])) << p[0] << " / " << p[1];
 }
 
 TEST(LocalPathMapping, SameFileWhateverTheSchemeCredentialsOrFragment) {
@@ -44,24 +75,18 @@ TEST(LocalPathMapping, SameFileWhateverTheSchemeCredentialsOrFragment) {
                              "http://srv.dom.example/a/b.htm#x/../../y"})
         EXPECT_EQ(mapped(twin), plain) << twin;
     EXPECT_EQ(mapped("http://srv.dom.example/a/#sec.2"), "/out/srv.dom.example/a/index.html");
-}
-
-TEST(LocalPathMapping, DropsCharactersFileNamesCannotHold) {
-    EXPECT_EQ(mapped("http://srv.dom.example/a&b;c!d|e*f\"g<h>i.htm"), "/out/srv.dom.example/abcdefghi.htm");
-    EXPECT_EQ(mapped("http://srv.dom.example/a%25b%09c%0Ad%00e%7F.htm"), "/out/srv.dom.example/abcde.htm");
-    // Two URLs differing only in dropped characters share a file.
-    EXPECT_EQ(mapped("http://srv.dom.example/a.asp?x=1&y=2"), mapped("http://srv.dom.example/a.aspx=1y=2"));
+    EXPECT_EQ(mapped("http://h/a.htm?x=1#y/z"), "/out/h/a.htm?x=1");
 }
 
 TEST(LocalPathMapping, NeverClimbsOutOfTheHostFolder) {
     const MappingCase cases[] = {
         {"http://srv.dom.example/a/../b.htm", "/out/srv.dom.example/b.htm"},
         {"http://srv.dom.example/../../../etc/passwd.x", "/out/srv.dom.example/etc/passwd.x"},
-        {"http://srv.dom.example/a%2F..%2F..%2Fx.htm", "/out/srv.dom.example/x.htm"},
+        {"http://srv.dom.example/a/%2e%2E/%2e/b.htm", "/out/srv.dom.example/b.htm"},
         {"http://srv.dom.example/a/..", "/out/srv.dom.example/index.html"},
-        // Segments that become dot names once characters are dropped.
-        {"http://srv.dom.example/a/.%3F./b.htm", "/out/srv.dom.example/b.htm"},
-        {"http://srv.dom.example/a/.%00", "/out/srv.dom.example/a/index.html"},
+        {"http://srv.dom.example/a/..?x=1", "/out/srv.dom.example/index.html?x=1"},
+        // An escaped "/" makes no folder, so its dots climb nowhere.
+        {"http://srv.dom.example/a%2F..%2F..%2Fx.htm", "/out/srv.dom.example/a%2F..%2F..%2Fx.htm"},
         // A literal name of three dots is a name like any other.
         {"http://srv.dom.example/.../x.htm", "/out/srv.dom.example/.../x.htm"},
         {"http://srv.dom.example//a///b.htm", "/out/srv.dom.example/a/b.htm"},
@@ -92,6 +117,13 @@ TEST(LocalPathMapping, ShortensOverlongNamesDeterministically) {
     }
     EXPECT_NE(a, b);
     EXPECT_EQ(a, mapped(head + longStem + "a.htm"));
+
+    // A query counts towards the name; the extension kept is the file's.
+    const std::string query = mapped(head + "a.php?q=" + longStem + ".b");
+    const std::string queryName = query.substr(query.rfind('/') + 1);
+    EXPECT_EQ(queryName.size(), 255u);
+    EXPECT_TRUE(queryName.starts_with("a.php?q=xxx")) << queryName;
+    EXPECT_TRUE(queryName.ends_with(".php")) << queryName;
 
     // Folder and host names too.
     const std::string deep = mapped("http://" + std::string(300, 'h') + ".example/" + std::string(400, 'd') + "/f.htm");

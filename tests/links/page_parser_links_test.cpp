@@ -42,7 +42,7 @@ TEST_F(PageParserLinks, AnchorFlagFollowsThePassAndBareHostsKeepTheirScheme) {
           " www.site.example/e.zip HTTPS://WWW.MIRROR.ORG/pub/ and ftp.files.net");
     EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/a.zip", "http://www.site.example/dir/c.gif",
                                          "http://www.site.example/e.zip"}));
-    EXPECT_EQ(urls(queue.routes), (Urls{"http://ftp.files.net", "https://WWW.MIRROR.ORG/pub/"}));
+    EXPECT_EQ(urls(queue.routes), (Urls{"http://ftp.files.net", "https://www.mirror.org/pub/"}));
 }
 
 TEST_F(PageParserLinks, ExtensionPassesFindWordsAndAnEmptyEntryFindsThemAll) {

@@ -23,11 +23,12 @@ TEST(UrlRelative, ResolvesLinksAgainstThePageFolder) {
         {"http://srv.dom.example/a/b/c.htm", "..\\..\\x.htm", "http://srv.dom.example/x.htm"},
         // Climbing stops at the host root.
         {"http://srv.dom.example/a/b.htm", "../../../x.htm", "http://srv.dom.example/x.htm"},
-        // A "/" in the base's query counts as a folder separator.
-        {"http://dom.example/a.asp?p=1/2", "b.htm", "http://dom.example/a.asp?p=1/2/b.htm"},
-        {"http://dom.example/a.asp?p=1", "b.htm", "http://dom.example/b.htm"},
+        // The base's query names no folder.
+        {"http://h.example/index.php?route=product/category", "image/a.jpg", "http://h.example/image/a.jpg"},
+        {"http://h.example/dir?x=a.b", "a.htm", "http://h.example/dir/a.htm"},
         // An empty link names the page's folder.
         {"http://srv.dom.example/d/p.htm", "", "http://srv.dom.example/d/"},
+        {"http://srv.dom.example/d/p.php?x=a/b", "", "http://srv.dom.example/d/"},
         // Other schemes are joined as relative links; admission filters them first.
         {"http://srv.dom.example/d/p.htm", "mailto:a@b.example", "http://srv.dom.example/d/mailto:a@b.example"},
     };
@@ -49,10 +50,13 @@ TEST(UrlRelative, KeepsAbsoluteLinksAndJoinsRootRelativeOnesToTheHost) {
     expectResolved(std::begin(cases), std::end(cases));
 }
 
-TEST(UrlRelative, IgnoresFragmentsAndKeepsSchemes) {
+TEST(UrlRelative, HandlesFragmentsQueriesAndSchemes) {
     const ResolveCase cases[] = {
-        // A fragment-only link names the page itself.
-        {"http://srv.dom.example/d/p.htm", "#top", "http://srv.dom.example/d/p.htm"},
+        // A fragment-only link names the page itself, a query-only link the
+        // page with that query.
+        {"http://srv.dom.example/d/p.php?x=1#a", "#top", "http://srv.dom.example/d/p.php?x=1"},
+        {"http://h.example/list.php?page=1#a", "?page=2#b", "http://h.example/list.php?page=2"},
+        {"http://h.example/dir/", "?p=2", "http://h.example/dir/?p=2"},
         {"http://srv.dom.example/d/p.htm", "http://o.example/q#sec", "http://o.example/q"},
         // A "/" or "." in the base's fragment changes nothing.
         {"http://srv.dom.example/d/p.htm#a/b", "q.htm", "http://srv.dom.example/d/q.htm"},

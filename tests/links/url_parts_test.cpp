@@ -11,9 +11,16 @@ TEST(UrlParts, DomainAndServerOfAHost) {
         const char* domain;
         const char* server;
     } cases[] = {
-        {"http://srv.dom.example/a/b.htm", "dom.example", "srv"},
-        {"http://a.b.shop.co.uk/", "co.uk", "a.b.shop"},
+        // The registrable domain of the Public Suffix List, case as written.
+        {"http://www.Shop.co.uk/a/b.htm", "Shop.co.uk", "www"},
+        {"http://foo.github.io/", "foo.github.io", ""},
+        {"http://co.uk/", "co.uk", ""},
+        // A top-level domain the list does not know: its last two labels.
+        {"http://a.b.dom.example/", "dom.example", "a.b"},
         {"http://srv.dom.example:8080/", "dom.example:8080", "srv"},
+        // Addresses and names without a dot are their own domain.
+        {"http://127.0.0.1:8080/x", "127.0.0.1:8080", ""},
+        {"http://[::1]:80/x", "[::1]:80", ""},
         {"http://localhost/x", "localhost", ""},
         {"http://srv.dom.example?q=a.b.c/d", "dom.example", "srv"},
         // Either scheme, any case.
@@ -32,17 +39,22 @@ TEST(UrlParts, DomainAndServerOfAHost) {
     }
 }
 
-TEST(UrlParts, Extension) {
+TEST(UrlParts, ExtensionOfThePath) {
     const struct {
         const char* url;
         const char* ext;
     } cases[] = {
         {"http://dom.example/page.asp?id=3", "ASP"},
-        {"https://srv.dom.example", " "},
-        {"http://dom.example/p.asp?v=1.5", "5"},  // the last "." may lie in the query
-        {"http://localhost/readme", "HTTP://LOCALHOST/README"},  // no dot: the whole URL
+        {"http://dom.example/style.css?ver=6.4.2", "CSS"},
         {"http://dom.example/a/b.htm#c.jpg", "HTM"},
+        {"https://srv.dom.example", " "},
+        {"https://srv.dom.example?v=1.5", " "},
         {"http://dom.example/a/#top", " "},
+        {"http://dom.example/a/?f=x.jpg", " "},
+        // No dot in the path's last segment: the text after the last dot
+        // before the query, or the whole URL without a dot.
+        {"http://localhost/readme?v=1.5", "HTTP://LOCALHOST/README"},
+        {"http://dom.example/readme", "EXAMPLE/README"},
     };
     for (const auto& c : cases) EXPECT_EQ(GetExtension(c.url), c.ext) << c.url;
 }
