@@ -78,7 +78,7 @@ std::optional<std::string> LocalLinks::replacement(std::string_view link, LinkRo
     if (admission.kind != Admission::None || queue_.holds(admission.url)) return localForm(admission.url, link);
     if (!inMarkup || isAbsolute(link)) return std::nullopt;
     const std::string_view target = StripFragment(link);
-    return URLEncode(withoutCredentials(MakeRelativeURL(pageUrl_, target)), Credentials{}).append(link.substr(target.size()));
+    return URLEncode(withoutCredentials(MakeRelativeURL(pageUrl_, target))).append(link.substr(target.size()));
 }
 
 std::optional<std::string> LocalLinks::localForm(const std::string& url, std::string_view link) const {
