@@ -21,6 +21,7 @@ std::size_t skipBlanks(std::string_view s, std::size_t p) {
 struct Value {
     bool found;
     std::size_t begin, end, next;  // next: where the search goes on
+    bool quoted = false;
 };
 
 Value valueAfter(std::string_view text, std::size_t name, std::size_t nameEnd) {
@@ -33,7 +34,7 @@ Value valueAfter(std::string_view text, std::size_t name, std::size_t nameEnd) {
         if (close == npos) return {false, 0, 0, p + 1};
         std::size_t begin = skipBlanks(text, p + 1), end = close;
         while (end > begin && isBlank(text[end - 1])) --end;
-        return {true, begin, end, close + 1};
+        return {true, begin, end, close + 1, true};
     }
     std::size_t end = p;
     while (end < text.size() && !isBlank(text[end]) && text[end] != '>') ++end;
@@ -44,7 +45,7 @@ Value valueAfter(std::string_view text, std::size_t name, std::size_t nameEnd) {
 
 void ForEachAttributeValue(std::string_view text, std::string_view upper,
                            std::initializer_list<std::string_view> names,
-                           const std::function<void(std::string_view, std::size_t, std::size_t)>& visit) {
+                           const std::function<void(std::string_view, std::size_t, std::size_t, bool)>& visit) {
     // The next occurrence of each name at or after the search position; a
     // name is searched again only once the position has passed it, so every
     // name costs one scan of the page however many values there are.
@@ -63,7 +64,7 @@ void ForEachAttributeValue(std::string_view text, std::string_view upper,
         if (at == npos) return;
         const std::string_view name = names.begin()[which];
         const Value v = valueAfter(text, at, at + name.size());
-        if (v.found) visit(name, v.begin, v.end);
+        if (v.found) visit(name, v.begin, v.end, v.quoted);
         search = v.next;
     }
 }

@@ -9,7 +9,7 @@
 
 namespace gleanery {
 
-// Calls visit(name, begin, end) for the value after each occurrence of one
+// Calls visit(name, begin, end, quoted) for the value after each occurrence of one
 // of the names, in order of position. names are upper-case; upper is the text
 // with its ASCII letters upper-cased. A value follows its name, blanks, "="
 // and blanks: in double quotes or apostrophes (blanks inside them left out),
@@ -19,6 +19,7 @@ namespace gleanery {
 // a value is not taken for an attribute.
 void ForEachAttributeValue(std::string_view text, std::string_view upper,
                            std::initializer_list<std::string_view> names,
-                           const std::function<void(std::string_view name, std::size_t begin, std::size_t end)>& visit);
+                           const std::function<void(std::string_view name, std::size_t begin, std::size_t end,
+                                                    bool quoted)>& visit);
 
 }  // namespace gleanery

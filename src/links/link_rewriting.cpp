@@ -11,6 +11,7 @@
 #include "links/local_link.h"
 #include "links/markup_tags.h"
 #include "links/page_requisites.h"
+#include "links/url_utils.h"
 #include "support/failure.h"
 #include "support/settings_view.h"
 #include "support/text.h"
@@ -64,10 +65,13 @@ public:
 
     void attributePass() {
         ForEachAttributeValue(text_, asciiUpper(text_), {"HREF", "SRC", "ACTION"},
-                              [&](std::string_view name, std::size_t begin, std::size_t end) {
+                              [&](std::string_view name, std::size_t begin, std::size_t end, bool quoted) {
             if (begin == end) return;
             const MarkupAttribute* attribute = tags_.attributeAt(begin, end);
             const bool inMarkup = attribute && equalsNoCase(attribute->name, name);
+            // Outside a tag, an address is a quoted string; "href = next;" in
+            // a script is an expression.
+            if (!inMarkup && !quoted) return;
             LinkRole role = name == "HREF" ? LinkRole::Anchor : name == "SRC" ? LinkRole::Other : LinkRole::Form;
             if (requisites_ && inMarkup && IsRequisiteAttribute(tags_, *attribute)) role = LinkRole::Requisite;
             decide(begin, end, role, inMarkup);
@@ -92,7 +96,7 @@ public:
             if (start != npos) inQuery_ = text_[start] == '?' || text_[start] == '&';
             const std::size_t begin = start == npos ? wordEnd : start + 1;
             wordEnd = std::max(kWordEnd.firstIn(text_, dot), dot + 1);
-            if (!inQuery_ && begin < wordEnd && !claimed(begin, wordEnd))
+            if (!inQuery_ && begin < wordEnd && writtenAsUrl(begin, wordEnd) && !claimed(begin, wordEnd))
                 decide(begin, wordEnd, LinkRole::Other, false);
         }
     }
@@ -114,6 +118,13 @@ private:
         std::optional<std::string> text;
         trap([&] { text = links_.replacement(link, role, inMarkup); });
         if (text) edits_.push_back({begin, end, std::move(*text)});
+    }
+
+    // A word holding bytes that cannot stand in a URL ("^/(/|/x.cgi)?$" in a
+    // rewrite rule) is no address in running text or a script.
+    bool writtenAsUrl(std::size_t begin, std::size_t end) const {
+        const std::string_view word = text_.substr(begin, end - begin);
+        return URLEncode(word) == word;
     }
 
     // Whether a link already decided overlaps [begin, end). Claims are

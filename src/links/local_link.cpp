@@ -1,6 +1,5 @@
 #include "links/local_link.h"
 
-#include <QByteArray>
 #include <filesystem>
 
 #include "links/link_queue.h"
@@ -13,16 +12,6 @@
 namespace gleanery {
 
 namespace {
-
-std::string percentEncodePath(std::string_view path) {
-    const QByteArray encoded =
-        QByteArray::fromRawData(path.data(), qsizetype(path.size())).toPercentEncoding("/");
-    return std::string(encoded.constData(), std::size_t(encoded.size()));
-}
-
-std::string percentDecoded(std::string_view s) {
-    return QByteArray::fromPercentEncoding(QByteArray::fromRawData(s.data(), qsizetype(s.size()))).toStdString();
-}
 
 std::string relativePath(std::string_view from, std::string_view to) {
     namespace fs = std::filesystem;
@@ -52,7 +41,7 @@ std::string FileURL(std::string_view path) {
     // A relative output folder is taken from the current folder, as the files were written.
     const std::string absolute =
         path.starts_with('/') ? std::string(path) : fs::absolute(fs::path(path)).string();
-    return "file://" + percentEncodePath(absolute);
+    return "file://" + PercentEncodePath(absolute);
 }
 
 LocalLinks::LocalLinks(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives,
@@ -90,8 +79,8 @@ std::optional<std::string> LocalLinks::localForm(const std::string& url, std::st
     const std::string path = relativePath(pageFile(), file);
     // A link that a browser already reads as its file is left byte for byte
     // as the page has it; a query would be cut off by the browser.
-    if (target.find('?') == std::string_view::npos && percentDecoded(target) == path) return std::nullopt;
-    return percentEncodePath(path).append(fragment);
+    if (target.find('?') == std::string_view::npos && UnURLEncode(target) == path) return std::nullopt;
+    return PercentEncodePath(path).append(fragment);
 }
 
 }  // namespace gleanery

@@ -21,10 +21,7 @@ class SettingsView;
 // "tel:"), which the robot never follows.
 bool KeptAsWritten(std::string_view link);
 
-// "file://" + the absolute form of path. Every byte outside letters, digits,
-// "-", ".", "_", "~" and "/" is percent-encoded, so that a browser reads the
-// path back as it is (spaces, "#", "%", "?", quotes, non-ASCII) and the URL
-// holds none of the characters that delimit links in a page.
+// "file://" + the absolute form of path, percent-encoded by PercentEncodePath.
 std::string FileURL(std::string_view path);
 
 // Decides what the stored copy of one page (or stylesheet) writes in place

@@ -122,7 +122,7 @@ public:
 
 private:
     void attributePass(std::string_view name, LinkRole role) {
-        ForEachAttributeValue(text_, upper_, {name}, [&](std::string_view, std::size_t begin, std::size_t end) {
+        ForEachAttributeValue(text_, upper_, {name}, [&](std::string_view, std::size_t begin, std::size_t end, bool) {
             // An empty value is offered too: it names the page's folder.
             offer(readable(begin, end), role);
         });

@@ -27,6 +27,9 @@ constexpr ByteSet alphanumericAnd(std::string_view extra) {
 
 // Unreserved and reserved characters: a URL carries them as they are.
 constexpr ByteSet kUrlBytes = alphanumericAnd("-._~:/?#[]@!$&'()*+,;=");
+// A local path in a page: neither quotes, parentheses, blanks nor "&" that
+// would end or change the link, nor a ":" that could read as a scheme.
+constexpr ByteSet kPathBytes = alphanumericAnd("-._~/!$*+,;=@");
 // Inside a user name or password, ":", "@", "/", "?" and "#" would end it.
 constexpr ByteSet kCredentialBytes = alphanumericAnd("-._~!$&'()*+,;=");
 
@@ -99,6 +102,8 @@ std::string UnURLEncode(std::string_view s, std::string_view keepEncoded) {
     }
     return out;
 }
+
+std::string PercentEncodePath(std::string_view path) { return percentEncode(path, kPathBytes, false); }
 
 std::string URLEncode(std::string_view s) { return percentEncode(s, kUrlBytes, true); }
 

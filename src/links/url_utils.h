@@ -27,6 +27,12 @@ std::string UnURLEncode(std::string_view s, std::string_view keepEncoded = {});
 // nothing more.
 std::string URLEncode(std::string_view s);
 
+// A local path written as the path of a URL: every byte percent-encoded but
+// letters, digits and - . _ ~ / ! $ * + , ; = @, so that a browser reads the
+// path back as it is, and the text holds no quote, parenthesis, blank or "&"
+// that would end or change a link in a page or stylesheet.
+std::string PercentEncodePath(std::string_view path);
+
 // The absolute URL the job fetches and stores: "http://" or "https://" (kept
 // from the URL, http when it has none), the host in lower case (ASCII), no
 // fragment, and the query cut unless chkAllowParameters; path and query keep
