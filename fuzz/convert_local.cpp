@@ -53,7 +53,7 @@ void checkLocalForm(std::string_view link, std::string_view local, const std::st
     if (path.starts_with("file://")) {
         for (const unsigned char c : path.substr(7))
             FUZZ_REQUIRE((c >= '0' && c <= '9') || ((c | 32) >= 'a' && (c | 32) <= 'z') ||
-                             std::string_view("-._~/%").find(char(c)) != std::string_view::npos,
+                             std::string_view("-._~/%!$*+,;=@").find(char(c)) != std::string_view::npos,
                          "a file URL is percent-encoded", shown(local));
         file = percentDecoded(path.substr(7));
     } else {

@@ -2,19 +2,20 @@
 
 #include <vector>
 
+#include "support/text.h"
+
 namespace gleanery {
 
 namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 bool isAsciiAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 std::size_t skipBlanks(std::string_view s, std::size_t p) {
-    while (p < s.size() && isBlank(s[p])) ++p;
+    while (p < s.size() && isBlankByte(s[p])) ++p;
     return p;
 }
 
@@ -33,11 +34,11 @@ Value valueAfter(std::string_view text, std::size_t name, std::size_t nameEnd) {
         const auto close = text.find(text[p], p + 1);
         if (close == npos) return {false, 0, 0, p + 1};
         std::size_t begin = skipBlanks(text, p + 1), end = close;
-        while (end > begin && isBlank(text[end - 1])) --end;
+        while (end > begin && isBlankByte(text[end - 1])) --end;
         return {true, begin, end, close + 1, true};
     }
     std::size_t end = p;
-    while (end < text.size() && !isBlank(text[end]) && text[end] != '>') ++end;
+    while (end < text.size() && !isBlankByte(text[end]) && text[end] != '>') ++end;
     return {true, p, end, end};
 }
 

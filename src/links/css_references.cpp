@@ -8,10 +8,9 @@ namespace gleanery {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 std::size_t skipBlanks(std::string_view s, std::size_t p, std::size_t end) {
-    while (p < end && isBlank(s[p])) ++p;
+    while (p < end && isBlankByte(s[p])) ++p;
     return p;
 }
 
@@ -26,12 +25,12 @@ Address addressAt(std::string_view css, std::size_t p, std::size_t end, bool unq
     if (p < end && (css[p] == '"' || css[p] == '\'')) {
         const std::size_t close = std::min(css.find(css[p], p + 1), end);
         std::size_t b = skipBlanks(css, p + 1, close), e = close;
-        while (e > b && isBlank(css[e - 1])) --e;
+        while (e > b && isBlankByte(css[e - 1])) --e;
         return {b, e, std::min(close + 1, end)};
     }
     if (!unquotedAllowed) return {p, p, p};
     std::size_t e = p;
-    while (e < end && css[e] != ')' && !isBlank(css[e])) ++e;
+    while (e < end && css[e] != ')' && !isBlankByte(css[e])) ++e;
     return {p, e, e};
 }
 

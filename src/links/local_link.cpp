@@ -29,6 +29,15 @@ std::string withoutCredentials(std::string_view url) {
     return std::string(url.substr(0, url.size() - rest.size())).append(StripCredentials(rest));
 }
 
+// A URL or fragment as it can stand in any attribute or stylesheet: read
+// from a tag it may hold blanks, quotes or brackets that its character
+// references stood for, and an apostrophe would end a value in apostrophes.
+std::string writable(std::string_view url) {
+    std::string out;
+    for (const char c : URLEncode(url)) c == '\'' ? out.append("%27") : out.append(1, c);
+    return out;
+}
+
 }  // namespace
 
 bool KeptAsWritten(std::string_view link) {
@@ -67,7 +76,7 @@ std::optional<std::string> LocalLinks::replacement(std::string_view link, LinkRo
     if (admission.kind != Admission::None || queue_.holds(admission.url)) return localForm(admission.url, link);
     if (!inMarkup || isAbsolute(link)) return std::nullopt;
     const std::string_view target = StripFragment(link);
-    return URLEncode(withoutCredentials(MakeRelativeURL(pageUrl_, target))).append(link.substr(target.size()));
+    return writable(withoutCredentials(MakeRelativeURL(pageUrl_, target)) + std::string(link.substr(target.size())));
 }
 
 std::optional<std::string> LocalLinks::localForm(const std::string& url, std::string_view link) const {
@@ -75,12 +84,12 @@ std::optional<std::string> LocalLinks::localForm(const std::string& url, std::st
     const std::string_view target = StripFragment(link);
     const std::string_view fragment = link.substr(target.size());
     const std::string file = MakePath(url, kPrimaryFolder, false, drives_);
-    if (!relative_ && (link.starts_with('/') || isAbsolute(link))) return FileURL(file).append(fragment);
+    if (!relative_ && (link.starts_with('/') || isAbsolute(link))) return FileURL(file).append(writable(fragment));
     const std::string path = relativePath(pageFile(), file);
     // A link that a browser already reads as its file is left byte for byte
     // as the page has it; a query would be cut off by the browser.
     if (target.find('?') == std::string_view::npos && UnURLEncode(target) == path) return std::nullopt;
-    return PercentEncodePath(path).append(fragment);
+    return PercentEncodePath(path).append(writable(fragment));
 }
 
 }  // namespace gleanery

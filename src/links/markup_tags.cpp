@@ -11,9 +11,8 @@ namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 bool isLetter(char c) { return (c | 32) >= 'a' && (c | 32) <= 'z'; }
-bool endsName(char c) { return isBlank(c) || c == '/' || c == '>'; }
+bool endsName(char c) { return isBlankByte(c) || c == '/' || c == '>'; }
 
 }  // namespace
 
@@ -45,7 +44,7 @@ std::size_t MarkupTags::startTag(std::size_t at) {
     while (p < n && !endsName(text_[p])) ++p;
     MarkupTag tag{text_.substr(at + 1, p - at - 1), attributes_.size(), 0};
     while (p < n && text_[p] != '>') {
-        if (isBlank(text_[p]) || text_[p] == '/') {
+        if (isBlankByte(text_[p]) || text_[p] == '/') {
             ++p;
             continue;
         }
@@ -53,10 +52,10 @@ std::size_t MarkupTags::startTag(std::size_t at) {
         while (p < n && !endsName(text_[p]) && text_[p] != '=') ++p;
         MarkupAttribute attribute{index, text_.substr(name, p - name), p, p};
         std::size_t q = p;
-        while (q < n && isBlank(text_[q])) ++q;
+        while (q < n && isBlankByte(text_[q])) ++q;
         if (q < n && text_[q] == '=') {
             ++q;
-            while (q < n && isBlank(text_[q])) ++q;
+            while (q < n && isBlankByte(text_[q])) ++q;
             if (q < n && (text_[q] == '"' || text_[q] == '\'')) {
                 // An unclosed quote takes the rest of the page, as a browser reads it.
                 const auto close = std::min(text_.find(text_[q], q + 1), n);
@@ -65,7 +64,7 @@ std::size_t MarkupTags::startTag(std::size_t at) {
                 p = std::min(close + 1, n);
             } else {
                 std::size_t end = q;
-                while (end < n && !isBlank(text_[end]) && text_[end] != '>') ++end;
+                while (end < n && !isBlankByte(text_[end]) && text_[end] != '>') ++end;
                 attribute.valueBegin = q;
                 attribute.valueEnd = p = end;
             }

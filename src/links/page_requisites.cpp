@@ -10,16 +10,15 @@ namespace gleanery {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 bool is(std::string_view name, std::string_view expected) { return equalsNoCase(name, expected); }
 
 // A space-separated list ("shortcut icon") holds one of the words.
 bool holdsWord(std::string_view list, std::initializer_list<std::string_view> words) {
     for (std::size_t p = 0; p < list.size();) {
-        while (p < list.size() && isBlank(list[p])) ++p;
+        while (p < list.size() && isBlankByte(list[p])) ++p;
         std::size_t e = p;
-        while (e < list.size() && !isBlank(list[e])) ++e;
+        while (e < list.size() && !isBlankByte(list[e])) ++e;
         for (const std::string_view word : words)
             if (e > p && is(list.substr(p, e - p), word)) return true;
         p = e;
@@ -42,9 +41,9 @@ bool isSrcset(const MarkupTags& tags, const MarkupAttribute& a) {
 void forEachCandidate(std::string_view text, std::size_t p, std::size_t end,
                       const std::function<void(std::size_t, std::size_t)>& visit) {
     while (p < end) {
-        while (p < end && (isBlank(text[p]) || text[p] == ',')) ++p;
+        while (p < end && (isBlankByte(text[p]) || text[p] == ',')) ++p;
         std::size_t e = p;
-        while (e < end && !isBlank(text[e])) ++e;
+        while (e < end && !isBlankByte(text[e])) ++e;
         std::size_t address = e;
         while (address > p && text[address - 1] == ',') --address;
         if (address > p) visit(p, address);
@@ -56,8 +55,8 @@ void forEachCandidate(std::string_view text, std::size_t p, std::size_t end,
 
 void visitTrimmed(std::string_view text, std::size_t b, std::size_t e,
                   const std::function<void(std::size_t, std::size_t)>& visit) {
-    while (b < e && isBlank(text[b])) ++b;
-    while (e > b && isBlank(text[e - 1])) --e;
+    while (b < e && isBlankByte(text[b])) ++b;
+    while (e > b && isBlankByte(text[e - 1])) --e;
     if (b < e) visit(b, e);
 }
 

@@ -15,6 +15,10 @@ bool startsWithNoCase(std::string_view s, std::string_view prefix);
 // Position of the first occurrence of needle at or after from, ignoring ASCII case.
 std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::size_t from = 0);
 
+// A space, tab, line break, form feed or vertical tab: what separates words
+// and attributes in a page.
+inline bool isBlankByte(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
 // Leading and trailing blanks (spaces) removed.
 std::string trimBlanks(std::string_view s);
 

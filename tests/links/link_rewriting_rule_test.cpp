@@ -49,6 +49,9 @@ TEST_F(LinkRewritingRule, FollowedLinksNameTheirCopiesAndOthersInTagsNameTheSite
         // Character references in a tag's attribute are read as a browser reads them.
         {R"(<a href="git-web&#45;&#45;browse.html">g</a> <a href='list.php?x=1&amp;y=2'>)",
          R"(<a href="git-web&#45;&#45;browse.html">g</a> <a href='list.php%3Fx=1%26y=2'>)"},
+        // What they stand for never ends the value it is written back into.
+        {R"(<a href="/b.htm#x&quot;y">b</a> <a href='doc.pdf#it&apos;s'>)",
+         R"(<a href="{P}/b.htm#x%22y">b</a> <a href='http://www.site.example/dir/doc.pdf#it%27s'>)"},
         {R"(<a href="doc.pdf#p2">d</a> <form action="/cgi/go.cgi"> <a href="//cdn.example/x.pdf">)",
          R"(<a href="http://www.site.example/dir/doc.pdf#p2">d</a> <form action="http://www.site.example/cgi/go.cgi"> <a href="http://cdn.example/x.pdf">)"},
         {R"(<a href="http://other.example/a.htm">see https://www.cwi.nl/ or http://other.example/b.htm</a>)",
