@@ -84,15 +84,18 @@ void LinkAdmission::HandleResult(std::string_view pageUrl, std::string_view link
 }
 
 bool LinkAdmission::ValidLink(std::string_view url) const {
-    bool valid = false;
-    switch (browse_) {
-        case 0: valid = equalsNoCase(GetDomain(url), scopeDomain_) && equalsNoCase(GetServer(url), scopeServer_); break;
-        case 1: valid = equalsNoCase(GetDomain(url), scopeDomain_); break;
-        case 2: valid = true; break;
-        default: break;
+    if (!inScope(url)) return false;
+    return required_.empty() || startsWithNoCase(StripCredentials(afterDoubleSlash(url)), required_);
+}
+
+bool LinkAdmission::inScope(std::string_view url) const {
+    if (browse_ == 2) return true;
+    auto [known, added] = inScope_.try_emplace(std::string(HostOf(url)), false);
+    if (added) {
+        known->second = equalsNoCase(GetDomain(url), scopeDomain_) &&
+                        (browse_ == 1 || (browse_ == 0 && equalsNoCase(GetServer(url), scopeServer_)));
     }
-    if (!valid || required_.empty()) return valid;
-    return startsWithNoCase(StripCredentials(afterDoubleSlash(url)), required_);
+    return known->second;
 }
 
 bool LinkAdmission::isDownload(const std::string& ext, LinkRole role) const {
@@ -110,12 +113,9 @@ bool LinkAdmission::deepEnough(std::string_view url) const {
 }
 
 bool LinkAdmission::blocked(const std::string& url) {
-    std::string domain = GetDomain(url);
-    const auto known = blockedDomains_.find(domain);
-    if (known != blockedDomains_.end()) return known->second;
-    const bool answer = BlockedSite(queue_, domain);
-    blockedDomains_.emplace(std::move(domain), answer);
-    return answer;
+    auto [known, added] = blocked_.try_emplace(std::string(HostOf(url)), false);
+    if (added) known->second = BlockedSite(queue_, GetDomain(url));
+    return known->second;
 }
 
 void LinkAdmission::admitTarget(std::string_view pageUrl, const std::string& url) {

@@ -54,6 +54,7 @@ public:
 private:
     bool isDownload(const std::string& ext, LinkRole role) const;
     bool blocked(const std::string& url);
+    bool inScope(std::string_view url) const;
     bool isPage(const std::string& ext) const;
     bool deepEnough(std::string_view url) const;
     void admitTarget(std::string_view pageUrl, const std::string& url);
@@ -75,8 +76,10 @@ private:
     bool immediate_;
     // The output folder chosen by free space, asked once per page.
     std::optional<std::string> freeSpaceFolder_;
-    // The store's answers for the domains asked about on this page.
-    std::unordered_map<std::string, bool> blockedDomains_;
+    // What was found for each host asked about on this page: finding a
+    // host's domain takes a look into the public suffix list.
+    mutable std::unordered_map<std::string, bool> inScope_;
+    std::unordered_map<std::string, bool> blocked_;
 };
 
 // True when BlockedSites holds the domain; a store that cannot answer blocks nothing.

@@ -77,10 +77,6 @@ std::string_view schemeOf(std::string_view base) {
     return {};
 }
 
-std::string_view hostOf(std::string_view url) {
-    const std::string_view rest = StripCredentials(StripScheme(url));
-    return rest.substr(0, rest.find_first_of("/?#"));
-}
 
 bool startsWithEither(std::string_view s, std::string_view a, std::string_view b) {
     return s.starts_with(a) || s.starts_with(b);
@@ -147,7 +143,7 @@ std::string MakeRelativeURL(std::string_view baseUrl, std::string_view linkText)
     const std::string_view page = base.substr(0, base.find('?'));
     const std::string_view pageNoScheme = StripScheme(page);
     if (link.starts_with('?')) return std::string(scheme).append(pageNoScheme).append(link);
-    if (link.starts_with('/')) return std::string(scheme).append(hostOf(pageNoScheme)).append(link);
+    if (link.starts_with('/')) return std::string(scheme).append(HostOf(pageNoScheme)).append(link);
 
     // A last segment without a dot names a folder.
     const auto lastSep = page.find_last_of("/\\");
@@ -180,12 +176,12 @@ std::string TrimDirectory(std::string_view u) {
     const auto slash = u.rfind('/', u.size() - 2);
     if (slash == std::string_view::npos) return std::string(u);
     const std::string_view up = u.substr(0, slash + 1);
-    return std::string(hostOf(up) == hostOf(u) ? up : u);
+    return std::string(HostOf(up) == HostOf(u) ? up : u);
 }
 
-std::string GetDomain(std::string_view url) { return std::string(SplitHost(hostOf(url)).domain); }
+std::string GetDomain(std::string_view url) { return std::string(SplitHost(HostOf(url)).domain); }
 
-std::string GetServer(std::string_view url) { return std::string(SplitHost(hostOf(url)).server); }
+std::string GetServer(std::string_view url) { return std::string(SplitHost(HostOf(url)).server); }
 
 std::string GetExtension(std::string_view url) {
     const std::string_view u = url.substr(0, url.find_first_of("?#"));
@@ -193,6 +189,11 @@ std::string GetExtension(std::string_view url) {
     if (u.ends_with('/') || rest.find('/') == std::string_view::npos) return " ";
     const auto dot = u.rfind('.');
     return asciiUpper(dot == std::string_view::npos ? u : u.substr(dot + 1));
+}
+
+std::string_view HostOf(std::string_view url) {
+    const std::string_view rest = StripCredentials(StripScheme(url));
+    return rest.substr(0, rest.find_first_of("/?#"));
 }
 
 std::string_view StripFragment(std::string_view url) { return url.substr(0, url.find('#')); }

@@ -65,6 +65,8 @@ std::string GetExtension(std::string_view url);
 bool HasOtherScheme(std::string_view link);
 
 // Pieces shared with local path mapping; each returns a view into its argument.
+// The host as written, port included, without scheme and credentials.
+std::string_view HostOf(std::string_view url);
 // The URL up to its first "#".
 std::string_view StripFragment(std::string_view url);
 // The URL after a leading "http://" or "https://" (any case).
