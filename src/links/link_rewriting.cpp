@@ -1,7 +1,6 @@
 #include "links/link_rewriting.h"
 
 #include <algorithm>
-#include <array>
 #include <map>
 #include <optional>
 
@@ -12,6 +11,7 @@
 #include "links/markup_tags.h"
 #include "links/page_requisites.h"
 #include "links/url_utils.h"
+#include "support/byte_set.h"
 #include "support/failure.h"
 #include "support/settings_view.h"
 #include "support/text.h"
@@ -22,32 +22,10 @@ namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-// A set of delimiter bytes, looked up in one step per byte of the page.
-class Delimiters {
-public:
-    constexpr explicit Delimiters(std::string_view members) {
-        for (const char c : members) member_[static_cast<unsigned char>(c)] = true;
-    }
-    // The first member at or after from, or the length of text.
-    std::size_t firstIn(std::string_view text, std::size_t from) const {
-        while (from < text.size() && !member_[static_cast<unsigned char>(text[from])]) ++from;
-        return from;
-    }
-    // The last member in [from, to), or npos.
-    std::size_t lastIn(std::string_view text, std::size_t from, std::size_t to) const {
-        while (to > from)
-            if (member_[static_cast<unsigned char>(text[--to])]) return to;
-        return npos;
-    }
-
-private:
-    std::array<bool, 256> member_{};
-};
-
 // Words around an extension: what starts one ("?" and "&" put it in a
 // query) and what ends one. Blanks of every kind separate words.
-constexpr Delimiters kWordStart("\"'= <>()?&\t\n\r\f\v");
-constexpr Delimiters kWordEnd("\"' ><()\t\n\r\f\v");
+constexpr ByteSet kWordStart("\"'= <>()?&\t\n\r\f\v");
+constexpr ByteSet kWordEnd("\"' ><()\t\n\r\f\v");
 
 // Position of the next "." + extension at or after from, ignoring case.
 std::size_t findExtension(std::string_view text, std::string_view extension, std::size_t from) {

@@ -1,6 +1,5 @@
 #include "links/page_parser.h"
 
-#include <array>
 #include <deque>
 #include <optional>
 #include <string>
@@ -14,6 +13,7 @@
 #include "links/markup_tags.h"
 #include "links/page_requisites.h"
 #include "links/stored_page.h"
+#include "support/byte_set.h"
 #include "support/failure.h"
 #include "support/settings_view.h"
 #include "support/text.h"
@@ -26,18 +26,6 @@ constexpr auto npos = std::string_view::npos;
 // A word found by its extension that is longer than this is no address; the
 // bound keeps a page of endless "a=a=a=..." from costing time by its square.
 constexpr std::size_t kMaxWordLink = 2048;
-
-// A set of bytes, looked up in one step.
-class ByteSet {
-public:
-    constexpr explicit ByteSet(std::string_view members) {
-        for (const char c : members) member_[static_cast<unsigned char>(c)] = true;
-    }
-    constexpr bool operator()(char c) const { return member_[static_cast<unsigned char>(c)]; }
-
-private:
-    std::array<bool, 256> member_{};
-};
 
 // What ends a bare host name in running text or markup. Line breaks and tabs
 // separate words and attributes just as spaces do.

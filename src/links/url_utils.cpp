@@ -1,9 +1,9 @@
 #include "links/url_utils.h"
 
 #include <algorithm>
-#include <array>
 
 #include "links/host_parts.h"
+#include "support/byte_set.h"
 #include "support/settings_view.h"
 #include "support/text.h"
 
@@ -14,24 +14,13 @@ namespace {
 constexpr std::string_view kHttp = "http://";
 constexpr std::string_view kHttps = "https://";
 
-using ByteSet = std::array<bool, 256>;
-
-// Letters, digits and the bytes of extra.
-constexpr ByteSet alphanumericAnd(std::string_view extra) {
-    ByteSet set{};
-    for (int c = '0'; c <= '9'; ++c) set[c] = true;
-    for (int c = 'A'; c <= 'Z'; ++c) set[c] = set[c - 'A' + 'a'] = true;
-    for (const unsigned char c : extra) set[c] = true;
-    return set;
-}
-
 // Unreserved and reserved characters: a URL carries them as they are.
-constexpr ByteSet kUrlBytes = alphanumericAnd("-._~:/?#[]@!$&'()*+,;=");
+constexpr ByteSet kUrlBytes = ByteSet(kAlphanumeric, "-._~:/?#[]@!$&'()*+,;=");
 // A local path in a page: neither quotes, parentheses, blanks nor "&" that
 // would end or change the link, nor a ":" that could read as a scheme.
-constexpr ByteSet kPathBytes = alphanumericAnd("-._~/!$*+,;=@");
+constexpr ByteSet kPathBytes = ByteSet(kAlphanumeric, "-._~/!$*+,;=@");
 // Inside a user name or password, ":", "@", "/", "?" and "#" would end it.
-constexpr ByteSet kCredentialBytes = alphanumericAnd("-._~!$&'()*+,;=");
+constexpr ByteSet kCredentialBytes = ByteSet(kAlphanumeric, "-._~!$&'()*+,;=");
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -54,7 +43,7 @@ std::string percentEncode(std::string_view s, const ByteSet& kept, bool keepEsca
     out.reserve(s.size() + s.size() / 4);
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto code = static_cast<unsigned char>(s[i]);
-        if (kept[code] || (keepEscapes && escapeAt(s, i) >= 0)) {
+        if (kept(s[i]) || (keepEscapes && escapeAt(s, i) >= 0)) {
             out += s[i];
         } else {
             out += '%';
