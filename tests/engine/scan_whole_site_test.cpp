@@ -80,8 +80,9 @@ TEST_F(ScanWholeSite, MirrorsTheSiteSoThatTheCopyBrowsesLikeIt) {
         SCOPED_TRACE(path);
         const std::string stored = readFile(siteFile(path == "/" ? "/index.html" : path));
         EXPECT_EQ(std::count(stored.begin(), stored.end(), '\n'), std::count(body.begin(), body.end(), '\n'));
-        if (body.find(away + "/away.html") != std::string::npos)
+        if (body.find(away + "/away.html") != std::string::npos) {
             EXPECT_NE(stored.find("href=\"" + away + "/away.html\""), std::string::npos) << stored;
+        }
     }
     EXPECT_NE(readFile(siteFile("/docs/a.html")).find("var next = 'b.html';\nlocation.href = next;"), std::string::npos);
     EXPECT_NE(readFile(siteFile("/index.html")).find("href=" + server.url("/notes.pdf") + ">"), std::string::npos);
