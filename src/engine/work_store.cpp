@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include <fcntl.h>
@@ -209,8 +210,13 @@ WorkStore::WorkStore() = default;
 WorkStore::~WorkStore() = default;
 
 std::string WorkStore::storePathFor(const std::string& setupFile) {
-    if (setupFile.size() < 3) return setupFile + ".GLD";
-    return setupFile.substr(0, setupFile.size() - 3) + "GLD";
+    // Only the setup file's own extension gives way, so the store stays in
+    // the setup file's folder and two setup files never share one.
+    constexpr std::string_view setupExtension = ".glf";
+    const std::string_view name = setupFile;
+    const bool isSetupFile = name.size() >= setupExtension.size() &&
+                             equalsNoCase(name.substr(name.size() - setupExtension.size()), setupExtension);
+    return std::string(isSetupFile ? name.substr(0, name.size() - setupExtension.size()) : name) + ".GLD";
 }
 
 void WorkStore::createTemplate(const std::string& path) {

@@ -21,14 +21,19 @@ namespace {
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 
-TEST(WorkStorePathTest, LastThreeCharactersBecomeGLD) {
+TEST(WorkStorePathTest, SetupExtensionBecomesGLDAndAnyOtherNameGetsItAppended) {
     const struct {
         const char* setupFile;
         const char* store;
     } cases[] = {
         {"/home/u/site.glf", "/home/u/site.GLD"},
-        {"/home/u/site.html", "/home/u/site.hGLD"},  // a longer extension keeps its head
-        {"/home/u/site.gl", "/home/u/siteGLD"},      // a shorter one loses the dot too
+        {"x.GLF", "x.GLD"},
+        {"/home/u/site.Glf", "/home/u/site.GLD"},
+        {"jobs/site", "jobs/site.GLD"},  // stays in its folder
+        {"a.b", "a.b.GLD"},              // a.b and c.d keep stores of their own
+        {"c.d", "c.d.GLD"},
+        {"/home/u/site.html", "/home/u/site.html.GLD"},
+        {"/home/u/site.glf.bak", "/home/u/site.glf.bak.GLD"},
         {"ab", "ab.GLD"},
     };
     for (const auto& c : cases) EXPECT_EQ(WorkStore::storePathFor(c.setupFile), c.store) << c.setupFile;
