@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include <fcntl.h>
@@ -49,15 +50,10 @@ std::string openFailure(const std::string& path, const SQLite::Exception& e) {
     }
 }
 
-void bindBytes(SQLite::Statement& statement, int index, const std::string& bytes) {
-    statement.bind(index, bytes.data(), static_cast<int>(bytes.size()));
-}
-
-std::string bytesAt(const SQLite::Statement& statement, int index) {
+std::string textAt(const SQLite::Statement& statement, int index) {
     const SQLite::Column column = statement.getColumn(index);
-    const void* data = column.getBlob();  // before getBytes(), as SQLite asks
-    const int size = column.getBytes();
-    return size > 0 ? std::string(static_cast<const char*>(data), static_cast<std::size_t>(size)) : std::string();
+    const char* text = column.getText();  // before getBytes(), as SQLite asks
+    return std::string(text, static_cast<std::size_t>(column.getBytes()));
 }
 
 // Resets a statement when the caller is done with it, also on an exception,
@@ -75,12 +71,12 @@ private:
 
 // Columns in the order of the selections in work_store_schema.h.
 RouteRow routeAt(const SQLite::Statement& s) {
-    return RouteRow{s.getColumn(0).getInt64(), bytesAt(s, 1), bytesAt(s, 2),
+    return RouteRow{s.getColumn(0).getInt64(), textAt(s, 1), textAt(s, 2),
                     s.getColumn(3).getInt() != 0, s.getColumn(4).getInt(), s.getColumn(5).getInt()};
 }
 
 TargetRow targetAt(const SQLite::Statement& s) {
-    return TargetRow{s.getColumn(0).getInt64(), bytesAt(s, 1), bytesAt(s, 2), bytesAt(s, 3),
+    return TargetRow{s.getColumn(0).getInt64(), textAt(s, 1), textAt(s, 2), textAt(s, 3),
                      s.getColumn(4).getInt() != 0, s.getColumn(5).getInt()};
 }
 
@@ -140,6 +136,7 @@ SQLite::Database openLocked(const std::string& path) {
                                  " is not a Gleanery work store: it has no table " + table + ".");
         }
     }
+    db.exec(sql::kBlobsToText);
     db.exec("COMMIT");
     // WAL with synchronous=NORMAL: every commit is in the operating system's
     // hands before COMMIT returns, so killing the program loses nothing that
@@ -181,7 +178,7 @@ struct WorkStore::Impl {
     template <class Row, class Read>
     std::optional<Row> byURL(const char* query, const std::string& url, Read read) {
         SQLite::Statement statement(db, query);
-        bindBytes(statement, 1, url);
+        statement.bind(1, url);
         if (!statement.executeStep()) return std::nullopt;
         return read(statement);
     }
@@ -209,8 +206,13 @@ WorkStore::WorkStore() = default;
 WorkStore::~WorkStore() = default;
 
 std::string WorkStore::storePathFor(const std::string& setupFile) {
-    if (setupFile.size() < 3) return setupFile + ".GLD";
-    return setupFile.substr(0, setupFile.size() - 3) + "GLD";
+    // Only the setup file's own extension gives way, so the store stays in
+    // the setup file's folder and two setup files never share one.
+    constexpr std::string_view setupExtension = ".glf";
+    const std::string_view name = setupFile;
+    const bool isSetupFile = name.size() >= setupExtension.size() &&
+                             equalsNoCase(name.substr(name.size() - setupExtension.size()), setupExtension);
+    return std::string(isSetupFile ? name.substr(0, name.size() - setupExtension.size()) : name) + ".GLD";
 }
 
 void WorkStore::createTemplate(const std::string& path) {
@@ -252,8 +254,8 @@ void WorkStore::deleteAllTargets() { live().db.exec(sql::kDeleteAllTargets); }
 bool WorkStore::insertRoute(const std::string& url, const std::string& referrer, int priority) {
     SQLite::Statement& s = live().insertRoute;
     InUse use(s);
-    bindBytes(s, 1, url);
-    bindBytes(s, 2, referrer);
+    s.bind(1, url);
+    s.bind(2, referrer);
     s.bind(3, priority);
     return s.exec() == 1;
 }
@@ -278,9 +280,9 @@ std::int64_t WorkStore::insertTarget(const std::string& url, const std::string& 
     Impl& d = live();
     SQLite::Statement& s = d.insertTarget;
     InUse use(s);
-    bindBytes(s, 1, url);
-    bindBytes(s, 2, referrer);
-    bindBytes(s, 3, file);
+    s.bind(1, url);
+    s.bind(2, referrer);
+    s.bind(3, file);
     return s.exec() == 1 ? d.db.getLastInsertRowid() : 0;
 }
 
@@ -306,21 +308,21 @@ void WorkStore::markTargetCompleted(std::int64_t targetId, int result) {
 
 void WorkStore::insertBlockedSite(const std::string& domain) {
     SQLite::Statement statement(live().db, sql::kInsertBlockedSite);
-    bindBytes(statement, 1, domain);
+    statement.bind(1, domain);
     statement.exec();
 }
 
 bool WorkStore::isBlocked(const std::string& domain) {
     SQLite::Statement& s = live().isBlocked;
     InUse use(s);
-    bindBytes(s, 1, domain);
+    s.bind(1, domain);
     return s.executeStep();
 }
 
 bool WorkStore::holds(const std::string& url) {
     SQLite::Statement& s = live().holds;
     InUse use(s);
-    bindBytes(s, 1, url);
+    s.bind(1, url);
     return s.executeStep();
 }
 

@@ -45,9 +45,9 @@ public:
     WorkStore(const WorkStore&) = delete;
     WorkStore& operator=(const WorkStore&) = delete;
 
-    // The store of a setup file: its name with the last three characters
-    // overwritten by "GLD" (site.glf -> site.GLD); a name shorter than three
-    // characters gets ".GLD" appended.
+    // The store of a setup file: its name with a ".glf" extension, in any
+    // case, replaced by ".GLD" (site.glf -> site.GLD); any other name gets
+    // ".GLD" appended (jobs/site -> jobs/site.GLD, a.b -> a.b.GLD).
     static std::string storePathFor(const std::string& setupFile);
     // Writes an empty store with the schema (the template BLANK.GLD).
     static void createTemplate(const std::string& path);

@@ -3,9 +3,14 @@
 // written at build time and the tests that check the query plans all read
 // these texts, so they cannot drift apart.
 //
-// Texts (URLs, referrers, file names, domains) are kept as BLOBs and always
-// bound as BLOBs: SQLite then stores and compares the exact bytes, whatever
-// their encoding, and uniqueness is byte for byte.
+// Texts (URLs, referrers, file names, domains) are TEXT holding the exact
+// bytes, whatever their encoding. They are bound as std::string, which
+// SQLiteCpp hands over as TEXT of the string's full length, and read back
+// with the value's byte count. SQLite does not check UTF-8 and its BINARY
+// collation compares byte for byte, so uniqueness is byte for byte too. TEXT
+// rather than BLOB lets a user's own query in the sqlite3 shell, or a domain
+// the user blocked there, meet the program's rows: SQLite never takes a TEXT
+// value for equal to a BLOB one.
 //
 // Identifiers use AUTOINCREMENT so that a number is never handed out twice in
 // one file, also after Begin has emptied a table: a completion that arrives
@@ -23,8 +28,8 @@ namespace gleanery::work_store_sql {
 inline constexpr const char* kSchema = R"sql(
 CREATE TABLE Routes (
     RouteID  INTEGER PRIMARY KEY AUTOINCREMENT,
-    URL      BLOB NOT NULL UNIQUE,
-    Referrer BLOB NOT NULL DEFAULT x'',
+    URL      TEXT NOT NULL UNIQUE,
+    Referrer TEXT NOT NULL DEFAULT '',
     Scanned  INTEGER NOT NULL DEFAULT 0,
     Priority INTEGER NOT NULL DEFAULT 0,
     Result   INTEGER NOT NULL DEFAULT 0
@@ -34,20 +39,36 @@ CREATE INDEX RoutesByPriorityDesc ON Routes (Priority DESC) WHERE Scanned = 0;
 
 CREATE TABLE Targets (
     TargetID  INTEGER PRIMARY KEY AUTOINCREMENT,
-    URL       BLOB NOT NULL UNIQUE,
-    Referrer  BLOB NOT NULL DEFAULT x'',
-    File      BLOB NOT NULL DEFAULT x'',
+    URL       TEXT NOT NULL UNIQUE,
+    Referrer  TEXT NOT NULL DEFAULT '',
+    File      TEXT NOT NULL DEFAULT '',
     Completed INTEGER NOT NULL DEFAULT 0,
     Result    INTEGER NOT NULL DEFAULT 0
 );
 CREATE INDEX TargetsPending ON Targets (Completed) WHERE Completed = 0;
 
 CREATE TABLE BlockedSites (
-    Domain BLOB NOT NULL UNIQUE
+    Domain TEXT NOT NULL UNIQUE
 );
 )sql";
 
 inline constexpr const char* kStoreTables[] = {"Routes", "Targets", "BlockedSites"};
+
+// Stores written by earlier versions hold their texts as BLOBs, which no
+// TEXT key finds again and which would take a second row with the same URL.
+// Opening turns them into TEXT with the same bytes (CAST keeps them as they
+// are in a UTF-8 database). Should the user have added the same text by hand
+// meanwhile, the converted row, which carries the scan's state, replaces it.
+// Rows already TEXT are left alone, so this is a scan without writes once a
+// store has been converted.
+inline constexpr const char* kBlobsToText = R"sql(
+UPDATE OR REPLACE Routes SET URL = CAST(URL AS TEXT), Referrer = CAST(Referrer AS TEXT)
+    WHERE typeof(URL) = 'blob' OR typeof(Referrer) = 'blob';
+UPDATE OR REPLACE Targets
+    SET URL = CAST(URL AS TEXT), Referrer = CAST(Referrer AS TEXT), File = CAST(File AS TEXT)
+    WHERE typeof(URL) = 'blob' OR typeof(Referrer) = 'blob' OR typeof(File) = 'blob';
+UPDATE OR REPLACE BlockedSites SET Domain = CAST(Domain AS TEXT) WHERE typeof(Domain) = 'blob';
+)sql";
 
 inline constexpr const char* kDeleteAllRoutes = "DELETE FROM Routes";
 inline constexpr const char* kDeleteAllTargets = "DELETE FROM Targets";

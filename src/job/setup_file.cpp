@@ -25,7 +25,7 @@ std::vector<std::string> keysOf(const FieldSpec& control) {
 }
 
 std::string readValue(const IniFile& ini, const std::string& key, std::string_view defaultValue) {
-    return cleanFieldValue(ini.get(kSection, key, defaultValue, kProfileBufferSize));
+    return cleanFieldValue(ini.get(kSection, key, defaultValue));
 }
 
 void applyValue(JobSettings& settings, const FieldSpec& control, const std::string& value) {

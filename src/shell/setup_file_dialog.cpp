@@ -9,11 +9,6 @@
 
 namespace gleanery {
 
-namespace {
-// A path may be longer than the profile functions' usual buffer.
-constexpr int kPathBuffer = 4096;
-}  // namespace
-
 SetupFileQuestion setupFileQuestion(bool newFile) {
     SetupFileQuestion q;
     q.newFile = newFile;
@@ -44,7 +39,7 @@ QString askWithFileDialog(QWidget* parent, const SetupFileQuestion& question) {
     return dialog.selectedFiles().constFirst();
 }
 
-std::string lastSetupFile() { return GetPrivateProfileString("SETTINGS", "LASTSETUP", "", setupIniPath(), kPathBuffer); }
+std::string lastSetupFile() { return GetPrivateProfileString("SETTINGS", "LASTSETUP", "", setupIniPath()); }
 
 void rememberSetupFile(const std::string& setupFile) {
     WritePrivateProfileString("SETTINGS", "LASTSETUP", setupFile, setupIniPath());

@@ -33,12 +33,6 @@ std::string withoutEnclosingQuotes(std::string value) {
     return inEnclosingQuotes(value) ? value.substr(1, value.size() - 2) : value;
 }
 
-std::string throughBuffer(std::string value, int bufferSize) {
-    if (bufferSize <= 0) return {};
-    if (value.size() >= static_cast<std::size_t>(bufferSize)) value.resize(static_cast<std::size_t>(bufferSize) - 1);
-    return value;
-}
-
 }  // namespace
 
 IniFile::IniFile(std::string path) : path_(std::move(path)), data_(std::make_unique<Data>()) {
@@ -64,11 +58,9 @@ IniFile::IniFile(IniFile&&) noexcept = default;
 IniFile& IniFile::operator=(IniFile&&) noexcept = default;
 IniFile::~IniFile() = default;
 
-std::string IniFile::get(std::string_view section, std::string_view key, std::string_view defaultValue,
-                         int bufferSize) const {
+std::string IniFile::get(std::string_view section, std::string_view key, std::string_view defaultValue) const {
     const char* value = data_->ini.GetValue(std::string(section).c_str(), std::string(key).c_str(), nullptr);
-    if (!value) return throughBuffer(std::string(defaultValue), bufferSize);
-    return throughBuffer(withoutEnclosingQuotes(value), bufferSize);
+    return value ? withoutEnclosingQuotes(value) : std::string(defaultValue);
 }
 
 void IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
@@ -112,8 +104,8 @@ void IniFile::save() {
 }
 
 std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
-                                    const std::string& path, int bufferSize) {
-    return IniFile(path).get(section, key, defaultValue, bufferSize);
+                                    const std::string& path) {
+    return IniFile(path).get(section, key, defaultValue);
 }
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,

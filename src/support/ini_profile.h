@@ -1,19 +1,18 @@
 #pragma once
 // INI files with the semantics of the Windows profile functions that setup
 // files and GLSETUP.INI were written for: sections and keys ignore ASCII case,
-// values lose surrounding blanks and one matching pair of enclosing quotes, a
-// read goes through a fixed buffer (a 255-byte buffer yields at most 254
-// bytes), and a write replaces a key's line in place, appends a new key at the
-// end of its section and keeps every other section. Values are bytes: nothing
-// is re-encoded.
+// values lose surrounding blanks and one matching pair of enclosing quotes,
+// and a write replaces a key's line in place, appends a new key at the end of
+// its section and keeps every other section. Unlike those functions, a read
+// returns the whole value, however long: a long start address or output
+// folder must come back as it was stored. Values are bytes: nothing is
+// re-encoded.
 
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace gleanery {
-
-inline constexpr int kProfileBufferSize = 255;
 
 class IniFile {
 public:
@@ -27,8 +26,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-    std::string get(std::string_view section, std::string_view key, std::string_view defaultValue,
-                    int bufferSize = kProfileBufferSize) const;
+    std::string get(std::string_view section, std::string_view key, std::string_view defaultValue) const;
     // Creates the section when missing. A line break inside the value would
     // end the line early and turn the rest into a line of its own, so line
     // breaks are written as blanks. A value in matching quotes gets one more
@@ -53,8 +51,7 @@ private:
 // One read from the file at path, as GetPrivateProfileStringA does: the
 // default when the file, section or key is missing.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue, const std::string& path,
-                                    int bufferSize = kProfileBufferSize);
+                                    std::string_view defaultValue, const std::string& path);
 // One write to the file at path, as WritePrivateProfileStringA does; false
 // when the file cannot be written.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,

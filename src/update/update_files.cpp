@@ -10,9 +10,6 @@ namespace gleanery {
 namespace {
 
 constexpr const char* kSection = "SETTINGS";
-// Settings values are short; a URL gets the descriptor's longer read.
-constexpr int kSettingReadSize = 100;
-constexpr int kUrlReadSize = 512;
 
 std::string inUserData(const char* name) {
     return userDataDir() + "/" + name;
@@ -25,7 +22,7 @@ std::string versionFilePath() { return inUserData("version.txt"); }
 std::string installerFilePath() { return inUserData("GLUP.EXE"); }
 
 std::string checkUpdateSetting(std::string_view defaultValue) {
-    return CleanString(GetPrivateProfileString(kSection, "CHECKUPDATE", defaultValue, setupIniPath(), kSettingReadSize));
+    return CleanString(GetPrivateProfileString(kSection, "CHECKUPDATE", defaultValue, setupIniPath()));
 }
 
 void writeCheckUpdate(bool on) {
@@ -35,7 +32,7 @@ void writeCheckUpdate(bool on) {
 }
 
 std::string descriptorUrl() {
-    const std::string url = CleanString(GetPrivateProfileString(kSection, "UPDATEURL", "", setupIniPath(), kUrlReadSize));
+    const std::string url = CleanString(GetPrivateProfileString(kSection, "UPDATEURL", "", setupIniPath()));
     return url.empty() ? kDescriptorUrl : url;
 }
 

@@ -7,7 +7,6 @@ namespace gleanery {
 namespace {
 
 constexpr const char* kSection = "INFO";
-constexpr int kDescriptorReadSize = 512;
 
 }  // namespace
 
@@ -23,7 +22,7 @@ VersionDescriptor readVersionDescriptor(const std::string& path, const ProgramVe
     const IniFile file(path);
     const std::string suffix = versionKeySuffix(running);
     const auto read = [&](const std::string& key, const std::string& defaultValue) {
-        return CleanString(file.get(kSection, key, defaultValue, kDescriptorReadSize));
+        return CleanString(file.get(kSection, key, defaultValue));
     };
     VersionDescriptor d;
     d.major = read("MAJOR", d.major);

@@ -21,14 +21,19 @@ namespace {
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 
-TEST(WorkStorePathTest, LastThreeCharactersBecomeGLD) {
+TEST(WorkStorePathTest, SetupExtensionBecomesGLDAndAnyOtherNameGetsItAppended) {
     const struct {
         const char* setupFile;
         const char* store;
     } cases[] = {
         {"/home/u/site.glf", "/home/u/site.GLD"},
-        {"/home/u/site.html", "/home/u/site.hGLD"},  // a longer extension keeps its head
-        {"/home/u/site.gl", "/home/u/siteGLD"},      // a shorter one loses the dot too
+        {"x.GLF", "x.GLD"},
+        {"/home/u/site.Glf", "/home/u/site.GLD"},
+        {"jobs/site", "jobs/site.GLD"},  // stays in its folder
+        {"a.b", "a.b.GLD"},              // a.b and c.d keep stores of their own
+        {"c.d", "c.d.GLD"},
+        {"/home/u/site.html", "/home/u/site.html.GLD"},
+        {"/home/u/site.glf.bak", "/home/u/site.glf.bak.GLD"},
         {"ab", "ab.GLD"},
     };
     for (const auto& c : cases) EXPECT_EQ(WorkStore::storePathFor(c.setupFile), c.store) << c.setupFile;
@@ -76,6 +81,47 @@ TEST_F(WorkStoreOpenTest, ReopeningKeepsEveryRow) {
     EXPECT_EQ(store.target("http://a.example/f.zip")->Result, 404);
     EXPECT_TRUE(store.pendingTargets().empty());
     EXPECT_TRUE(store.isBlocked("b.example"));
+}
+
+// Rows written outside the program: as BLOBs by earlier versions, or as
+// plain text by the user in the sqlite3 shell. Both are found by their text
+// and keep their URL unique, and the user's own query finds the program's rows.
+TEST_F(WorkStoreOpenTest, RowsWrittenOutsideAreFoundByTheirText) {
+    const struct {
+        const char* name;
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"earlier.GLD", "CAST('", "' AS BLOB)"},
+        {"shell.GLD", "'", "'"},
+    };
+    const std::string url = "http://a.example/\xfc";  // not UTF-8
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = file(c.name);
+        store.open(path, templatePath());
+        store.close();
+        {
+            const auto value = [&](const std::string& text) { return c.before + text + c.after; };
+            SQLite::Database db(path, SQLite::OPEN_READWRITE);
+            db.exec("INSERT INTO Routes (URL, Referrer) VALUES (" + value(url) + ", " + value("http://r.example/") + ")");
+            db.exec("INSERT INTO Targets (URL, Referrer, File) VALUES (" + value(url) + ", " +
+                    value("http://r.example/") + ", " + value("/out/f") + ")");
+            db.exec("INSERT INTO BlockedSites (Domain) VALUES (" + value("ads.example") + ")");
+        }
+        store.open(path, templatePath());
+        ASSERT_TRUE(store.route(url));
+        EXPECT_EQ(store.route(url)->Referrer, "http://r.example/");
+        EXPECT_EQ(store.target(url)->File, "/out/f");
+        EXPECT_FALSE(store.insertRoute(url, "", 1));
+        EXPECT_EQ(store.insertTarget(url, "", ""), 0);
+        EXPECT_TRUE(store.isBlocked("ads.example"));
+        EXPECT_TRUE(store.insertRoute("http://b.example/", "", 1));
+        store.close();
+
+        SQLite::Database db(path, SQLite::OPEN_READONLY);
+        EXPECT_EQ(db.execAndGet("SELECT count(*) FROM Routes WHERE URL = 'http://b.example/'").getInt(), 1);
+    }
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {

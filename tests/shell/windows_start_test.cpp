@@ -53,7 +53,7 @@ TEST_F(MainWindowStart, OpensTheJobNamedOnTheCommandLine) {
     const bool opened = spinUntil(
         [&] {
             return QFile::exists(dir.filePath("site.GLD")) &&
-                   GetPrivateProfileString("SETTINGS", "LASTSETUP", "", home.path("GLSETUP.INI"), 4096) ==
+                   GetPrivateProfileString("SETTINGS", "LASTSETUP", "", home.path("GLSETUP.INI")) ==
                        dir.filePath("site.glf").toStdString();
         },
         std::chrono::seconds(20));
