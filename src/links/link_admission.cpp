@@ -17,6 +17,9 @@ namespace {
 
 constexpr const char* kModule = "frmGeneralRobot";
 constexpr auto npos = std::string_view::npos;
+// Servers refuse longer addresses (nginx and Apache at 8 KB), and one
+// megabyte-long URL in the store would slow every look-up that meets it.
+constexpr std::size_t kMaxUrlBytes = 8192;
 
 std::string padded(std::string_view list) {
     std::string s(1, ' ');
@@ -65,6 +68,7 @@ Admission LinkAdmission::classify(std::string_view pageUrl, std::string_view lin
     if (HasOtherScheme(link)) return {};
 
     const std::string absolute = MakeRelativeURL(pageUrl, link);
+    if (absolute.size() > kMaxUrlBytes) return {};
     Admission admission{Admission::None, MakeURL(absolute, settings_)};
     // What a page needs to display comes from any host, at any depth.
     if (role == LinkRole::Form || (role != LinkRole::Requisite && !ValidLink(absolute))) return admission;
