@@ -13,6 +13,7 @@
 #include "engine/job_session.h"
 #include "engine/network_fetch.h"
 #include "job/setup_file.h"
+#include "links/url_utils.h"
 #include "support/clock.h"
 #include "support/connection_limit.h"
 
@@ -65,9 +66,10 @@ int runHeadless(const CommandLine& cl) {
         robot.cmdResume_Click();
     if (robot.isIdle()) {
         // The scan did not start; its reason has been printed.
-        const bool noAddress = session.settings().text("txtLocation").empty();
+        const std::string location = session.settings().text("txtLocation");
         session.Form_Unload();
-        return noAddress ? usageError("the job has no start address (set txtLocation)") : kExitStopped;
+        if (location.empty()) return usageError("the job has no start address (set txtLocation)");
+        return IsWebAddress(location) ? kExitStopped : kExitUsage;
     }
     QCoreApplication::exec();
     progress.breakLine();
