@@ -10,12 +10,14 @@
 #include "app/console_messages.h"
 #include "app/progress_line.h"
 #include "app/stop_signals.h"
+#include "engine/fetch_result_codes.h"
 #include "engine/job_session.h"
 #include "engine/network_fetch.h"
 #include "job/setup_file.h"
 #include "links/url_utils.h"
 #include "support/clock.h"
 #include "support/connection_limit.h"
+#include "support/failure.h"
 
 namespace gleanery {
 
@@ -23,6 +25,17 @@ namespace {
 int usageError(const std::string& why) {
     std::fprintf(stderr, "gleanery: %s\n", why.c_str());
     return kExitUsage;
+}
+
+// The start page's failure decides first: without it the site was not scanned,
+// however the scan ended.
+int scanExitCode(JobSession& session) {
+    const JobSettings& settings = session.settings();
+    std::optional<RouteRow> start;
+    skipSilently([&] { start = session.store().route(MakeURL(settings.text("txtLocation"), settings)); });
+    if (start && start->Scanned && fetchFailed(start->Result))
+        return start->Result < 0 ? kExitNetworkFailure : kExitServerError;
+    return session.robot().finishedShown() ? kExitScanned : kExitStopped;
 }
 }  // namespace
 
@@ -74,8 +87,9 @@ int runHeadless(const CommandLine& cl) {
     QCoreApplication::exec();
     progress.breakLine();
     messages.print(ProgressLine::format(robot, elapsed.elapsed() / 1000.0));
+    const int exitCode = scanExitCode(session);
     session.Form_Unload();
-    return robot.finishedShown() ? kExitScanned : kExitStopped;
+    return exitCode;
 }
 
 }  // namespace gleanery

@@ -3,6 +3,7 @@
 
 #include <QLoggingCategory>
 
+#include "engine/fetch_result_codes.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
 #include "support/failure.h"
@@ -22,6 +23,7 @@ void Robot::liInet1_Complete() {
     // A page's bytes are known only now, not when it was handed out.
     bytesCounter_ += page.BytesReceived();
     ++progress_.pagesScanned;
+    if (fetchFailed(page.ResultCode())) ++progress_.pagesFailed;
     progress_.bytesReceived += page.BytesReceived();
     if (!body.empty()) logResult(page.RequestURL, page.GetHeader(""));
     if (!url.empty() && url.back() == '/') url += "index.html";

@@ -124,8 +124,10 @@ public:
 
     // What this run has done since Begin or Resume, for progress displays.
     struct RunProgress {
-        std::int64_t pagesScanned = 0;
-        std::int64_t filesDownloaded = 0;
+        std::int64_t pagesScanned = 0;  // failed ones included
+        std::int64_t pagesFailed = 0;
+        std::int64_t filesDownloaded = 0;  // failed ones included
+        std::int64_t filesFailed = 0;
         std::int64_t bytesReceived = 0;  // pages and files
     };
     const RunProgress& progress() const { return progress_; }
