@@ -6,6 +6,7 @@
 #include "engine/fetch_result_codes.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
+#include "links/url_utils.h"
 #include "support/failure.h"
 
 namespace gleanery {
@@ -58,10 +59,11 @@ void Robot::passSoon() {
 
 void Robot::logResult(const std::string& url, const std::string& headers) {
     if (settings_.checked("chkLogOutput"))
-        qCInfo(lcPages, "%s\n%s", url.c_str(), headers.c_str());
+        qCInfo(lcPages, "%s\n%s", HidePassword(url).c_str(), headers.c_str());
 }
 
-std::string Robot::GetWrapText(const std::string& s) {
+std::string Robot::GetWrapText(const std::string& url) {
+    const std::string s = HidePassword(url);
     std::string result;
     result.reserve(s.size() + s.size() / 18 + 1);
     for (std::size_t i = 0; i < s.size(); i += 18) {

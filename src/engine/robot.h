@@ -147,8 +147,8 @@ public:
     // Free space is read from this source from now on (tests simulate full drives).
     void useFreeSpaceSource(const FreeSpaceSource& source);
 
-    // The pane text of a URL: broken every 18 characters.
-    static std::string GetWrapText(const std::string& s);
+    // The pane text of a URL: without its password, broken every 18 characters.
+    static std::string GetWrapText(const std::string& url);
 
 signals:
     void statusChanged(const QString& text);

@@ -203,6 +203,18 @@ std::string_view StripCredentials(std::string_view urlWithoutScheme) {
     return at == std::string_view::npos ? urlWithoutScheme : urlWithoutScheme.substr(at + 1);
 }
 
+std::string HidePassword(std::string_view url) {
+    const std::string_view rest = StripScheme(url);
+    const std::string_view afterCredentials = StripCredentials(rest);
+    const std::string_view credentials = rest.substr(0, rest.size() - afterCredentials.size());
+    const auto colon = credentials.find(':');
+    if (colon == std::string_view::npos) return std::string(url);
+    return std::string(url.substr(0, url.size() - rest.size()))
+        .append(credentials.substr(0, colon))
+        .append(":***@")
+        .append(afterCredentials);
+}
+
 bool IsWebAddress(std::string_view text) {
     const std::string_view rest = StripScheme(text);
     // Without a scheme nothing is credentials, so "mailto:a@b" is no host b.
