@@ -11,8 +11,10 @@ const char* const kUsage =
     "  gleanery --help | --version\n"
     "\n"
     "A missing setup file is created with the defaults. Exit codes: 0 site scanned,\n"
-    "3 scan stopped (signal, both output drives full), 2 bad usage or a setup file\n"
-    "that cannot be read or written.\n";
+    "3 scan stopped (signal, both output drives full), 2 bad usage, a start address\n"
+    "that is not an http or https address, or a setup file that cannot be read or written,\n"
+    "4 the start page got no answer (network failure), 8 the start page got an error\n"
+    "status (HTTP 400 and up).\n";
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;

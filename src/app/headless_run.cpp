@@ -10,11 +10,14 @@
 #include "app/console_messages.h"
 #include "app/progress_line.h"
 #include "app/stop_signals.h"
+#include "engine/fetch_result_codes.h"
 #include "engine/job_session.h"
 #include "engine/network_fetch.h"
 #include "job/setup_file.h"
+#include "links/url_utils.h"
 #include "support/clock.h"
 #include "support/connection_limit.h"
+#include "support/failure.h"
 
 namespace gleanery {
 
@@ -22,6 +25,17 @@ namespace {
 int usageError(const std::string& why) {
     std::fprintf(stderr, "gleanery: %s\n", why.c_str());
     return kExitUsage;
+}
+
+// The start page's failure decides first: without it the site was not scanned,
+// however the scan ended.
+int scanExitCode(JobSession& session) {
+    const JobSettings& settings = session.settings();
+    std::optional<RouteRow> start;
+    skipSilently([&] { start = session.store().route(MakeURL(settings.text("txtLocation"), settings)); });
+    if (start && start->Scanned && fetchFailed(start->Result))
+        return start->Result < 0 ? kExitNetworkFailure : kExitServerError;
+    return session.robot().finishedShown() ? kExitScanned : kExitStopped;
 }
 }  // namespace
 
@@ -65,15 +79,17 @@ int runHeadless(const CommandLine& cl) {
         robot.cmdResume_Click();
     if (robot.isIdle()) {
         // The scan did not start; its reason has been printed.
-        const bool noAddress = session.settings().text("txtLocation").empty();
+        const std::string location = session.settings().text("txtLocation");
         session.Form_Unload();
-        return noAddress ? usageError("the job has no start address (set txtLocation)") : kExitStopped;
+        if (location.empty()) return usageError("the job has no start address (set txtLocation)");
+        return IsWebAddress(location) ? kExitStopped : kExitUsage;
     }
     QCoreApplication::exec();
     progress.breakLine();
     messages.print(ProgressLine::format(robot, elapsed.elapsed() / 1000.0));
+    const int exitCode = scanExitCode(session);
     session.Form_Unload();
-    return robot.finishedShown() ? kExitScanned : kExitStopped;
+    return exitCode;
 }
 
 }  // namespace gleanery

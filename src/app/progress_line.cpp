@@ -34,8 +34,8 @@ ProgressLine::ProgressLine(const Robot& robot, bool terminal, QObject* parent)
 std::string ProgressLine::format(const Robot& robot, double seconds) {
     const auto& p = robot.progress();
     const double speed = seconds > 0 ? p.bytesReceived / seconds : 0;
-    return "Pages " + std::to_string(p.pagesScanned) + " | Files " + std::to_string(p.filesDownloaded) +
-           " | In queue " + std::to_string(robot.queuedTargets()) + " | " + bytes(double(p.bytesReceived)) + " | " +
+    return "Pages " + std::to_string(p.pagesScanned) + ", " + std::to_string(p.pagesFailed) + " failed | Files " +
+           std::to_string(p.filesDownloaded) + ", " + std::to_string(p.filesFailed) + " failed | In queue " + std::to_string(robot.queuedTargets()) + " | " + bytes(double(p.bytesReceived)) + " | " +
            bytes(speed) + "/s";
 }
 

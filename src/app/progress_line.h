@@ -1,6 +1,7 @@
 #pragma once
-// The one-line progress display of a scan without windows: pages scanned,
-// files downloaded, targets in queue, bytes and speed. Redrawn in place on a
+// The one-line progress display of a scan without windows: pages scanned and
+// files downloaded (with how many of each failed), targets in queue, bytes
+// and speed. Redrawn in place on a
 // terminal; on a pipe or file a plain line every few seconds.
 
 #include <QElapsedTimer>

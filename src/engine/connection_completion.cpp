@@ -3,8 +3,10 @@
 
 #include <QLoggingCategory>
 
+#include "engine/fetch_result_codes.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
+#include "links/url_utils.h"
 #include "support/failure.h"
 
 namespace gleanery {
@@ -22,6 +24,7 @@ void Robot::liInet1_Complete() {
     // A page's bytes are known only now, not when it was handed out.
     bytesCounter_ += page.BytesReceived();
     ++progress_.pagesScanned;
+    if (fetchFailed(page.ResultCode())) ++progress_.pagesFailed;
     progress_.bytesReceived += page.BytesReceived();
     if (!body.empty()) logResult(page.RequestURL, page.GetHeader(""));
     if (!url.empty() && url.back() == '/') url += "index.html";
@@ -56,10 +59,11 @@ void Robot::passSoon() {
 
 void Robot::logResult(const std::string& url, const std::string& headers) {
     if (settings_.checked("chkLogOutput"))
-        qCInfo(lcPages, "%s\n%s", url.c_str(), headers.c_str());
+        qCInfo(lcPages, "%s\n%s", HidePassword(url).c_str(), headers.c_str());
 }
 
-std::string Robot::GetWrapText(const std::string& s) {
+std::string Robot::GetWrapText(const std::string& url) {
+    const std::string s = HidePassword(url);
     std::string result;
     result.reserve(s.size() + s.size() / 18 + 1);
     for (std::size_t i = 0; i < s.size(); i += 18) {

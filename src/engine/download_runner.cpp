@@ -2,6 +2,7 @@
 // to the free download connections, one pass per force-call tick.
 #include "engine/robot.h"
 
+#include "engine/fetch_result_codes.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
 #include "links/output_drives.h"
@@ -59,6 +60,7 @@ void Robot::finishDownloads() {
             bytesCounter_ = 0;
         });
         ++progress_.filesDownloaded;
+        if (fetchFailed(done->ResultCode())) ++progress_.filesFailed;
         progress_.bytesReceived += done->BytesReceived();
         setConnectionText(done->SlotNumber, "Not Busy");
         emit downloadFinished(done->SlotNumber, QString::fromStdString(done->TargetFile),

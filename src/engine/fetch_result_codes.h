@@ -24,4 +24,8 @@ enum FetchFailure : int {
 // negative code, "HTTP <status>" for a status.
 std::string fetchResultText(int code);
 
+// A transfer that got no answer or an error status (400 and up). A page
+// skipped for its blocked domain (0) has not failed.
+inline bool fetchFailed(int code) { return code < 0 || code >= 400; }
+
 }  // namespace gleanery

@@ -29,7 +29,7 @@ void Robot::DoScan() {
             return;
         }
         currentPriority_ = route->Priority;
-        setStatus("Scanning: " + route->URL);
+        setStatus("Scanning: " + HidePassword(route->URL));
         const std::string full = MakeURL(route->URL, settings_);
         currentDomain_ = GetDomain(full);
         if (BlockedSite(currentDomain_)) {

@@ -124,8 +124,10 @@ public:
 
     // What this run has done since Begin or Resume, for progress displays.
     struct RunProgress {
-        std::int64_t pagesScanned = 0;
-        std::int64_t filesDownloaded = 0;
+        std::int64_t pagesScanned = 0;  // failed ones included
+        std::int64_t pagesFailed = 0;
+        std::int64_t filesDownloaded = 0;  // failed ones included
+        std::int64_t filesFailed = 0;
         std::int64_t bytesReceived = 0;  // pages and files
     };
     const RunProgress& progress() const { return progress_; }
@@ -145,8 +147,8 @@ public:
     // Free space is read from this source from now on (tests simulate full drives).
     void useFreeSpaceSource(const FreeSpaceSource& source);
 
-    // The pane text of a URL: broken every 18 characters.
-    static std::string GetWrapText(const std::string& s);
+    // The pane text of a URL: without its password, broken every 18 characters.
+    static std::string GetWrapText(const std::string& url);
 
 signals:
     void statusChanged(const QString& text);

@@ -22,6 +22,9 @@ constexpr const char* kBeginWarning =
     "If you wish to resume a previous scan, please select the 'Resume' command.";
 constexpr const char* kNoOutputFolder =
     "Please choose the Primary and the Secondary output folders before scanning.";
+constexpr const char* kNotWebAddress =
+    "The start address cannot be scanned: it must be a web address beginning with http:// or https:// "
+    "(or a site's name such as www.example.org).";
 }  // namespace
 
 Robot::Robot(JobSettings& settings, WorkStore& store, Messages& messages, const Clock& clock,
@@ -63,6 +66,11 @@ bool Robot::startScan(bool fresh) {
     const Routine step{kModule, fresh ? "cmdBegin_Click" : "cmdResume_Click"};
     txtLocation_LostFocus(settings_, messages_);
     if (settings_.text("txtLocation").empty()) return false;
+    // Anything else would scan one failing page and call the site scanned.
+    if (!IsWebAddress(settings_.text("txtLocation"))) {
+        messages_.inform(kNotWebAddress);
+        return false;
+    }
     if (!storeProblem_.empty()) {
         messages_.inform(storeProblem_);
         return false;

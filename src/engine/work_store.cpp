@@ -107,13 +107,13 @@ void createStoreFile(const std::string& path, const std::string& templatePath) {
     const std::string fresh = path + ".new";
     std::error_code ignored;
     try {
-        if (FileExists(templatePath)) {
+        if (FileExists(templatePath))
             fs::copy_file(templatePath, fresh, fs::copy_options::overwrite_existing);
-            // The template may be installed read-only; the job's copy is written.
-            fs::permissions(fresh, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
-        } else {
+        else
             writeEmptyStore(fresh);
-        }
+        // The queued URLs carry the site password, so the store is its owner's
+        // only; written, too, when the template is installed read-only.
+        fs::permissions(fresh, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
         fs::rename(fresh, path);
     } catch (const std::exception& e) {
         fs::remove(fresh, ignored);

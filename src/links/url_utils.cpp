@@ -1,6 +1,7 @@
 #include "links/url_utils.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "links/host_parts.h"
 #include "support/byte_set.h"
@@ -21,6 +22,8 @@ constexpr ByteSet kUrlBytes = ByteSet(kAlphanumeric, "-._~:/?#[]@!$&'()*+,;=");
 constexpr ByteSet kPathBytes = ByteSet(kAlphanumeric, "-._~/!$*+,;=@");
 // Inside a user name or password, ":", "@", "/", "?" and "#" would end it.
 constexpr ByteSet kCredentialBytes = ByteSet(kAlphanumeric, "-._~!$&'()*+,;=");
+// A host name: unreserved characters, escapes and sub-delimiters.
+constexpr ByteSet kHostBytes = ByteSet(kAlphanumeric, "-._~%!$&'()*+,;=");
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -198,6 +201,38 @@ std::string_view StripCredentials(std::string_view urlWithoutScheme) {
         urlWithoutScheme.substr(0, urlWithoutScheme.find_first_of("/?#"));
     const auto at = authority.rfind('@');
     return at == std::string_view::npos ? urlWithoutScheme : urlWithoutScheme.substr(at + 1);
+}
+
+std::string HidePassword(std::string_view url) {
+    const std::string_view rest = StripScheme(url);
+    const std::string_view afterCredentials = StripCredentials(rest);
+    const std::string_view credentials = rest.substr(0, rest.size() - afterCredentials.size());
+    const auto colon = credentials.find(':');
+    if (colon == std::string_view::npos) return std::string(url);
+    return std::string(url.substr(0, url.size() - rest.size()))
+        .append(credentials.substr(0, colon))
+        .append(":***@")
+        .append(afterCredentials);
+}
+
+bool IsWebAddress(std::string_view text) {
+    const std::string_view rest = StripScheme(text);
+    // Without a scheme nothing is credentials, so "mailto:a@b" is no host b.
+    std::string_view host = rest.size() == text.size() ? rest.substr(0, rest.find_first_of("/?#")) : HostOf(text);
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    // A port follows the last ":" after the brackets of an IPv6 address.
+    const auto colon = host.rfind(':');
+    if (colon != std::string_view::npos && colon >= host.rfind(']') + 1) {
+        const std::string_view port = host.substr(colon + 1);
+        if (port.empty() || !std::all_of(port.begin(), port.end(), digit)) return false;
+        host = host.substr(0, colon);
+    }
+    if (host.size() > 2 && host.starts_with('[') && host.ends_with(']'))
+        return std::all_of(host.begin() + 1, host.end() - 1,
+                           [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.'; });
+    return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) {
+        return kHostBytes(c) || static_cast<unsigned char>(c) >= 0x80;
+    });
 }
 
 bool HasOtherScheme(std::string_view link) {

@@ -67,11 +67,13 @@ TEST_F(HeadlessScan, JobWithoutAddressIsBadUsageButItsSetupFileIsCreated) {
 }
 
 TEST_F(HeadlessScan, ScansASiteToTheEndAndSavesTheSettingsGiven) {
-    server.page("/", "<html>hello</html>");
+    server.page("/", "<html>hello <img src=\"gone.gif\"></html>");
     const ProcessResult r = run(QStringList{"--begin", file("site.glf"), "--set",
                                   QString::fromStdString("txtLocation=" + server.url("/"))} + scanSettings());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("Site Scanned"), std::string::npos);
+    // A missing file of a page does not fail the scan, but is counted.
+    EXPECT_NE(r.err.find("Pages 1, 0 failed | Files 1, 1 failed"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("Status: Execution Stopped"), std::string::npos);
 
     JobSettings saved;
@@ -80,6 +82,25 @@ TEST_F(HeadlessScan, ScansASiteToTheEndAndSavesTheSettingsGiven) {
     WorkStore store;
     store.open(WorkStore::storePathFor(file("site.glf").toStdString()), "");
     EXPECT_EQ(store.route(server.url("/"))->Result, 200);
+}
+
+TEST_F(HeadlessScan, StartAddressThatCannotBeScannedSetsTheExitCode) {
+    const struct {
+        std::string location;
+        int exitCode;
+        const char* told;
+    } cases[] = {
+        {"ftp://x", 2, "http:// or https://"},
+        {"http://127.0.0.1:1/", 4, "Pages 1, 1 failed"},  // nothing listens on port 1
+        {server.url("/missing.html"), 8, "Pages 1, 1 failed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.location);
+        const ProcessResult r = run(QStringList{"--begin", file("bad.glf"), "--set",
+                                                QString::fromStdString("txtLocation=" + c.location)} + scanSettings());
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        EXPECT_NE(r.err.find(c.told), std::string::npos) << r.err;
+    }
 }
 
 TEST_F(HeadlessScan, SignalStopsGracefullyAndResumeFinishes) {

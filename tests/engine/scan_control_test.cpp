@@ -136,6 +136,23 @@ TEST_F(ScanControl, EmptyOutputFolderIsRefusedBeforeAnythingIsWritten) {
     EXPECT_TRUE(robot().isIdle());
 }
 
+TEST_F(ScanControl, AddressHttpCannotFetchIsRefusedByBeginAndResume) {
+    store().insertRoute("http://old.example/", "", 5);
+    for (const char* address : {"not a url", "ftp://x"}) {
+        for (const bool fresh : {true, false}) {
+            SCOPED_TRACE(std::string(address) + (fresh ? " Begin" : " Resume"));
+            messages.shown.clear();
+            session->settings().setText("txtLocation", address);
+            fresh ? robot().cmdBegin_Click() : robot().cmdResume_Click();
+            ASSERT_EQ(messages.shown.size(), 1u);
+            EXPECT_NE(messages.shown[0].text.find("http:// or https://"), std::string::npos);
+            EXPECT_EQ(store().countRoutes(), 1);
+            EXPECT_TRUE(robot().isIdle());
+            EXPECT_TRUE(site.started.empty());
+        }
+    }
+}
+
 TEST_F(ScanControl, OwnSiteIsRefused) {
     session->settings().setText("txtLocation", "http://WWW.GLEANERY.ORG/x");
     robot().cmdBegin_Click();

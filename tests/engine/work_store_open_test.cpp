@@ -21,6 +21,13 @@ namespace {
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 
+// Queued URLs carry the site password: a new store is its owner's only.
+void expectPrivate(const std::string& path) {
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << path;
+}
+
 TEST(WorkStorePathTest, SetupExtensionBecomesGLDAndAnyOtherNameGetsItAppended) {
     const struct {
         const char* setupFile;
@@ -52,6 +59,7 @@ TEST_F(WorkStoreOpenTest, NewStoreIsACopyOfTheTemplate) {
     openStore();
     EXPECT_TRUE(store.isBlocked("marker.example"));
     EXPECT_EQ(store.countRoutes(), 0);
+    expectPrivate(storePath());
 }
 
 TEST_F(WorkStoreOpenTest, MissingTemplateCreatesTheSchemaDirectly) {
@@ -61,6 +69,7 @@ TEST_F(WorkStoreOpenTest, MissingTemplateCreatesTheSchemaDirectly) {
     store.insertBlockedSite("b.example");
     EXPECT_TRUE(store.isBlocked("b.example"));
     EXPECT_FALSE(FileExists(storePath() + ".new"));
+    expectPrivate(storePath());
 }
 
 TEST_F(WorkStoreOpenTest, ReopeningKeepsEveryRow) {
