@@ -74,7 +74,7 @@ public:
             if (start != npos) inQuery_ = text_[start] == '?' || text_[start] == '&';
             const std::size_t begin = start == npos ? wordEnd : start + 1;
             wordEnd = std::max(kWordEnd.firstIn(text_, dot), dot + 1);
-            if (!inQuery_ && begin < wordEnd && writtenAsUrl(begin, wordEnd) && !claimed(begin, wordEnd))
+            if (!inQuery_ && begin < wordEnd && !claimed(begin, wordEnd) && writtenAsUrl(begin, wordEnd))
                 decide(begin, wordEnd, LinkRole::Other, false);
         }
     }
