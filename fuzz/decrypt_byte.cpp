@@ -14,7 +14,7 @@
 #include <algorithm>
 
 #include "fuzz_support.h"
-#include "support/blowfish.h"
+#include "compat/blowfish.h"
 
 using namespace gleanery;
 using namespace gleanery::fuzz;

@@ -16,7 +16,7 @@
 #include "job/setup_file.h"
 #include "links/url_utils.h"
 #include "support/clock.h"
-#include "support/connection_limit.h"
+#include "compat/connection_limit.h"
 #include "support/failure.h"
 
 namespace gleanery {

@@ -6,7 +6,7 @@
 #include "app/command_line.h"
 #include "app/headless_run.h"
 #ifdef GLEANERY_HAS_WINDOWS
-#include "app/windows_run.h"
+#include "shell/windows_run.h"
 #endif
 
 int main(int argc, char** argv) {

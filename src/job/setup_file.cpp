@@ -5,7 +5,7 @@
 
 #include "job/job_settings.h"
 #include "support/failure.h"
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 #include "support/text.h"
 
 namespace gleanery {

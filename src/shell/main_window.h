@@ -12,10 +12,10 @@
 #include <string>
 
 #include "engine/robot.h"
-#include "job/ui/job_window.h"
+#include "jobwindow/job_window.h"
 #include "shell/setup_file_dialog.h"
 #include "support/messages.h"
-#include "support/processes.h"
+#include "compat/processes.h"
 
 namespace gleanery {
 

@@ -4,7 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 #include "update/update_files.h"
 
 namespace gleanery {

@@ -1,6 +1,6 @@
 #include "update/update_files.h"
 
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 #include "support/program_paths.h"
 #include "support/text.h"
 

@@ -1,6 +1,6 @@
 #include "update/version_descriptor.h"
 
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 #include "support/text.h"
 
 namespace gleanery {

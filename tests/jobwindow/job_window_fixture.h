@@ -16,9 +16,9 @@
 #include "common/scripted_fetch.h"
 #include "common/scripted_messages.h"
 #include "job/job_settings.h"
-#include "job/ui/job_window.h"
-#include "support/connection_limit.h"
-#include "support/registry.h"
+#include "jobwindow/job_window.h"
+#include "compat/connection_limit.h"
+#include "compat/registry.h"
 #include "support/scoped_home.h"
 
 namespace gleanery::testing {

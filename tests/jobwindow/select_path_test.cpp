@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 
 #include "common/scripted_messages.h"
-#include "job/ui/select_path_window.h"
+#include "jobwindow/select_path_window.h"
 
 namespace gleanery::testing {
 namespace {

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "shell/main_window_fixture.h"
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 
 namespace gleanery::test {
 namespace {

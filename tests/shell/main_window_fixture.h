@@ -23,7 +23,7 @@
 #include "shell/main_window.h"
 #include "shell/scan_status_bar.h"
 #include "shell/scan_toolbar.h"
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 #include "support/scoped_home.h"
 #include "update/update_files.h"
 

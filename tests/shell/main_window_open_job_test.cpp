@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QMdiSubWindow>
 
-#include "job/ui/job_window.h"
+#include "jobwindow/job_window.h"
 #include "shell/main_window_fixture.h"
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 
 namespace gleanery::test {
 namespace {

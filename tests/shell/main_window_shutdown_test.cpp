@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "shell/main_window_fixture.h"
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 
 namespace gleanery::test {
 namespace {

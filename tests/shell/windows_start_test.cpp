@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 
 #include "engine/fetch_completion_watch.h"
-#include "support/ini_profile.h"
-#include "support/registry.h"
+#include "compat/ini_profile.h"
+#include "compat/registry.h"
 #include "support/scoped_home.h"
 
 namespace gleanery::test {

@@ -6,7 +6,7 @@
 #include "common/test_server.h"
 #include "engine/fetch_completion_watch.h"
 #include "engine/network_fetch.h"
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 #include "support/scoped_home.h"
 #include "support/text.h"
 

@@ -1,4 +1,4 @@
-#include "support/blowfish.h"
+#include "compat/blowfish.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "support/blowfish_constants.h"
+#include "compat/blowfish_constants.h"
 #include "support/text.h"
 
 namespace gleanery {

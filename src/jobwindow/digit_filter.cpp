@@ -1,4 +1,4 @@
-#include "job/ui/digit_filter.h"
+#include "jobwindow/digit_filter.h"
 
 #include <QLineEdit>
 

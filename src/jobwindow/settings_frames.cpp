@@ -1,4 +1,4 @@
-#include "job/ui/settings_frames.h"
+#include "jobwindow/settings_frames.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -8,8 +8,8 @@
 #include <string>
 
 #include "job/job_settings.h"
-#include "job/ui/field_binding.h"
-#include "job/ui/twip_box.h"
+#include "jobwindow/field_binding.h"
+#include "jobwindow/twip_box.h"
 
 namespace gleanery {
 

@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 
 namespace gleanery {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/blowfish.h"
+#include "compat/blowfish.h"
 
 namespace gleanery {
 namespace {

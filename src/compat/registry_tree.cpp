@@ -1,4 +1,4 @@
-#include "support/registry_tree.h"
+#include "compat/registry_tree.h"
 
 #include <QString>
 #include <algorithm>

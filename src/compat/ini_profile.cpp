@@ -1,4 +1,4 @@
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 
 #include <QFile>
 #include <QFileInfo>

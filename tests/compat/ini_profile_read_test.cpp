@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 
 namespace gleanery {
 namespace {

@@ -1,4 +1,4 @@
-#include "job/ui/field_binding.h"
+#include "jobwindow/field_binding.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "job/job_settings.h"
-#include "job/ui/digit_filter.h"
+#include "jobwindow/digit_filter.h"
 
 namespace gleanery {
 

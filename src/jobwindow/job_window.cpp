@@ -1,4 +1,4 @@
-#include "job/ui/job_window.h"
+#include "jobwindow/job_window.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -9,10 +9,10 @@
 #include <QPushButton>
 
 #include "job/location_rule.h"
-#include "job/ui/select_path_window.h"
-#include "job/ui/statistics_frame.h"
-#include "job/ui/twip_box.h"
-#include "support/connection_limit.h"
+#include "jobwindow/select_path_window.h"
+#include "jobwindow/statistics_frame.h"
+#include "jobwindow/twip_box.h"
+#include "compat/connection_limit.h"
 #include "support/failure.h"
 
 namespace gleanery {

@@ -1,4 +1,4 @@
-#include "app/windows_run.h"
+#include "shell/windows_run.h"
 
 #include <QApplication>
 #include <QFile>

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "common/scripted_messages.h"
-#include "support/connection_limit.h"
-#include "support/registry.h"
+#include "compat/connection_limit.h"
+#include "compat/registry.h"
 #include "support/scoped_home.h"
 
 namespace gleanery {

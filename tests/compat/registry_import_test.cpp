@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "support/registry.h"
+#include "compat/registry.h"
 #include "support/scoped_home.h"
 
 namespace gleanery {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "engine/job_session.h"
-#include "job/ui/connection_pane.h"
-#include "job/ui/settings_frames.h"
+#include "jobwindow/connection_pane.h"
+#include "jobwindow/settings_frames.h"
 
 class QLabel;
 class QPushButton;

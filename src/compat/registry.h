@@ -8,7 +8,7 @@
 #include <string>
 #include <variant>
 
-#include "support/registry_tree.h"
+#include "compat/registry_tree.h"
 
 namespace gleanery {
 

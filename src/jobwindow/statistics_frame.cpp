@@ -1,8 +1,8 @@
-#include "job/ui/statistics_frame.h"
+#include "jobwindow/statistics_frame.h"
 
 #include <QLabel>
 
-#include "job/ui/twip_box.h"
+#include "jobwindow/twip_box.h"
 
 namespace gleanery {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "support/blowfish.h"
+#include "compat/blowfish.h"
 
 namespace gleanery {
 namespace {

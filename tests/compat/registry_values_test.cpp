@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/registry.h"
+#include "compat/registry.h"
 #include "support/scoped_home.h"
 
 namespace gleanery {

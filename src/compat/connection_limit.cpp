@@ -1,10 +1,10 @@
-#include "support/connection_limit.h"
+#include "compat/connection_limit.h"
 
 #include <cmath>
 #include <string>
 
 #include "support/program_paths.h"
-#include "support/registry.h"
+#include "compat/registry.h"
 #include "support/text.h"
 
 namespace gleanery {

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "common/scripted_messages.h"
-#include "support/processes.h"
+#include "compat/processes.h"
 
 namespace gleanery {
 namespace {

@@ -8,7 +8,7 @@ words follow the OR rule, and the enciphered array carries the 12-byte
 header, zero padding and CBC chaining with a zero start block.
 
 Run it and paste the printed vectors into blowfish_known_answer_test.cpp:
-    python3 tests/support/blowfish_vectors.py
+    python3 tests/compat/blowfish_vectors.py
 """
 
 WORDS = 18 + 1024  # P-array, then the four published S-boxes in order

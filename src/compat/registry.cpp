@@ -1,4 +1,4 @@
-#include "support/registry.h"
+#include "compat/registry.h"
 
 #include <QFile>
 #include <QSaveFile>

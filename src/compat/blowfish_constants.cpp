@@ -1,4 +1,4 @@
-#include "support/blowfish_constants.h"
+#include "compat/blowfish_constants.h"
 
 namespace gleanery::blowfish {
 

@@ -1,4 +1,4 @@
-#include "job/ui/select_path_window.h"
+#include "jobwindow/select_path_window.h"
 
 #include <QComboBox>
 #include <QDir>

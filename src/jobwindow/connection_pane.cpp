@@ -1,10 +1,10 @@
-#include "job/ui/connection_pane.h"
+#include "jobwindow/connection_pane.h"
 
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 
-#include "job/ui/twip_box.h"
+#include "jobwindow/twip_box.h"
 
 namespace gleanery {
 

@@ -1,4 +1,4 @@
-#include "support/processes.h"
+#include "compat/processes.h"
 
 #include <algorithm>
 #include <climits>

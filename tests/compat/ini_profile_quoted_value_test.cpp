@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/ini_profile.h"
+#include "compat/ini_profile.h"
 
 namespace gleanery {
 namespace {
