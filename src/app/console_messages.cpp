@@ -21,6 +21,10 @@ bool ConsoleMessages::confirm(const std::string& text, const std::string& title)
     return true;
 }
 
+void ConsoleMessages::ask(const std::string& text, std::function<void(bool)> answer, const std::string& title) {
+    answer(confirm(text, title));
+}
+
 bool ConsoleMessages::askYesNo(const std::string& text, const std::string& title) {
     print("[" + title + "] " + text + " -> Yes");
     return true;

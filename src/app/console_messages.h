@@ -12,6 +12,7 @@ class ConsoleMessages final : public Messages {
 public:
     void inform(const std::string& text, const std::string& title) override;
     bool confirm(const std::string& text, const std::string& title) override;
+    void ask(const std::string& text, std::function<void(bool)> answer, const std::string& title) override;
     bool askYesNo(const std::string& text, const std::string& title) override;
     // Status texts and progress share one stream: a message first ends the
     // progress line being redrawn.

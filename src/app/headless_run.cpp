@@ -13,6 +13,7 @@
 #include "engine/fetch_result_codes.h"
 #include "engine/job_session.h"
 #include "engine/network_fetch.h"
+#include "engine/scan_notices.h"
 #include "job/setup_file.h"
 #include "links/url_utils.h"
 #include "support/clock.h"
@@ -35,7 +36,7 @@ int scanExitCode(JobSession& session) {
     skipSilently([&] { start = session.store().route(MakeURL(settings.text("txtLocation"), settings)); });
     if (start && start->Scanned && fetchFailed(start->Result))
         return start->Result < 0 ? kExitNetworkFailure : kExitServerError;
-    return session.robot().finishedShown() ? kExitScanned : kExitStopped;
+    return session.scan().siteScanned() ? kExitScanned : kExitStopped;
 }
 }  // namespace
 
@@ -50,10 +51,11 @@ int runHeadless(const CommandLine& cl) {
     const int maxConnections = CheckConnectionLimit(true, messages);
     SystemClock clock;
     JobSession session(messages, clock, [](int) { return makeNetworkFetch(); }, maxConnections);
-    Robot& robot = session.robot();
-    QObject::connect(&robot, &Robot::statusChanged, [&messages](const QString& status) {
+    ScanController& scan = session.scan();
+    QObject::connect(&scan, &ScanController::statusChanged, [&messages](const QString& status) {
         messages.print("Status: " + status.toStdString());
     });
+    showScanNotices(scan, messages, Qt::DirectConnection);
 
     session.Display(cl.setupFile);
     if (!session.storeProblem().empty()) return kExitUsage;
@@ -63,21 +65,19 @@ int runHeadless(const CommandLine& cl) {
     }
     if (!session.saveOrTell()) return kExitUsage;
 
-    ProgressLine progress(robot, ::isatty(STDERR_FILENO) == 1);
+    ProgressLine progress(scan, ::isatty(STDERR_FILENO) == 1);
     messages.setProgressLine(&progress);
     StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::stopRequested, &robot, [&robot] {
-        if (!robot.isIdle() && !robot.stopRequested()) robot.cmdStop_Click();
-    });
-    QObject::connect(&robot, &Robot::stopped, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &scan, &ScanController::stop);
+    QObject::connect(&scan, &ScanController::stopped, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
     QElapsedTimer elapsed;
     elapsed.start();
     if (cl.action == CommandLine::Action::Begin)
-        robot.cmdBegin_Click();
+        scan.begin();
     else
-        robot.cmdResume_Click();
-    if (robot.isIdle()) {
+        scan.resume();
+    if (scan.state() == ScanState::Idle) {
         // The scan did not start; its reason has been printed.
         const std::string location = session.settings().text("txtLocation");
         session.Form_Unload();
@@ -86,7 +86,7 @@ int runHeadless(const CommandLine& cl) {
     }
     QCoreApplication::exec();
     progress.breakLine();
-    messages.print(ProgressLine::format(robot, elapsed.elapsed() / 1000.0));
+    messages.print(ProgressLine::format(scan.progress(), scan.statistics().queued, double(elapsed.elapsed()) / 1000.0));
     const int exitCode = scanExitCode(session);
     session.Form_Unload();
     return exitCode;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "engine/robot.h"
+#include "engine/scan_controller.h"
 
 namespace gleanery {
 
@@ -23,25 +23,24 @@ std::string bytes(double n) {
 }
 }  // namespace
 
-ProgressLine::ProgressLine(const Robot& robot, bool terminal, QObject* parent)
-    : QObject(parent), robot_(robot), terminal_(terminal) {
+ProgressLine::ProgressLine(const ScanController& scan, bool terminal, QObject* parent)
+    : QObject(parent), scan_(scan), terminal_(terminal) {
     clock_.start();
     timer_.setInterval(terminal ? kTerminalRedrawMs : kPlainLineMs);
     connect(&timer_, &QTimer::timeout, this, &ProgressLine::draw);
     timer_.start();
 }
 
-std::string ProgressLine::format(const Robot& robot, double seconds) {
-    const auto& p = robot.progress();
+std::string ProgressLine::format(const RunProgress& p, std::int64_t queued, double seconds) {
     const double speed = seconds > 0 ? p.bytesReceived / seconds : 0;
     return "Pages " + std::to_string(p.pagesScanned) + ", " + std::to_string(p.pagesFailed) + " failed | Files " +
-           std::to_string(p.filesDownloaded) + ", " + std::to_string(p.filesFailed) + " failed | In queue " + std::to_string(robot.queuedTargets()) + " | " + bytes(double(p.bytesReceived)) + " | " +
+           std::to_string(p.filesDownloaded) + ", " + std::to_string(p.filesFailed) + " failed | In queue " + std::to_string(queued) + " | " + bytes(double(p.bytesReceived)) + " | " +
            bytes(speed) + "/s";
 }
 
 void ProgressLine::draw() {
-    if (robot_.isIdle()) return;
-    const std::string line = format(robot_, clock_.elapsed() / 1000.0);
+    if (scan_.state() == ScanState::Idle) return;
+    const std::string line = format(scan_.progress(), scan_.statistics().queued, double(clock_.elapsed()) / 1000.0);
     if (terminal_) {
         std::fprintf(stderr, "\r\033[K%s", line.c_str());
         drawn_ = true;

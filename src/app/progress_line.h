@@ -7,25 +7,27 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <cstdint>
 #include <string>
 
 namespace gleanery {
 
-class Robot;
+class ScanController;
+struct RunProgress;
 
 class ProgressLine : public QObject {
     Q_OBJECT
 public:
-    ProgressLine(const Robot& robot, bool terminal, QObject* parent = nullptr);
+    ProgressLine(const ScanController& scan, bool terminal, QObject* parent = nullptr);
     // Ends the line being redrawn, so the next message starts on a line of its own.
     void breakLine();
-    // The text of the line for the robot's present state.
-    static std::string format(const Robot& robot, double seconds);
+    // The text of the line for a run's progress, targets waiting and time so far.
+    static std::string format(const RunProgress& progress, std::int64_t queued, double seconds);
 
 private:
     void draw();
 
-    const Robot& robot_;
+    const ScanController& scan_;
     bool terminal_;
     bool drawn_ = false;
     QTimer timer_;

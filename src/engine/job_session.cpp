@@ -12,13 +12,13 @@ namespace gleanery {
 JobSession::JobSession(Messages& messages, const Clock& clock, const FetchFactory& makeConnection,
                        int maxConnections, QObject* parent)
     : QObject(parent), messages_(messages), settings_(maxConnections),
-      robot_(settings_, store_, messages, clock, makeConnection) {
-    robot_.setSettingsSaver([this] { saveOrTell(); });
-    robot_.setPageParser([this](const std::string& url, const std::string& body, int resultCode) {
-        ParseResults(url, body, settings_, robot_.drives(), robot_, resultCode >= 200 && resultCode < 300);
+      scan_(settings_, store_, messages, clock, makeConnection) {
+    scan_.setSettingsSaver([this] { saveOrTell(); });
+    scan_.setPageParser([this](const std::string& url, const std::string& base, const std::string& body, int code) {
+        ParseResults(url, body, settings_, scan_.drives(), scan_.linkQueue(), code >= 200 && code < 300 /*, base*/);
     });
-    robot_.setFileParser([this](const std::string& url, const std::string& file, const std::string& type) {
-        if (IsStylesheet(url, type)) ParseStylesheet(url, file, settings_, robot_.drives(), robot_);
+    scan_.setFileParser([this](const std::string& url, const std::string& file, const std::string& type) {
+        if (IsStylesheet(url, type)) ParseStylesheet(url, file, settings_, scan_.drives(), scan_.linkQueue());
     });
 }
 
@@ -36,9 +36,8 @@ void JobSession::Display(const std::string& setupFile) {
         storeProblem_ = e.what();
         messages_.inform(storeProblem_);
     }
-    robot_.setStoreProblem(storeProblem_);
+    scan_.setStoreProblem(storeProblem_);
     step([&] { restoreSettings(settings_, setupFile_); });
-    robot_.UpdateStatus();
 }
 
 void JobSession::storeSettings() { gleanery::storeSettings(settings_, setupFile_); }

@@ -1,13 +1,13 @@
 #pragma once
 // One open job: its settings, its work store beside the setup file and its
-// robot. Opening restores the settings and opens (or creates) the store;
+// scan controller. Opening restores the settings and opens (or creates) the store;
 // closing saves the settings and statistics to the setup file.
 
 #include <QObject>
 #include <memory>
 #include <string>
 
-#include "engine/robot.h"
+#include "engine/scan_controller.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
 
@@ -25,8 +25,6 @@ public:
     // new file). A store that cannot be opened is told to the user once here
     // and again whenever Begin or Resume is pressed.
     void Display(const std::string& setupFile);
-    // The close request: refused while a transfer runs.
-    bool Form_QueryUnload() { return robot_.Form_QueryUnload(); }
     // Saves the settings and statistics; throws when the setup file cannot be written.
     void storeSettings();
     // Saves, and tells the user when the setup file cannot be written.
@@ -34,7 +32,7 @@ public:
     void Form_Unload();
 
     JobSettings& settings() { return settings_; }
-    Robot& robot() { return robot_; }
+    ScanController& scan() { return scan_; }
     WorkStore& store() { return store_; }
     const std::string& setupFile() const { return setupFile_; }
     // Why the work store is closed ("" when it is open).
@@ -44,7 +42,7 @@ private:
     Messages& messages_;
     JobSettings settings_;
     WorkStore store_;
-    Robot robot_;
+    ScanController scan_;
     std::string setupFile_;
     std::string storeProblem_;
 };

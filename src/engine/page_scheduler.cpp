@@ -1,6 +1,6 @@
-// Choosing the next page and handing it to the page connection.
-#include "engine/robot.h"
+#include "engine/page_scheduler.h"
 
+#include "engine/connection_set.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
 #include "links/url_utils.h"
@@ -8,54 +8,36 @@
 
 namespace gleanery {
 
-void Robot::DoScan() {
-    CheckServerLimits(true);
-    if (stop_) return;
-    if (downloadQueue_.size() >= kQueueBackOff) {
-        queueFull_ = true;
-        return;
-    }
-    // The page connection carries one transfer at a time; when a pause ends
-    // while a page is still on its way, that page's completion calls DoScan.
-    if (connectionBusy(1)) return;
+PageScheduler::PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings)
+    : connections_(connections), store_(store), settings_(settings) {}
 
-    FetchObject& page = connection(1);
-    while (!stop_) {
-        std::optional<RouteRow> route;
-        if (!storeStep("DoScan", [&] { route = store_.nextRoute(settings_.checked("chkTunnel")); })) break;
-        if (!route) {
-            routesExhausted_ = true;
-            CheckFinished();
-            return;
-        }
+std::optional<std::string> PageScheduler::startNext() {
+    for (;;) {
+        const std::optional<RouteRow> route = store_.nextRoute(settings_.checked("chkTunnel"));
+        if (!route) return std::nullopt;
         currentPriority_ = route->Priority;
-        setStatus("Scanning: " + HidePassword(route->URL));
         const std::string full = MakeURL(route->URL, settings_);
         currentDomain_ = GetDomain(full);
-        if (BlockedSite(currentDomain_)) {
-            if (!storeStep("DoScan", [&] { store_.markRouteScanned(route->RouteID, 0); })) break;
+        if (store_.isBlocked(currentDomain_)) {
+            store_.markRouteScanned(route->RouteID, 0);
             continue;
         }
+        FetchObject& page = connections_.at(kPageSlot);
         page.RequestURL = URLEncode(full);
         page.RequestTag = route->RouteID;
-        setConnectionText(1, GetWrapText(full));
-        inFlight_[0] = true;
-        page.StartTransfer(page.RequestURL, "");
-        ++pagesDispatched_;
-        return;
-    }
-    setStatus("Execution Haulted");
-    if (timerRestart_.isActive()) {
-        setStatus("Daily limit exceeded... Waiting");
-    } else {
-        setButtons(true, true, false);
+        connections_.start(kPageSlot, page.RequestURL, "");
+        return full;
     }
 }
 
-bool Robot::BlockedSite(const std::string& domain) {
-    bool blocked = false;
-    storeStep("BlockedSite", [&] { blocked = store_.isBlocked(domain); });
-    return blocked;
+void PageScheduler::record(const FetchObject& page, const PageParser& parse) {
+    std::string url = page.RequestURL;
+    if (!url.empty() && url.back() == '/') url += "index.html";
+    const std::string finalUrl = page.FinalURL();
+    WorkStore::Batch batch(store_);
+    if (parse) skipSilently([&] { parse(url, finalUrl.empty() ? url : finalUrl, page.Content(), page.ResultCode()); });
+    store_.markRouteScanned(page.RequestTag, page.ResultCode());
+    batch.commit();
 }
 
 }  // namespace gleanery

@@ -9,8 +9,10 @@
 #include <QPushButton>
 
 #include "job/location_rule.h"
+#include "engine/scan_notices.h"
 #include "jobwindow/select_path_window.h"
 #include "jobwindow/statistics_frame.h"
+#include "jobwindow/statistics_text.h"
 #include "jobwindow/twip_box.h"
 #include "compat/connection_limit.h"
 #include "support/failure.h"
@@ -55,7 +57,7 @@ frmGeneralRobot::frmGeneralRobot(Messages& messages, const Clock& clock, FetchFa
     lblStatus_ = new QLabel(this);
     lblStatus_->setObjectName(QStringLiteral("lblStatus"));
     lblStatus_->hide();
-    connectRobot();
+    connectScan();
 }
 
 frmGeneralRobot::~frmGeneralRobot() = default;
@@ -68,27 +70,31 @@ QPushButton* frmGeneralRobot::button(const char* name, const char* caption, int 
     return b;
 }
 
-void frmGeneralRobot::connectRobot() {
-    Robot& r = robot();
-    connect(cmdBegin_, &QPushButton::clicked, &r, &Robot::cmdBegin_Click);
-    connect(cmdResume_, &QPushButton::clicked, &r, &Robot::cmdResume_Click);
-    connect(cmdStop_, &QPushButton::clicked, &r, &Robot::cmdStop_Click);
-    connect(cmdResetToday_, &QPushButton::clicked, &r, &Robot::cmdResetToday_Click);
-    connect(cmdResetTotal_, &QPushButton::clicked, &r, &Robot::cmdResetTotal_Click);
-    connect(&r, &Robot::buttonsChanged, this, &frmGeneralRobot::showButtons);
-    connect(&r, &Robot::runningViewChanged, this, &frmGeneralRobot::SetRunningView);
-    connect(&r, &Robot::statusChanged, lblStatus_, &QLabel::setText);
-    connect(&r, &Robot::statisticsChanged, this, [this] { statistics_->showStatistics(robot().statistics()); });
-    connect(&r, &Robot::connectionTextChanged, this,
+void frmGeneralRobot::connectScan() {
+    ScanController& s = scan();
+    connect(cmdBegin_, &QPushButton::clicked, this, &frmGeneralRobot::cmdBegin_Click);
+    connect(cmdResume_, &QPushButton::clicked, this, &frmGeneralRobot::cmdResume_Click);
+    connect(cmdStop_, &QPushButton::clicked, this, &frmGeneralRobot::cmdStop_Click);
+    connect(cmdResetToday_, &QPushButton::clicked, &s, &ScanController::resetToday);
+    connect(cmdResetTotal_, &QPushButton::clicked, &s, &ScanController::resetTotal);
+    connect(&s, &ScanController::stateChanged, this, [this](ScanState state) {
+        showButtons(state);
+        SetRunningView(state != ScanState::Idle);
+    });
+    connect(&s, &ScanController::statusChanged, lblStatus_, &QLabel::setText);
+    connect(&s, &ScanController::statisticsChanged, this, &frmGeneralRobot::showStatistics);
+    connect(&s, &ScanController::connectionTextChanged, this,
             [this](int slot, const QString& text) { pane(slot).lblConnection().setText(text); });
-    connect(&r, &Robot::downloadFinished, this, &frmGeneralRobot::showDownload);
+    connect(&s, &ScanController::downloadFinished, this, &frmGeneralRobot::showDownload);
+    showScanNotices(s, messages_, Qt::QueuedConnection);
 
-    showButtons();
-    lblStatus_->setText(QString::fromStdString(r.status()));
-    statistics_->showStatistics(r.statistics());
+    showButtons(s.state());
+    lblStatus_->setText(QString::fromStdString(s.status()));
     for (int slot = 1; slot <= kPaneCount; ++slot)
-        pane(slot).lblConnection().setText(QString::fromStdString(r.connectionText(slot)));
+        pane(slot).lblConnection().setText(QString::fromStdString(s.connectionText(slot)));
 }
+
+void frmGeneralRobot::showStatistics() { statistics_->showStatistics(statisticsText(scan().statistics())); }
 
 void frmGeneralRobot::Display(const std::string& setupFile) {
     Form_Load(setupFile);
@@ -115,10 +121,12 @@ void frmGeneralRobot::Form_Load(const std::string& setupFile) {
     settings.setListIndex("cboMaxDepth", kDesignDepthItem);
     // Opens the work store and restores the settings, then the statistics.
     session_->Display(setupFile);
+    showStatistics();
 }
 
 void frmGeneralRobot::closeEvent(QCloseEvent* event) {
-    if (loaded_ && !session_->Form_QueryUnload()) {
+    if (loaded_ && scan().transfersRunning()) {
+        messages_.inform("The system is still downloading... Please press the 'Stop' button.");
         event->ignore();
         return;
     }
@@ -130,14 +138,12 @@ void frmGeneralRobot::closeEvent(QCloseEvent* event) {
 
 void frmGeneralRobot::Form_Unload() {
     loaded_ = false;
-    Robot& r = robot();
     // A scan paused for its limits or hours runs no transfer, so it may be
     // closed; end it as Stop would, or its restart timer would resume it in a
     // window that is gone, and its running time would not be counted.
-    if (!r.isIdle()) {
-        r.cmdStop_Click();
-        r.tmrStop_Timer();
-    }
+    ScanController& s = scan();
+    s.stop();
+    s.pollStop();
     const Routine step{kModule, "Form_Unload"};
     step([&] { session_->Form_Unload(); });
 }
@@ -151,10 +157,10 @@ void frmGeneralRobot::SetRunningView(bool running) {
     }
 }
 
-void frmGeneralRobot::showButtons() {
-    cmdBegin_->setEnabled(robot().beginEnabled());
-    cmdResume_->setEnabled(robot().resumeEnabled());
-    cmdStop_->setEnabled(robot().stopEnabled());
+void frmGeneralRobot::showButtons(ScanState state) {
+    cmdBegin_->setEnabled(canStart(state));
+    cmdResume_->setEnabled(canStart(state));
+    cmdStop_->setEnabled(canStop(state));
 }
 
 QWidget* frmGeneralRobot::windowFrame() {

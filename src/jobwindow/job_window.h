@@ -1,7 +1,8 @@
 #pragma once
 // The job window: the settings of one job in six frames, its statistics,
 // Begin, Resume and Stop, and while a scan runs the ten connection panes
-// laid over the settings. A view over the job's settings and robot.
+// laid over the settings. A view over the job's settings and scan; its
+// button handlers are where the window's routines meet the engine's verbs.
 
 #include <QWidget>
 #include <array>
@@ -32,8 +33,8 @@ public:
     void Display(const std::string& setupFile);
 
     JobSession& session() { return *session_; }
-    Robot& robot() { return session_->robot(); }
-    bool isIdle() const { return session_->robot().isIdle(); }
+    ScanController& scan() { return session_->scan(); }
+    bool isIdle() const { return session_->scan().state() == ScanState::Idle; }
     // The program-wide connection limit found when the window loaded.
     int maxConnections() const { return giMaxConnections_; }
     ConnectionPane& pane(int slot) { return *panes_.at(std::size_t(slot - 1)); }
@@ -42,6 +43,10 @@ public:
     // replaced (tests answer without a dialog). "" means nothing was chosen.
     using FolderChooser = std::function<std::string(const std::string& current, QWidget* parent)>;
     void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
+
+    void cmdBegin_Click() { scan().begin(); }
+    void cmdResume_Click() { scan().resume(); }
+    void cmdStop_Click() { scan().stop(); }
 
 signals:
     // The window has closed and saved the job's settings.
@@ -53,12 +58,13 @@ protected:
 
 private:
     QPushButton* button(const char* name, const char* caption, int left, int top, int width, int height);
-    void connectRobot();
+    void connectScan();
+    void showStatistics();
     QWidget* windowFrame();
     void Form_Load(const std::string& setupFile);
     void Form_Unload();
     void SetRunningView(bool running);
-    void showButtons();
+    void showButtons(ScanState state);
     void showDownload(int slot, const QString& file, bool display);
     void cmdSetLocation_Click(int index);
 

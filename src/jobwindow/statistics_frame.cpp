@@ -36,14 +36,14 @@ StatisticsFrame::StatisticsFrame(QWidget* parent)
     lblLastFile_->hide();
 }
 
-void StatisticsFrame::showStatistics(const Robot::Statistics& s) {
+void StatisticsFrame::showStatistics(const StatisticsText& s) {
     const auto show = [](QLabel* l, const std::string& text) { l->setText(QString::fromStdString(text)); };
     show(lblTodayFiles_, s.todayFiles);
     show(lblTodayBytes_, s.todayBytes);
-    show(lblTodayCPS_, s.todayCps);
+    if (s.todayCps) show(lblTodayCPS_, *s.todayCps);
     show(lblTotalFiles_, s.totalFiles);
     show(lblTotalBytes_, s.totalBytes);
-    show(lblTotalCps_, s.totalCps);
+    if (s.totalCps) show(lblTotalCps_, *s.totalCps);
     show(lblQueue_, s.queue);
     show(lblLastFile_, s.lastFile);
 }

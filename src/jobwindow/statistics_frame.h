@@ -4,7 +4,7 @@
 
 #include <QGroupBox>
 
-#include "engine/robot.h"
+#include "jobwindow/statistics_text.h"
 
 class QLabel;
 
@@ -14,7 +14,7 @@ class StatisticsFrame : public QGroupBox {
     Q_OBJECT
 public:
     explicit StatisticsFrame(QWidget* parent);
-    void showStatistics(const Robot::Statistics& statistics);
+    void showStatistics(const StatisticsText& statistics);
 
 private:
     QLabel* lblTodayFiles_;

@@ -109,11 +109,11 @@ void MainMenu::openJob(const std::string& setupFile) {
     auto* window = new frmGeneralRobot(*messages_, clock_, makeConnection_);
     job_ = window;
     jobFrame_ = mdi_->addSubWindow(window);
-    Robot& robot = window->robot();
+    ScanController& scan = window->scan();
     SB_->reset();
-    SB_->follow(robot);
-    Toolbar1_->follow(robot);
-    connect(&robot, &Robot::downloadFinished, this, &MainMenu::showDownload);
+    SB_->follow(scan);
+    Toolbar1_->follow(scan);
+    connect(&scan, &ScanController::downloadFinished, this, &MainMenu::showDownload);
     connect(window, &frmGeneralRobot::unloaded, this, &MainMenu::jobUnloaded);
     Toolbar1_->show();
     SB_->show();
@@ -128,10 +128,10 @@ bool MainMenu::unloadJobWindow() {
 
 void MainMenu::jobUnloaded() {
     if (job_) {
-        Robot& robot = job_->robot();
-        SB_->stopFollowing(robot);
-        Toolbar1_->stopFollowing(robot);
-        disconnect(&robot, nullptr, this, nullptr);
+        ScanController& scan = job_->scan();
+        SB_->stopFollowing(scan);
+        Toolbar1_->stopFollowing(scan);
+        disconnect(&scan, nullptr, this, nullptr);
     }
     job_ = nullptr;
     jobFrame_ = nullptr;
@@ -168,11 +168,10 @@ void MainMenu::showDownload(int slot, const QString& file, bool display) {
 void MainMenu::Toolbar1_ButtonClick(const QString& key) {
     const Routine step{kModule, "Toolbar1_ButtonClick"};
     if (!job_) return;
-    Robot& robot = job_->robot();
     step([&] {
-        if (key == QLatin1String("Stop")) robot.cmdStop_Click();
-        else if (key == QLatin1String("Resume")) robot.cmdResume_Click();
-        else if (key == QLatin1String("Begin")) robot.cmdBegin_Click();
+        if (key == QLatin1String("Stop")) job_->cmdStop_Click();
+        else if (key == QLatin1String("Resume")) job_->cmdResume_Click();
+        else if (key == QLatin1String("Begin")) job_->cmdBegin_Click();
     });
 }
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/robot.h"
+#include "engine/connection_set.h"
 #include "jobwindow/job_window.h"
 #include "shell/setup_file_dialog.h"
 #include "support/messages.h"

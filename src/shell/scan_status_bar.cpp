@@ -1,6 +1,7 @@
 #include "shell/scan_status_bar.h"
 
-#include "engine/robot.h"
+#include "engine/scan_controller.h"
+#include "jobwindow/statistics_text.h"
 
 namespace gleanery {
 
@@ -28,14 +29,15 @@ void ScanStatusBar::reset() {
     for (int i = 0; i < 3; ++i) panels_[i]->setText(QString::fromUtf8(kInitialTexts[i]));
 }
 
-void ScanStatusBar::follow(const Robot& robot) {
-    connect(&robot, &Robot::statusChanged, this, [this](const QString& status) { panels_[0]->setText(status); });
-    connect(&robot, &Robot::statisticsChanged, this, [this, &robot] {
-        panels_[1]->setText(QString::fromStdString(robot.statistics().todayCps));
-        panels_[2]->setText(QString::fromStdString(robot.statistics().activeConnections));
+void ScanStatusBar::follow(const ScanController& scan) {
+    connect(&scan, &ScanController::statusChanged, this, [this](const QString& status) { panels_[0]->setText(status); });
+    connect(&scan, &ScanController::statisticsChanged, this, [this, &scan] {
+        const StatisticsText text = statisticsText(scan.statistics());
+        if (text.todayCps) panels_[1]->setText(QString::fromStdString(*text.todayCps));
+        panels_[2]->setText(QString::fromStdString(text.activeConnections));
     });
 }
 
-void ScanStatusBar::stopFollowing(const Robot& robot) { disconnect(&robot, nullptr, this, nullptr); }
+void ScanStatusBar::stopFollowing(const ScanController& scan) { disconnect(&scan, nullptr, this, nullptr); }
 
 }  // namespace gleanery

@@ -8,7 +8,7 @@
 
 namespace gleanery {
 
-class Robot;
+class ScanController;
 
 class ScanStatusBar : public QStatusBar {
     Q_OBJECT
@@ -20,8 +20,8 @@ public:
     // Back to "Status", "Files/Bytes/CPS" and "Active Connections".
     void reset();
     // Panel 1 follows the robot's status, panels 2 and 3 its statistics.
-    void follow(const Robot& robot);
-    void stopFollowing(const Robot& robot);
+    void follow(const ScanController& scan);
+    void stopFollowing(const ScanController& scan);
 
 private:
     std::array<QLabel*, 3> panels_{};

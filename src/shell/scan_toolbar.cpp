@@ -2,7 +2,7 @@
 
 #include <QStyle>
 
-#include "engine/robot.h"
+#include "engine/scan_controller.h"
 
 namespace gleanery {
 
@@ -34,17 +34,17 @@ QAction* ScanToolBar::button(const QString& key) const {
     return nullptr;
 }
 
-void ScanToolBar::follow(const Robot& robot) {
-    mirror(robot);
-    connect(&robot, &Robot::buttonsChanged, this, [this, &robot] { mirror(robot); });
+void ScanToolBar::follow(const ScanController& scan) {
+    mirror(scan.state());
+    connect(&scan, &ScanController::stateChanged, this, &ScanToolBar::mirror);
 }
 
-void ScanToolBar::stopFollowing(const Robot& robot) { disconnect(&robot, nullptr, this, nullptr); }
+void ScanToolBar::stopFollowing(const ScanController& scan) { disconnect(&scan, nullptr, this, nullptr); }
 
-void ScanToolBar::mirror(const Robot& robot) {
-    button("Stop")->setEnabled(robot.stopEnabled());
-    button("Resume")->setEnabled(robot.resumeEnabled());
-    button("Begin")->setEnabled(robot.beginEnabled());
+void ScanToolBar::mirror(ScanState state) {
+    button("Stop")->setEnabled(canStop(state));
+    button("Resume")->setEnabled(canStart(state));
+    button("Begin")->setEnabled(canStart(state));
 }
 
 }  // namespace gleanery

@@ -7,7 +7,8 @@
 
 namespace gleanery {
 
-class Robot;
+class ScanController;
+enum class ScanState;
 
 class ScanToolBar : public QToolBar {
     Q_OBJECT
@@ -18,15 +19,15 @@ public:
     QAction* button(const QString& key) const;
     // Copies the enabled states of the robot's three buttons, now and
     // whenever they change.
-    void follow(const Robot& robot);
-    void stopFollowing(const Robot& robot);
+    void follow(const ScanController& scan);
+    void stopFollowing(const ScanController& scan);
 
 signals:
     // A button was pressed: its key.
     void buttonClicked(const QString& key);
 
 private:
-    void mirror(const Robot& robot);
+    void mirror(ScanState state);
     QAction* add(const char* key, const char* toolTip, int standardIcon);
 };
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/robot.h"
+#include "engine/connection_set.h"
 #include "update/installer_start.h"
 #include "update/version_descriptor.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/robot.h"
+#include "engine/connection_set.h"
 
 class QCheckBox;
 class QLabel;

@@ -18,6 +18,9 @@ public:
     void inform(const std::string& text, const std::string& title) override { shown.push_back({text, title}); }
     bool confirm(const std::string& text, const std::string& title) override { return answer(text, title); }
     bool askYesNo(const std::string& text, const std::string& title) override { return answer(text, title); }
+    void ask(const std::string& text, std::function<void(bool)> reply, const std::string& title) override {
+        reply(answer(text, title));
+    }
 
     int count(const std::string& text) const {
         int n = 0;

@@ -49,7 +49,7 @@ protected:
 
     // Runs the event loop until the robot has come to rest (stop completed).
     bool runToRest(std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-        return spinUntil([this] { return robot().isIdle(); }, limit);
+        return spinUntil([this] { return (scan().state() == ScanState::Idle); }, limit);
     }
 
     std::string inDir(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
@@ -85,9 +85,9 @@ protected:
     }
 
     JobSettings& settings() { return session->settings(); }
-    Robot& robot() { return session->robot(); }
+    ScanController& scan() { return session->scan(); }
     WorkStore& store() { return session->store(); }
-    NetworkFetch& fetch(int slot) { return static_cast<NetworkFetch&>(robot().connection(slot)); }
+    NetworkFetch& fetch(int slot) { return static_cast<NetworkFetch&>(scan().connection(slot)); }
 
     QTemporaryDir dir;
     TestServer server;

@@ -29,9 +29,9 @@ protected:
     }
 
     std::string path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
-    Robot& robot() { return session->robot(); }
+    ScanController& scan() { return session->scan(); }
     WorkStore& store() { return session->store(); }
-    ScriptedFetch& fetch(int slot) { return static_cast<ScriptedFetch&>(robot().connection(slot)); }
+    ScriptedFetch& fetch(int slot) { return static_cast<ScriptedFetch&>(scan().connection(slot)); }
 
     // Lets queued completions and zero-time timers run.
     static void pump(int rounds = 5) {
@@ -39,17 +39,17 @@ protected:
     }
     // Runs runner passes and completions until the robot stops by itself.
     void runUntilIdle(int maxPasses = 1000) {
-        for (int i = 0; i < maxPasses && !robot().isIdle(); ++i) {
+        for (int i = 0; i < maxPasses && !(scan().state() == ScanState::Idle); ++i) {
             pump();
-            if (robot().forceCallTimer().isActive()) robot().tmrForceCall_Timer();
-            if (robot().stopTimer().isActive()) robot().tmrStop_Timer();
+            if (scan().passTimer().isActive()) scan().runPass();
+            if (scan().stopTimer().isActive()) scan().pollStop();
         }
     }
 
     void expectButtons(bool begin, bool resume, bool stop) {
-        EXPECT_EQ(robot().beginEnabled(), begin);
-        EXPECT_EQ(robot().resumeEnabled(), resume);
-        EXPECT_EQ(robot().stopEnabled(), stop);
+        EXPECT_EQ(scan().beginEnabled(), begin);
+        EXPECT_EQ(scan().resumeEnabled(), resume);
+        EXPECT_EQ(scan().stopEnabled(), stop);
     }
 
     QTemporaryDir dir;

@@ -12,8 +12,8 @@ TEST_F(ScanConnectionCount, FourConnectionsDownloadAtMostThreeFilesAtOnce) {
     ASSERT_TRUE(settings().setListIndex("cboConnections", 2));
     ASSERT_EQ(settings().listText("cboConnections"), "4");
 
-    robot().cmdBegin_Click();
-    ASSERT_TRUE(runToRest()) << "the scan did not end; status: " << robot().status();
+    scan().begin();
+    ASSERT_TRUE(runToRest()) << "the scan did not end; status: " << scan().status();
     EXPECT_EQ(messages.count("Site Scanned"), 1);
     expectAllDownloadedOnce(site.files());
     EXPECT_EQ(site.maxFilesInFlight(), 3) << "files downloaded at once";

@@ -14,22 +14,22 @@ using ScanControl = RobotFixture;
 TEST_F(ScanControl, BeginWithoutAddressChangesNothing) {
     store().insertRoute("http://old.example/", "", 5);
     session->settings().setText("txtLocation", "");
-    robot().cmdBegin_Click();
+    scan().begin();
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(store().countRoutes(), 1);
-    EXPECT_TRUE(robot().isIdle());
+    EXPECT_TRUE((scan().state() == ScanState::Idle));
     expectButtons(true, true, false);
 }
 
 TEST_F(ScanControl, BeginCancelledLeavesStore) {
     store().insertRoute("http://old.example/", "", 5);
     messages.answers = {false};
-    robot().cmdBegin_Click();
+    scan().begin();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, kWarning);
     EXPECT_EQ(messages.shown[0].title, "Gleanery");
     EXPECT_EQ(store().countRoutes(), 1);
-    EXPECT_TRUE(robot().isIdle());
+    EXPECT_TRUE((scan().state() == ScanState::Idle));
 }
 
 TEST_F(ScanControl, BeginEmptiesQueuesKeepsBlockedSitesAndStartsScanning) {
@@ -37,7 +37,7 @@ TEST_F(ScanControl, BeginEmptiesQueuesKeepsBlockedSitesAndStartsScanning) {
     store().insertTarget("http://old.example/a.gif", "", path("out1/a.gif"));
     store().insertBlockedSite("bad.example");
     site.autoComplete = false;
-    robot().cmdBegin_Click();
+    scan().begin();
 
     const auto routes = store().allRoutes();
     ASSERT_EQ(routes.size(), 1u);
@@ -46,8 +46,8 @@ TEST_F(ScanControl, BeginEmptiesQueuesKeepsBlockedSitesAndStartsScanning) {
     EXPECT_TRUE(store().isBlocked("bad.example"));
 
     expectButtons(false, false, true);
-    EXPECT_TRUE(robot().forceCallTimer().isActive());
-    EXPECT_EQ(robot().status(), "Scanning: http://srv.dom.example/");
+    EXPECT_TRUE(scan().passTimer().isActive());
+    EXPECT_EQ(scan().status(), "Scanning: http://srv.dom.example/");
     EXPECT_EQ(site.started, std::vector<std::string>{"http://srv.dom.example/"});
     EXPECT_TRUE(QDir(QString::fromStdString(path("out1"))).exists());
     EXPECT_TRUE(QDir(QString::fromStdString(path("out2"))).exists());
@@ -57,34 +57,34 @@ TEST_F(ScanControl, StopWaitsForRunningTransfersThenStops) {
     site.autoComplete = false;
     store().insertRoute("http://srv.dom.example/", "", 1);
     store().insertTarget("http://srv.dom.example/a.gif", "", path("out1/a.gif"));
-    robot().cmdResume_Click();
-    robot().tmrForceCall_Timer();  // starts the download on connection 2
+    scan().resume();
+    scan().runPass();  // starts the download on connection 2
     ASSERT_TRUE(fetch(1).IsBusy());
     ASSERT_TRUE(fetch(2).IsBusy());
 
-    robot().cmdStop_Click();
-    EXPECT_EQ(robot().status(), "Stopping Execution");
-    EXPECT_FALSE(robot().forceCallTimer().isActive());
-    EXPECT_TRUE(robot().stopTimer().isActive());
-    robot().tmrStop_Timer();
-    EXPECT_EQ(robot().status(), "Stopping Execution");
+    scan().stop();
+    EXPECT_EQ(scan().status(), "Stopping Execution");
+    EXPECT_FALSE(scan().passTimer().isActive());
+    EXPECT_TRUE(scan().stopTimer().isActive());
+    scan().pollStop();
+    EXPECT_EQ(scan().status(), "Stopping Execution");
     expectButtons(false, false, true);
-    EXPECT_FALSE(robot().isIdle());
+    EXPECT_FALSE((scan().state() == ScanState::Idle));
 
     fetch(1).complete(200, "<html></html>");
     fetch(2).complete(200, "GIF89a");
     pump();
-    robot().tmrStop_Timer();
-    EXPECT_EQ(robot().status(), "Execution Stopped");
+    scan().pollStop();
+    EXPECT_EQ(scan().status(), "Execution Stopped");
     expectButtons(true, true, false);
-    EXPECT_FALSE(robot().stopTimer().isActive());
+    EXPECT_FALSE(scan().stopTimer().isActive());
     // The download that ended after the last runner pass is recorded as done.
     EXPECT_TRUE(store().pendingTargets().empty());
 }
 
 TEST_F(ScanControl, PageHandedOutButNeverCompletedIsFetchedAgainOnResume) {
     site.autoComplete = false;
-    robot().cmdBegin_Click();
+    scan().begin();
     ASSERT_EQ(site.started.size(), 1u);
     // The program ends without the page's completion: a new session resumes.
     session.reset();
@@ -93,20 +93,20 @@ TEST_F(ScanControl, PageHandedOutButNeverCompletedIsFetchedAgainOnResume) {
     session->Display(path("job.glf"));
     session->settings().setText("txtSpacePrimary", "0");
     session->settings().setText("txtSpaceSecondary", "0");
-    robot().cmdResume_Click();
+    scan().resume();
     ASSERT_EQ(site.started.size(), 2u);
     EXPECT_EQ(site.started[1], "http://srv.dom.example/");
 }
 
 TEST_F(ScanControl, CloseRefusedWhileDownloadingAllowedAfterStop) {
     site.autoComplete = false;
-    robot().cmdBegin_Click();
+    scan().begin();
     EXPECT_FALSE(session->Form_QueryUnload());
     EXPECT_EQ(messages.shown.back().text, "The system is still downloading... Please press the 'Stop' button.");
-    robot().cmdStop_Click();
+    scan().stop();
     fetch(1).complete(200);
     pump();
-    robot().tmrStop_Timer();
+    scan().pollStop();
     EXPECT_TRUE(session->Form_QueryUnload());
 }
 
@@ -119,21 +119,21 @@ TEST_F(ScanControl, StoreThatCannotOpenKeepsBeginFromRunning) {
     ASSERT_FALSE(broken.storeProblem().empty());
     ASSERT_EQ(told.shown.size(), 1u);
     broken.settings().setText("txtLocation", "http://srv.dom.example/");
-    broken.robot().cmdBegin_Click();
+    broken.scan().begin();
     ASSERT_EQ(told.shown.size(), 2u);
     EXPECT_EQ(told.shown[1].text, broken.storeProblem());
-    EXPECT_TRUE(broken.robot().isIdle());
+    EXPECT_TRUE(broken.(scan().state() == ScanState::Idle));
     EXPECT_TRUE(site.started.empty());
 }
 
 TEST_F(ScanControl, EmptyOutputFolderIsRefusedBeforeAnythingIsWritten) {
     store().insertRoute("http://old.example/", "", 5);
     session->settings().setText("txtSaveLocation2", "");
-    robot().cmdBegin_Click();
+    scan().begin();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("output folders"), std::string::npos);
     EXPECT_EQ(store().countRoutes(), 1);
-    EXPECT_TRUE(robot().isIdle());
+    EXPECT_TRUE((scan().state() == ScanState::Idle));
 }
 
 TEST_F(ScanControl, AddressHttpCannotFetchIsRefusedByBeginAndResume) {
@@ -143,11 +143,11 @@ TEST_F(ScanControl, AddressHttpCannotFetchIsRefusedByBeginAndResume) {
             SCOPED_TRACE(std::string(address) + (fresh ? " Begin" : " Resume"));
             messages.shown.clear();
             session->settings().setText("txtLocation", address);
-            fresh ? robot().cmdBegin_Click() : robot().cmdResume_Click();
+            fresh ? scan().begin() : scan().resume();
             ASSERT_EQ(messages.shown.size(), 1u);
             EXPECT_NE(messages.shown[0].text.find("http:// or https://"), std::string::npos);
             EXPECT_EQ(store().countRoutes(), 1);
-            EXPECT_TRUE(robot().isIdle());
+            EXPECT_TRUE((scan().state() == ScanState::Idle));
             EXPECT_TRUE(site.started.empty());
         }
     }
@@ -155,10 +155,10 @@ TEST_F(ScanControl, AddressHttpCannotFetchIsRefusedByBeginAndResume) {
 
 TEST_F(ScanControl, OwnSiteIsRefused) {
     session->settings().setText("txtLocation", "http://WWW.GLEANERY.ORG/x");
-    robot().cmdBegin_Click();
+    scan().begin();
     EXPECT_EQ(session->settings().text("txtLocation"), "");
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_TRUE(robot().isIdle());
+    EXPECT_TRUE((scan().state() == ScanState::Idle));
 }
 
 }  // namespace

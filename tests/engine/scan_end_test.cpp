@@ -9,21 +9,21 @@ using ScanEnd = RobotFixture;
 
 TEST_F(ScanEnd, SiteScannedShownOncePerRun) {
     site.answers["http://srv.dom.example/"] = {200, "<html>no links</html>"};
-    robot().cmdBegin_Click();
+    scan().begin();
     runUntilIdle();
     EXPECT_EQ(messages.count("Site Scanned"), 1);
-    EXPECT_EQ(robot().status(), "Execution Stopped");
+    EXPECT_EQ(scan().status(), "Execution Stopped");
     expectButtons(true, true, false);
     EXPECT_EQ(store().route("http://srv.dom.example/")->Result, 200);
 
-    robot().cmdResume_Click();
+    scan().resume();
     runUntilIdle();
     EXPECT_EQ(messages.count("Site Scanned"), 2);
 }
 
 TEST_F(ScanEnd, FailedPageIsClosedWithItsCodeAndNotTriedAgain) {
     site.answers["http://srv.dom.example/"] = {500, ""};
-    robot().cmdBegin_Click();
+    scan().begin();
     runUntilIdle();
     EXPECT_EQ(store().route("http://srv.dom.example/")->Result, 500);
     EXPECT_EQ(site.started.size(), 1u);
@@ -36,7 +36,7 @@ TEST_F(ScanEnd, DownloadsRecordedAndCountedBeforeTheEnd) {
     store().insertRoute("http://srv.dom.example/", "", 1);
     store().insertTarget("http://srv.dom.example/a.gif", "http://srv.dom.example/", path("out1/a.gif"));
     store().insertTarget("http://srv.dom.example/b.gif", "http://srv.dom.example/", path("out1/b.gif"));
-    robot().cmdResume_Click();
+    scan().resume();
     runUntilIdle();
     EXPECT_EQ(messages.count("Site Scanned"), 1);
     EXPECT_TRUE(store().pendingTargets().empty());

@@ -66,8 +66,8 @@ TEST_F(ScanHostileSite, TheScanEndsInsideItsFolderWithEveryFailureRecorded) {
 
     QElapsedTimer elapsed;
     elapsed.start();
-    robot().cmdBegin_Click();
-    ASSERT_TRUE(runToRest(std::chrono::seconds(60))) << "the scan did not end; status: " << robot().status();
+    scan().begin();
+    ASSERT_TRUE(runToRest(std::chrono::seconds(60))) << "the scan did not end; status: " << scan().status();
     EXPECT_EQ(messages.count("Site Scanned"), 1);
     EXPECT_LT(elapsed.elapsed(), 30'000);
 

@@ -16,17 +16,17 @@ protected:
 
     // Waits for a pause and for the transfers still running to be recorded.
     void waitForPause() {
-        ASSERT_TRUE(spinUntil([&] { return robot().restartTimer().isActive(); })) << "no pause; status: " << robot().status();
-        EXPECT_TRUE(robot().stopRequested());
-        ASSERT_TRUE(spinUntil([&] { return robot().busyConnections() == 0; }));
+        ASSERT_TRUE(spinUntil([&] { return scan().restartTimer().isActive(); })) << "no pause; status: " << scan().status();
+        EXPECT_TRUE(scan().stopRequested());
+        ASSERT_TRUE(spinUntil([&] { return scan().busyConnections() == 0; }));
         spinFor(std::chrono::milliseconds(150));
         ASSERT_FALSE(store().pendingTargets().empty()) << "the scan finished before it paused";
     }
 
     void resumeAndFinish() {
-        robot().timerRestart_Timer();
-        EXPECT_FALSE(robot().restartTimer().isActive());
-        ASSERT_TRUE(runToRest()) << "the resumed scan did not end; status: " << robot().status();
+        scan().checkRestart();
+        EXPECT_FALSE(scan().restartTimer().isActive());
+        ASSERT_TRUE(runToRest()) << "the resumed scan did not end; status: " << scan().status();
         EXPECT_EQ(messages.count("Site Scanned"), 1);
         expectAllDownloadedOnce(site.files());
     }
@@ -34,18 +34,18 @@ protected:
 
 TEST_F(ScanLimitsPause, DailyFileLimitPausesUntilTheNextDay) {
     settings().setText("txtDailyLimitFiles", "2");
-    robot().cmdBegin_Click();
+    scan().begin();
     waitForPause();
-    EXPECT_EQ(robot().status(), "Download limit(s) exceeded... Pausing scan");
+    EXPECT_EQ(scan().status(), "Download limit(s) exceeded... Pausing scan");
     // The check before counting the third file finds the page and two files
     // counted, one more than allowed.
-    EXPECT_EQ(robot().progress().filesDownloaded, 3);
+    EXPECT_EQ(scan().progress().filesDownloaded, 3);
     EXPECT_EQ(settings().text("txtDLFiles"), "4");
 
-    robot().timerRestart_Timer();
-    EXPECT_EQ(robot().status(), "Daily limit exceeded... Waiting: 10:00:00");
-    EXPECT_TRUE(robot().restartTimer().isActive());
-    EXPECT_TRUE(robot().stopRequested());
+    scan().checkRestart();
+    EXPECT_EQ(scan().status(), "Daily limit exceeded... Waiting: 10:00:00");
+    EXPECT_TRUE(scan().restartTimer().isActive());
+    EXPECT_TRUE(scan().stopRequested());
 
     clock.set(QDateTime(QDate(2026, 3, 11), QTime(0, 0, 5)));
     resumeAndFinish();
@@ -53,16 +53,16 @@ TEST_F(ScanLimitsPause, DailyFileLimitPausesUntilTheNextDay) {
 }
 
 TEST_F(ScanLimitsPause, ForbiddenHourPausesUntilTheHourIsAllowed) {
-    robot().cmdBegin_Click();
-    ASSERT_TRUE(spinUntil([&] { return robot().progress().filesDownloaded >= 1; }));
+    scan().begin();
+    ASSERT_TRUE(spinUntil([&] { return scan().progress().filesDownloaded >= 1; }));
     settings().setChecked("chkHour", false, clock.now().time().hour());
     waitForPause();
-    EXPECT_EQ(robot().status(), "Pausing scan due to time restrictions");
+    EXPECT_EQ(scan().status(), "Pausing scan due to time restrictions");
 
     clock.advanceSeconds(65);
-    robot().timerRestart_Timer();
-    EXPECT_EQ(robot().status(), "Paused due to time restrictions... Waiting: 10:01:05");
-    EXPECT_TRUE(robot().restartTimer().isActive());
+    scan().checkRestart();
+    EXPECT_EQ(scan().status(), "Paused due to time restrictions... Waiting: 10:01:05");
+    EXPECT_TRUE(scan().restartTimer().isActive());
 
     settings().setChecked("chkHour", true, clock.now().time().hour());
     resumeAndFinish();

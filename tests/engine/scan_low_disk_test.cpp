@@ -40,7 +40,7 @@ protected:
         settings().setText("txtSaveLocation2", secondary());
         settings().setText("txtSpacePrimary", "5");
         settings().setText("txtSpaceSecondary", "5");
-        robot().useFreeSpaceSource(space);
+        scan().useFreeSpaceSource(space);
     }
 
     std::string primary() const { return inDir("primary"); }
@@ -57,7 +57,7 @@ TEST_F(ScanLowDisk, FilesGoToTheSecondaryFolderWhileThePrimaryIsBelowItsFloor) {
     site.page("/", {}, files);
     space.set(primary(), kBelowFloor);
 
-    robot().cmdBegin_Click();
+    scan().begin();
     ASSERT_TRUE(runToRest());
     EXPECT_EQ(messages.count("Site Scanned"), 1);
     for (const std::string& f : files) {
@@ -71,24 +71,24 @@ TEST_F(ScanLowDisk, BothFoldersFullStopsOnceAndResumeFinishesAfterRoomIsMade) {
     const std::vector<std::string> files = site.numberedFiles("f", 20, std::chrono::milliseconds(50));
     site.page("/", {}, files);
 
-    robot().cmdBegin_Click();
-    ASSERT_TRUE(spinUntil([&] { return robot().progress().filesDownloaded >= 3; }));
+    scan().begin();
+    ASSERT_TRUE(spinUntil([&] { return scan().progress().filesDownloaded >= 3; }));
     space.set(primary(), kBelowFloor);
     space.set(secondary(), kBelowFloor);
-    ASSERT_TRUE(runToRest()) << "status: " << robot().status();
+    ASSERT_TRUE(runToRest()) << "status: " << scan().status();
     const std::string full = "You have run out of drive space on both output drives.  Scan has been suspended.";
     EXPECT_EQ(messages.count(full), 1);
-    EXPECT_EQ(robot().status(), "Execution Stopped... Low Disk Space");
+    EXPECT_EQ(scan().status(), "Execution Stopped... Low Disk Space");
     EXPECT_EQ(messages.count("Site Scanned"), 0);
     ASSERT_FALSE(store().pendingTargets().empty()) << "the scan ended before the drives filled up";
 
     // Resume while still full: told once more, nothing starts.
-    robot().cmdResume_Click();
+    scan().resume();
     EXPECT_EQ(messages.count(full), 2);
-    EXPECT_TRUE(robot().isIdle());
+    EXPECT_TRUE((scan().state() == ScanState::Idle));
 
     space.set(primary(), AdjustableFreeSpace::kPlenty);
-    robot().cmdResume_Click();
+    scan().resume();
     ASSERT_TRUE(runToRest());
     EXPECT_EQ(messages.count("Site Scanned"), 1);
     EXPECT_EQ(messages.count(full), 2);

@@ -30,8 +30,8 @@ TEST_F(ScanMisbehavingServer, EveryFailureIsRecordedAndTheScanEnds) {
     for (int slot = 1; slot <= kConnectionCount; ++slot) fetch(slot).setIdleTimeout(std::chrono::seconds(1));
     fetch(1).setMaxPageBytes(10'000);
 
-    robot().cmdBegin_Click();
-    ASSERT_TRUE(runToRest()) << "the scan did not end; status: " << robot().status();
+    scan().begin();
+    ASSERT_TRUE(runToRest()) << "the scan did not end; status: " << scan().status();
     EXPECT_EQ(messages.count("Site Scanned"), 1);
 
     EXPECT_EQ(routes(), (std::map<std::string, int>{{"/", 200},

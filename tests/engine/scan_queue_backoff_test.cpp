@@ -16,16 +16,16 @@ TEST_F(ScanQueueBackOff, NextPageWaitsUntilFewerThan250FilesAreQueued) {
 
     // The queue as each page is handed to the page connection.
     std::vector<std::size_t> queuedAtDispatch;
-    QObject::connect(&robot(), &Robot::connectionTextChanged, [&](int slot, const QString& text) {
-        if (slot == 1 && text != "Parsing File" && text != "Not Busy") queuedAtDispatch.push_back(robot().queuedTargets());
+    QObject::connect(&scan(), &ScanController::connectionTextChanged, [&](int slot, const QString& text) {
+        if (slot == 1 && text != "Parsing File" && text != "Not Busy") queuedAtDispatch.push_back(scan().queuedTargets());
     });
 
-    robot().cmdBegin_Click();
-    ASSERT_TRUE(spinUntil([&] { return robot().queueFull(); })) << "the scheduler never backed off";
-    EXPECT_GE(robot().queuedTargets(), kQueueBackOff);
+    scan().begin();
+    ASSERT_TRUE(spinUntil([&] { return scan().queueFull(); })) << "the scheduler never backed off";
+    EXPECT_GE(scan().queuedTargets(), kQueueBackOff);
     EXPECT_EQ(server.hits("/next.html"), 0);
 
-    ASSERT_TRUE(runToRest()) << "the scan did not end; status: " << robot().status();
+    ASSERT_TRUE(runToRest()) << "the scan did not end; status: " << scan().status();
     EXPECT_EQ(messages.count("Site Scanned"), 1);
     EXPECT_EQ(server.hits("/next.html"), 1);
     ASSERT_EQ(queuedAtDispatch.size(), 2u);

@@ -14,19 +14,19 @@ TEST_F(ScanStopResume, ResumeInANewSessionFinishesWithEveryFileFetchedOnce) {
     site.page("/", {"more.html"}, first);
     site.page("/more.html", second);
 
-    robot().cmdBegin_Click();
-    ASSERT_TRUE(spinUntil([&] { return robot().progress().filesDownloaded >= 2; }));
-    robot().cmdStop_Click();
-    EXPECT_EQ(robot().status(), "Stopping Execution");
+    scan().begin();
+    ASSERT_TRUE(spinUntil([&] { return scan().progress().filesDownloaded >= 2; }));
+    scan().stop();
+    EXPECT_EQ(scan().status(), "Stopping Execution");
     ASSERT_TRUE(runToRest());
-    EXPECT_EQ(robot().status(), "Execution Stopped");
+    EXPECT_EQ(scan().status(), "Execution Stopped");
     EXPECT_EQ(messages.count("Site Scanned"), 0);
-    EXPECT_EQ(robot().busyConnections(), 0);
+    EXPECT_EQ(scan().busyConnections(), 0);
     ASSERT_FALSE(store().pendingTargets().empty()) << "the scan ended before the stop; nothing left to resume";
 
     openSession();
-    robot().cmdResume_Click();
-    ASSERT_TRUE(runToRest()) << "the resumed scan did not end; status: " << robot().status();
+    scan().resume();
+    ASSERT_TRUE(runToRest()) << "the resumed scan did not end; status: " << scan().status();
     EXPECT_EQ(messages.count("Site Scanned"), 1);
     EXPECT_EQ(routes(), (std::map<std::string, int>{{"/", 200}, {"/more.html", 200}}));
     EXPECT_EQ(targets().size(), site.files().size());

@@ -57,8 +57,8 @@ TEST_F(ScanWholeSite, MirrorsTheSiteSoThatTheCopyBrowsesLikeIt) {
     elsewhere.page("/away.gif", "GIF89a");
     for (const char* f : {"/pics/one.gif", "/pics/two.jpg", "/files/pack.zip", "/pics/bg.png", "/pics/h.svg"}) site.file(f);
 
-    robot().cmdBegin_Click();
-    ASSERT_TRUE(runToRest()) << "the scan did not end; status: " << robot().status();
+    scan().begin();
+    ASSERT_TRUE(runToRest()) << "the scan did not end; status: " << scan().status();
     EXPECT_EQ(messages.count("Site Scanned"), 1);
 
     // Words in code and scripts are tried too, and fail as they do on the site.
@@ -114,17 +114,17 @@ TEST_F(ScanWholeSite, ThePasswordIsSentButNeverShownOrLogged) {
     settings().setText("txtPassword", password);
     settings().setChecked("chkLogOutput", true);
     std::vector<std::string> shown;
-    QObject::connect(&robot(), &Robot::statusChanged, [&](const QString& text) { shown.push_back(text.toStdString()); });
+    QObject::connect(&scan(), &ScanController::statusChanged, [&](const QString& text) { shown.push_back(text.toStdString()); });
     // A pane breaks its text with blanks, which must not hide a password either.
-    QObject::connect(&robot(), &Robot::connectionTextChanged,
+    QObject::connect(&scan(), &ScanController::connectionTextChanged,
                      [&](int, const QString& text) { shown.push_back(QString(text).remove(' ').toStdString()); });
     pageLog.clear();
     const QtMessageHandler previous = qInstallMessageHandler(keepPageLog);
 
-    robot().cmdBegin_Click();
+    scan().begin();
     const bool rested = runToRest();
     qInstallMessageHandler(previous);
-    ASSERT_TRUE(rested) << "the scan did not end; status: " << robot().status();
+    ASSERT_TRUE(rested) << "the scan did not end; status: " << scan().status();
 
     for (const RouteRow& r : store().allRoutes()) EXPECT_EQ(r.Result, 200) << r.URL;
     for (const TargetRow& t : store().allTargets()) EXPECT_EQ(t.Result, 200) << t.URL;

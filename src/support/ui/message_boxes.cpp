@@ -18,6 +18,16 @@ bool MessageBoxes::confirm(const std::string& text, const std::string& title) {
                                  QMessageBox::Ok) == QMessageBox::Ok;
 }
 
+void MessageBoxes::ask(const std::string& text, std::function<void(bool)> answer, const std::string& title) {
+    auto* box = new QMessageBox(QMessageBox::Question, fromBytes(title), fromBytes(text),
+                                QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [box, answer = std::move(answer)] { answer(box->clickedButton() == box->button(QMessageBox::Ok)); });
+    box->open();
+}
+
 bool MessageBoxes::askYesNo(const std::string& text, const std::string& title) {
     return QMessageBox::question(parent_, fromBytes(title), fromBytes(text), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Yes) == QMessageBox::Yes;

@@ -1,0 +1,61 @@
+#pragma once
+// The download runner: the queue of targets waiting for a connection, and
+// the finished downloads waiting to be recorded. The scan controller runs it
+// in passes; failures of the work store reach the caller as exceptions.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace gleanery {
+
+class ConnectionSet;
+class FetchObject;
+class OutputDrives;
+class WorkStore;
+
+// Reads a downloaded file that names further files (a stylesheet): URL,
+// local file and Content-Type of a download that arrived whole.
+using FileParser = std::function<void(const std::string& url, const std::string& file, const std::string& type)>;
+
+// The scheduler starts no page while this many targets wait for download.
+inline constexpr std::size_t kQueueBackOff = 250;
+
+class DownloadRunner {
+public:
+    DownloadRunner(ConnectionSet& connections, WorkStore& store);
+
+    // Queues every pending target of the store afresh; a target still on a
+    // connection, or waiting to be recorded, is not queued twice.
+    void reload(const OutputDrives& drives, const std::string& primaryFolder);
+    // Appends the pending target with that identifier.
+    void enqueue(std::int64_t targetId);
+    // Hands queued targets to the free connections among slots 2..allowed;
+    // the slots it started.
+    std::vector<int> startDownloads(int allowed);
+
+    // A download connection reported the end of its transfer.
+    void arrived(int slot);
+    // Records the oldest finished download (with what a stylesheet names),
+    // passes it to `done` and frees its connection; false when none waits.
+    bool recordNext(const FileParser& parse, const std::function<void(const FetchObject&)>& done);
+
+    std::size_t queued() const { return queue_.size(); }
+    bool idle() const;
+
+private:
+    struct Target {
+        std::int64_t id = 0;
+        std::string url, referrer, file;
+    };
+    bool isActive(std::int64_t targetId) const;
+
+    ConnectionSet& connections_;
+    WorkStore& store_;
+    std::deque<Target> queue_;
+    std::deque<int> finished_;  // slots, in arrival order
+};
+
+}  // namespace gleanery

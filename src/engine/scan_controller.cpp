@@ -1,0 +1,406 @@
+#include "engine/scan_controller.h"
+
+#include <QLoggingCategory>
+#include <QPointer>
+
+#include "engine/fetch_result_codes.h"
+#include "engine/limits_policy.h"
+#include "engine/work_store.h"
+#include "job/job_settings.h"
+#include "job/location_rule.h"
+#include "links/url_utils.h"
+#include "support/clock.h"
+#include "support/counters.h"
+#include "support/failure.h"
+#include "support/messages.h"
+#include "support/text.h"
+
+namespace gleanery {
+
+// "Log Output" writes each fetched page's address and response headers here.
+Q_LOGGING_CATEGORY(lcPages, "gleanery.pages")
+
+namespace {
+constexpr int kStopPollMs = 1000;
+constexpr int kRestartMs = 30000;
+constexpr const char* kModule = "frmGeneralRobot";
+constexpr const char* kNotBusy = "Not Busy";
+constexpr const char* kBeginWarning =
+    "Warning... This action will delete all the data in the database and rescan the entire site.  "
+    "If you wish to resume a previous scan, please select the 'Resume' command.";
+constexpr const char* kNoOutputFolder =
+    "Please choose the Primary and the Secondary output folders before scanning.";
+constexpr const char* kNotWebAddress =
+    "The start address cannot be scanned: it must be a web address beginning with http:// or https:// "
+    "(or a site's name such as www.example.org).";
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+}  // namespace
+
+ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages& messages, const Clock& clock,
+                               const FetchFactory& makeConnection, QObject* parent)
+    : QObject(parent), settings_(settings), store_(store), messages_(messages), clock_(clock),
+      connections_(makeConnection), pages_(connections_, store, settings), downloads_(connections_, store),
+      linkQueue_(store, pages_, downloads_), drives_(std::make_unique<OutputDrives>(settings, messages)) {
+    passTimer_.setInterval(kRunnerPassMs);
+    passTimer_.setSingleShot(true);
+    stopTimer_.setInterval(kStopPollMs);
+    restartTimer_.setInterval(kRestartMs);
+    connect(&passTimer_, &QTimer::timeout, this, &ScanController::runPass);
+    connect(&stopTimer_, &QTimer::timeout, this, &ScanController::pollStop);
+    connect(&restartTimer_, &QTimer::timeout, this, &ScanController::checkRestart);
+    for (int slot = 1; slot <= kConnectionCount; ++slot) {
+        // Queued, so that a completion never runs inside the call that started
+        // the transfer, whatever the connection does.
+        connect(&connections_.at(slot), &FetchObject::Complete, this,
+                [this, slot] { slot == kPageSlot ? onPageArrived() : onDownloadArrived(slot); }, Qt::QueuedConnection);
+        connectionTexts_[std::size_t(slot - 1)] = kNotBusy;
+    }
+}
+
+ScanController::~ScanController() = default;
+
+void ScanController::begin() {
+    if (!canStart(state_) || !mayStart()) return;
+    // The answer may come later; by then another start may have run.
+    messages_.ask(kBeginWarning, [self = QPointer<ScanController>(this)](bool ok) {
+        if (ok && self && canStart(self->state_)) self->start(true);
+    });
+}
+
+void ScanController::resume() {
+    if (canStart(state_) && mayStart()) start(false);
+}
+
+bool ScanController::mayStart() {
+    if (const std::optional<std::string> problem = startProblem()) {
+        if (!problem->empty()) emit refused(qs(*problem));
+        return false;
+    }
+    // Every press looks at the drives afresh, and says so when both are full.
+    drives_->clearOutOfSpace();
+    return drivesHaveRoom();
+}
+
+std::optional<std::string> ScanController::startProblem() {
+    // An address the location rule refuses is emptied, and told by the rule;
+    // an empty one is plain to see.
+    txtLocation_LostFocus(settings_, messages_);
+    if (settings_.text("txtLocation").empty()) return std::string();
+    // Anything else would scan one failing page and call the site scanned.
+    if (!IsWebAddress(settings_.text("txtLocation"))) return kNotWebAddress;
+    if (!storeProblem_.empty()) return storeProblem_;
+    // Without a folder, the mirror would land at the root of the file system.
+    const std::string& primary = settings_.text("txtSaveLocation");
+    const std::string& secondary = settings_.text("txtSaveLocation2");
+    if (primary.empty() || secondary.empty()) return kNoOutputFolder;
+    for (const std::string* folder : {&primary, &secondary}) CreateOutputDir(*folder);
+    return std::nullopt;
+}
+
+bool ScanController::drivesHaveRoom() {
+    const bool wasFull = drives_->outOfSpace();
+    if (drives_->CheckDriveSpace(false)) return true;
+    if (!wasFull) emit drivesFull();
+    return false;
+}
+
+void ScanController::start(bool fresh) {
+    if (saveSettings_) saveSettings_();
+    if (fresh && !emptyStore()) return;
+    const bool fromRest = state_ == ScanState::Idle;
+    if (fromRest) {
+        progress_ = {};
+        siteScanned_ = false;
+    }
+    routesExhausted_ = false;
+    queueFull_ = false;
+    pauseReason_ = PauseReason::None;
+    restartTimer_.stop();
+    storeStep("LoadTargets", [&] { downloads_.reload(*drives_, settings_.text("txtSaveLocation")); });
+    stretchStart_ = clock_.now();
+    setStatus("Scanning...");
+    setState(ScanState::Scanning);
+    passTimer_.start();
+    scheduleNextPage();
+}
+
+bool ScanController::emptyStore() {
+    try {
+        WorkStore::Batch batch(store_);
+        store_.deleteAllRoutes();
+        store_.deleteAllTargets();
+        store_.insertRoute(MakeURL(settings_.text("txtLocation"), settings_), "", 1);
+        batch.commit();
+        return true;
+    } catch (const std::exception& e) {
+        frmDebug::Display(kModule, "cmdBegin_Click", e.what());
+        // Running on with the old queue would scan something the user did not ask for.
+        emit refused(qs(std::string("The work store of this job could not be emptied: ") + e.what()));
+        return false;
+    }
+}
+
+void ScanController::stop() {
+    if (!canStop(state_)) return;
+    if (state_ == ScanState::Scanning) endStretch();
+    passTimer_.stop();
+    restartTimer_.stop();
+    setStatus("Stopping Execution");
+    setState(ScanState::Stopping);
+    stopTimer_.start();
+}
+
+void ScanController::pollStop() {
+    if (state_ != ScanState::Stopping) return stopTimer_.stop();
+    if (transfersRunning()) return;
+    stopTimer_.stop();
+    // Downloads that ended after the last pass are recorded now, or the next
+    // Resume would fetch them again.
+    recordDownloads();
+    setStatus(drives_->outOfSpace() ? "Execution Stopped... Low Disk Space" : "Execution Stopped");
+    setState(ScanState::Idle);
+    publishStatistics();
+    emit stopped();
+}
+
+void ScanController::pause(PauseReason reason) {
+    endStretch();
+    pauseReason_ = reason;
+    setStatus(reason == PauseReason::Hours ? "Pausing scan due to time restrictions"
+                                           : "Download limit(s) exceeded... Pausing scan");
+    setState(ScanState::Paused);
+    restartTimer_.start();
+    emit paused(reason);
+}
+
+void ScanController::checkRestart() {
+    if (state_ != ScanState::Paused) return restartTimer_.stop();
+    rollDay();
+    const bool allowed =
+        limitVerdict(readDailyLimits(settings_), readDailyCounters(settings_), clock_.now().time()) ==
+        LimitVerdict::Allowed;
+    // A restart that cannot start (both drives still full, say) waits on; Stop ends the wait.
+    if (allowed && !startProblem() && drivesHaveRoom()) return start(false);
+    const std::string waiting = pauseReason_ == PauseReason::DailyLimit ? "Daily limit exceeded... Waiting: "
+                                                                        : "Paused due to time restrictions... Waiting: ";
+    setStatus(waiting + clock_.now().toString("hh:mm:ss").toStdString());
+}
+
+void ScanController::setState(ScanState state) {
+    if (state == state_) return;
+    state_ = state;
+    emit stateChanged(state);
+}
+
+void ScanController::endStretch() {
+    if (!stretchStart_) return;
+    const Routine step{kModule, "tmrStop_Timer"};
+    rollDay();
+    const RunShares shares = runShares(*stretchStart_, clock_.now());
+    stretchStart_.reset();
+    step([&] { settings_.setText("txtDLTime", plainNumber(numericValue(settings_.text("txtDLTime")) + shares.today)); });
+    step([&] {
+        settings_.setText("txtTotalTime", plainNumber(numericValue(settings_.text("txtTotalTime")) + shares.total));
+    });
+}
+
+void ScanController::rollDay() {
+    const QDate today = clock_.now().date();
+    if (!isNewDay(settings_.text("txtDLDate"), today)) return;
+    settings_.setText("txtDLDate", dayText(today));
+    for (const char* field : {"txtDLFiles", "txtDLK", "txtDLTime"}) settings_.setText(field, "0");
+}
+
+bool ScanController::withinLimits() {
+    if (state_ != ScanState::Scanning) return false;
+    rollDay();
+    switch (limitVerdict(readDailyLimits(settings_), readDailyCounters(settings_), clock_.now().time())) {
+    case LimitVerdict::Allowed:
+        return true;
+    case LimitVerdict::DailyLimit:
+        pause(PauseReason::DailyLimit);
+        return false;
+    case LimitVerdict::Hours:
+        pause(PauseReason::Hours);
+        return false;
+    }
+    return false;
+}
+
+void ScanController::scheduleNextPage() {
+    if (!withinLimits()) return;
+    if (downloads_.queued() >= kQueueBackOff) {
+        queueFull_ = true;
+        return;
+    }
+    // One page at a time; a page still on its way calls this when it arrives.
+    if (connections_.busy(kPageSlot)) return;
+    std::optional<std::string> started;
+    if (!storeStep("DoScan", [&] { started = pages_.startNext(); })) return;
+    if (!started) {
+        routesExhausted_ = true;
+        checkFinished();
+        return;
+    }
+    setStatus("Scanning: " + HidePassword(*started));
+    setConnectionText(kPageSlot, wrapText(*started));
+}
+
+void ScanController::onPageArrived() {
+    const FetchObject& page = connections_.arrived(kPageSlot);
+    setConnectionText(kPageSlot, "Parsing File");
+    ++progress_.pagesScanned;
+    if (fetchFailed(page.ResultCode())) ++progress_.pagesFailed;
+    progress_.bytesReceived += page.BytesReceived();
+    countArrival(page.BytesReceived());
+    logPage(page);
+    storeStep("liInet1_Complete", [&] { pages_.record(page, parsePage_); });
+    setConnectionText(kPageSlot, kNotBusy);
+    if (downloads_.queued() > 0) passSoon();
+    scheduleNextPage();
+}
+
+void ScanController::onDownloadArrived(int slot) {
+    downloads_.arrived(slot);
+    passSoon();
+}
+
+void ScanController::runPass() {
+    recordDownloads();
+    if (state_ == ScanState::Scanning && !drivesHaveRoom()) stop();
+    if (state_ == ScanState::Scanning) {
+        const int allowed = int(numericValue(settings_.listText("cboConnections")));
+        for (int slot : downloads_.startDownloads(allowed)) setConnectionText(slot, wrapText(connection(slot).RequestURL));
+        if (queueFull_ && downloads_.queued() < kQueueBackOff) {
+            queueFull_ = false;
+            scheduleNextPage();
+        }
+    }
+    publishStatistics();
+    checkFinished();
+    // A paused scan still records the downloads that were running when it paused.
+    if (state_ == ScanState::Scanning || (state_ == ScanState::Paused && !downloads_.idle())) passTimer_.start();
+}
+
+void ScanController::recordDownloads() {
+    auto done = [this](const FetchObject& c) {
+        ++progress_.filesDownloaded;
+        if (fetchFailed(c.ResultCode())) ++progress_.filesFailed;
+        progress_.bytesReceived += c.BytesReceived();
+        countArrival(c.BytesReceived());
+        setConnectionText(c.SlotNumber, kNotBusy);
+        emit downloadFinished(c.SlotNumber, qs(c.TargetFile), settings_.checked("chkDisplayDownloads"));
+        withinLimits();
+    };
+    // A download the store fails to record is dropped (it stays pending in the
+    // store) and the next one is tried.
+    bool more = true;
+    while (more) storeStep("ExecuteRobotLoop", [&] { more = downloads_.recordNext(parseFile_, done); });
+}
+
+void ScanController::countArrival(std::int64_t bytes) {
+    const Routine step{kModule, "ExecuteRobotLoop"};
+    step([&] {
+        for (const char* field : {"txtDLFiles", "txtTotalFiles"})
+            settings_.setText(field, decimal(addSaturated(counterValue(settings_.text(field)), 1)));
+        // Byte counters are written without separators, and 0 as the empty text.
+        for (const char* field : {"txtDLK", "txtTotalK"}) {
+            const std::int64_t total = addSaturated(counterValue(settings_.text(field)), bytes);
+            settings_.setText(field, total == 0 ? std::string() : decimal(total));
+        }
+    });
+}
+
+void ScanController::checkFinished() {
+    if (state_ != ScanState::Scanning || !routesExhausted_ || !downloads_.idle()) return;
+    siteScanned_ = true;
+    setStatus("Site Scanned");
+    emit finished();
+    stop();
+}
+
+void ScanController::passSoon() {
+    // A connection just became free or files just got queued: the next pass
+    // need not wait out the rest of its 50 ms. Passes still never overlap:
+    // they run from the timer, one at a time.
+    if (passTimer_.isActive() && passTimer_.remainingTime() > 0) passTimer_.start(0);
+}
+
+bool ScanController::storeStep(const char* routine, const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception& e) {
+        frmDebug::Display(kModule, routine, e.what());
+        if (canStop(state_)) {
+            stop();
+            emit storeFailed(qs(e.what()));
+        }
+        return false;
+    }
+}
+
+void ScanController::setStatus(const std::string& text) {
+    if (text == status_) return;
+    status_ = text;
+    emit statusChanged(qs(text));
+}
+
+void ScanController::setConnectionText(int slot, const std::string& text) {
+    connectionTexts_[std::size_t(slot - 1)] = text;
+    emit connectionTextChanged(slot, qs(text));
+}
+
+ScanStatistics ScanController::statistics() const {
+    const RunShares live = stretchStart_ ? runShares(*stretchStart_, clock_.now()) : RunShares{};
+    auto count = [&](const char* field) { return counterValue(settings_.text(field)); };
+    auto seconds = [&](const char* field, double liveDays) {
+        return (numericValue(settings_.text(field)) + liveDays) * 86400;
+    };
+    ScanStatistics s;
+    s.todayFiles = count("txtDLFiles");
+    s.todayBytes = count("txtDLK");
+    s.todaySeconds = seconds("txtDLTime", live.today);
+    s.totalFiles = count("txtTotalFiles");
+    s.totalBytes = count("txtTotalK");
+    s.totalSeconds = seconds("txtTotalTime", live.total);
+    s.lastFileCps = settings_.text("txtLastFileCPS");
+    s.queued = std::int64_t(downloads_.queued());
+    s.activeConnections = connections_.busyCount();
+    return s;
+}
+
+void ScanController::publishStatistics() { emit statisticsChanged(); }
+
+void ScanController::resetToday() {
+    for (const char* field : {"txtDLFiles", "txtDLK", "txtDLTime"}) settings_.setText(field, "0");
+    publishStatistics();
+}
+
+void ScanController::resetTotal() {
+    for (const char* field : {"txtTotalFiles", "txtTotalK", "txtTotalTime"}) settings_.setText(field, "0");
+    publishStatistics();
+}
+
+void ScanController::useFreeSpaceSource(const FreeSpaceSource& source) {
+    drives_ = std::make_unique<OutputDrives>(settings_, messages_, source);
+}
+
+void ScanController::logPage(const FetchObject& page) {
+    if (!page.Content().empty() && settings_.checked("chkLogOutput"))
+        qCInfo(lcPages, "%s\n%s", HidePassword(page.RequestURL).c_str(), page.GetHeader("").c_str());
+}
+
+std::string ScanController::wrapText(const std::string& url) {
+    const std::string s = HidePassword(url);
+    std::string result;
+    result.reserve(s.size() + s.size() / 18 + 1);
+    for (std::size_t i = 0; i < s.size(); i += 18) {
+        result.append(s, i, 18);
+        result += ' ';
+    }
+    return result;
+}
+
+}  // namespace gleanery
