@@ -29,8 +29,8 @@ public:
     // HTTP status when a response arrived, else a negative transport code.
     virtual int ResultCode() const = 0;
     virtual std::int64_t BytesReceived() const = 0;
-    // The address of the final response after redirects; "" when the
-    // transfer was not redirected.
+    // The address of the final response when the transfer was redirected,
+    // percent-encoded; "" when it was not. The page's links are relative to it.
     virtual std::string FinalURL() const { return {}; }
 
     // Carried unchanged from the start of a transfer to its completion.

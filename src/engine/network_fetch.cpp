@@ -121,6 +121,7 @@ void NetworkFetch::StartTransfer(const std::string& url, const std::string& loca
     ++transfer_;
     busy_ = true;
     redirects_ = 0;
+    finalUrl_.clear();
     status_ = 0;
     statusLine_.clear();
     headers_.clear();
@@ -219,6 +220,9 @@ void NetworkFetch::followRedirect() {
     if (redirects_ == kMaxRedirects) return conclude(kFetchTooManyRedirects);
     ++redirects_;
     if (!isFetchable(next)) return conclude(kFetchMalformedUrl);
+    // Resolved against origin_'s form, which holds no credentials: those of
+    // the request never reach a page of another server through this address.
+    finalUrl_ = next.toEncoded().toStdString();
     send(next);
 }
 

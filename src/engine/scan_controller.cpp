@@ -94,7 +94,9 @@ std::optional<std::string> ScanController::startProblem() {
     const std::string& primary = settings_.text("txtSaveLocation");
     const std::string& secondary = settings_.text("txtSaveLocation2");
     if (primary.empty() || secondary.empty()) return kNoOutputFolder;
-    for (const std::string* folder : {&primary, &secondary}) CreateOutputDir(*folder);
+    for (const std::string* folder : {&primary, &secondary}) {
+        if (std::string problem = outputFolderProblem(*folder); !problem.empty()) return problem;
+    }
     return std::nullopt;
 }
 

@@ -37,8 +37,8 @@ std::size_t findExtension(std::string_view text, std::string_view extension, std
 class PageRewriter {
 public:
     PageRewriter(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                 const OutputDrives& drives, LinkQueue& queue)
-        : text_(text), tags_(text), links_(pageUrl, settings, drives, queue),
+                 const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl)
+        : text_(text), tags_(text), links_(pageUrl, settings, drives, queue, baseUrl),
           requisites_(settings.checked("chkPageRequisites")) {}
 
     void attributePass() {
@@ -124,8 +124,8 @@ private:
 }  // namespace
 
 std::vector<LinkEdit> LocalLinkEdits(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                                     const OutputDrives& drives, LinkQueue& queue) {
-    PageRewriter page(pageUrl, text, settings, drives, queue);
+                                     const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl) {
+    PageRewriter page(pageUrl, text, settings, drives, queue, baseUrl);
     page.attributePass();
     page.requisitePass();
     for (const std::string& extension : ExtensionEntries(settings)) page.extensionPass(extension);
@@ -133,8 +133,8 @@ std::vector<LinkEdit> LocalLinkEdits(std::string_view pageUrl, std::string_view 
 }
 
 std::string ConvertLocal(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                         const OutputDrives& drives, LinkQueue& queue) {
-    return ApplyEdits(text, LocalLinkEdits(pageUrl, text, settings, drives, queue));
+                         const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl) {
+    return ApplyEdits(text, LocalLinkEdits(pageUrl, text, settings, drives, queue, baseUrl));
 }
 
 }  // namespace gleanery

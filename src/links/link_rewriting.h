@@ -22,13 +22,13 @@ class SettingsView;
 // are found in three passes: the values of HREF, SRC and ACTION wherever they
 // stand; with chkPageRequisites, what the page needs to display (srcset
 // candidates, posters, style attributes and <style> blocks); then every
-// other word that holds one of the job's page or file extensions. pageUrl is
-// the URL the page was fetched under; links are resolved against it.
+// other word that holds one of the job's page or file extensions. pageUrl and
+// baseUrl are those of LocalLinks.
 std::vector<LinkEdit> LocalLinkEdits(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                                     const OutputDrives& drives, LinkQueue& queue);
+                                     const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl = {});
 
 // The page text with those edits made.
 std::string ConvertLocal(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                         const OutputDrives& drives, LinkQueue& queue);
+                         const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl = {});
 
 }  // namespace gleanery

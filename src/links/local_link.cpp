@@ -54,8 +54,9 @@ std::string FileURL(std::string_view path) {
 }
 
 LocalLinks::LocalLinks(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives,
-                       LinkQueue& queue)
+                       LinkQueue& queue, std::string_view baseUrl)
     : pageUrl_(pageUrl),
+      baseUrl_(baseUrl.empty() ? pageUrl : baseUrl),
       settings_(settings),
       drives_(drives),
       queue_(queue),
@@ -71,12 +72,12 @@ const std::string& LocalLinks::pageFile() const {
 
 std::optional<std::string> LocalLinks::replacement(std::string_view link, LinkRole role, bool inMarkup) {
     if (KeptAsWritten(link)) return std::nullopt;
-    const Admission admission = admission_.classify(pageUrl_, link, role);
+    const Admission admission = admission_.classify(baseUrl_, link, role);
     if (admission.url.empty()) return std::nullopt;
     if (admission.kind != Admission::None || queue_.holds(admission.url)) return localForm(admission.url, link);
     if (!inMarkup || isAbsolute(link)) return std::nullopt;
     const std::string_view target = StripFragment(link);
-    return writable(withoutCredentials(MakeRelativeURL(pageUrl_, target)) + std::string(link.substr(target.size())));
+    return writable(withoutCredentials(MakeRelativeURL(baseUrl_, target)) + std::string(link.substr(target.size())));
 }
 
 std::optional<std::string> LocalLinks::localForm(const std::string& url, std::string_view link) const {

@@ -28,10 +28,11 @@ std::string FileURL(std::string_view path);
 // of each of its links.
 class LocalLinks {
 public:
-    // All four must outlive this object. pageUrl is the URL the page was
-    // fetched under; links are resolved against it.
+    // All five must outlive this object. pageUrl is the URL the page was
+    // fetched under, which names its stored file; links are resolved against
+    // baseUrl, where a redirect led ("" when none did: pageUrl).
     LocalLinks(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives,
-               LinkQueue& queue);
+               LinkQueue& queue, std::string_view baseUrl = {});
 
     // The text to put in place of link, or nothing to keep it as written.
     // A link that the scan follows or downloads (found as role says), or
@@ -49,6 +50,7 @@ private:
     const std::string& pageFile() const;
 
     std::string_view pageUrl_;
+    std::string_view baseUrl_;
     const SettingsView& settings_;
     const OutputDrives& drives_;
     LinkQueue& queue_;

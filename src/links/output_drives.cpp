@@ -1,7 +1,10 @@
 #include "links/output_drives.h"
 
 #include <sys/statvfs.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
@@ -65,9 +68,23 @@ bool OutputDrives::CheckDriveSpace(bool showMessage) {
     return ok;
 }
 
-void CreateOutputDir(const std::string& folder) {
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
+std::string outputFolderProblem(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (!error) {
+        // Permission bits alone do not tell: a read-only mount, an ACL or a
+        // full inode table refuse a file that the bits would allow.
+        std::string probe = (fs::path(folder) / ".gleanery-probe-XXXXXX").string();
+        const int fd = ::mkstemp(probe.data());
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(probe.c_str());
+            return {};
+        }
+        error.assign(errno, std::generic_category());
+    }
+    return "The output folder " + folder + " cannot be written: " + error.message();
 }
 
 }  // namespace gleanery

@@ -62,8 +62,11 @@ private:
     bool outOfSpace_ = false;
 };
 
-// Creates the folder and every missing parent; failures are ignored (a folder
-// that was not made shows up later as a file that cannot be written).
-void CreateOutputDir(const std::string& folder);
+// Creates the folder and every missing parent, then proves that files can be
+// made in it by creating and removing one. "" when they can; otherwise the
+// message for the user, naming the folder and the system's reason ("The
+// output folder /x/y cannot be written: Permission denied"). A folder that
+// cannot be written would otherwise pass for a full drive.
+std::string outputFolderProblem(const std::string& folder);
 
 }  // namespace gleanery

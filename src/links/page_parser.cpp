@@ -39,8 +39,8 @@ constexpr ByteSet endsWord(" \t\n\r\f\v\"'<>()");
 
 class LinkFinder {
 public:
-    LinkFinder(std::string_view pageUrl, std::string_view text, LinkAdmission& admission)
-        : pageUrl_(pageUrl), text_(text), upper_(asciiUpper(text)), admission_(admission) {}
+    LinkFinder(std::string_view baseUrl, std::string_view text, LinkAdmission& admission)
+        : baseUrl_(baseUrl), text_(text), upper_(asciiUpper(text)), admission_(admission) {}
 
     // Values of HREF attributes.
     void anchorPass() { attributePass("HREF", LinkRole::Anchor); }
@@ -136,10 +136,10 @@ private:
     }
 
     void admit(std::string_view link, LinkRole role) {
-        skipSilently([&] { admission_.HandleResult(pageUrl_, link, role); });
+        skipSilently([&] { admission_.HandleResult(baseUrl_, link, role); });
     }
 
-    std::string_view pageUrl_;
+    std::string_view baseUrl_;
     std::string_view text_;
     std::string upper_;  // the text with ASCII letters upper-cased, same positions
     LinkAdmission& admission_;
@@ -153,12 +153,13 @@ private:
 }  // namespace
 
 void ParseResults(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                  const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole) {
+                  const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole, std::string_view baseUrl) {
+    if (baseUrl.empty()) baseUrl = pageUrl;
     if (arrivedWhole && settings.checked("chkStorePages"))
-        skipSilently([&] { StorePage(pageUrl, text, settings, drives, queue); });
+        skipSilently([&] { StorePage(pageUrl, text, settings, drives, queue, baseUrl); });
 
     LinkAdmission admission(settings, drives, queue);
-    LinkFinder finder(pageUrl, text, admission);
+    LinkFinder finder(baseUrl, text, admission);
     skipSilently([&] { finder.anchorPass(); });
     skipSilently([&] { finder.bareHostPass(); });
     if (settings.checked("chkScanExt")) skipSilently([&] { finder.extensionPasses(ExtensionEntries(settings)); });

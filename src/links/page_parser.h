@@ -17,8 +17,12 @@ class SettingsView;
 // One page: stored first when chkStorePages is ticked, then searched. Takes
 // time linear in the size of the text. Failures skip only the link or the
 // step they occur in. A page that did not arrive whole (an error answer, or
-// no answer) is searched but never replaces the stored copy.
+// no answer) is searched but never replaces the stored copy. The page is
+// stored where pageUrl maps; its links are relative to baseUrl, the address
+// a redirect led to ("" when the page was not redirected: pageUrl), which is
+// also their referrer.
 void ParseResults(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                  const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole = true);
+                  const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole = true,
+                  std::string_view baseUrl = {});
 
 }  // namespace gleanery

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 #include <filesystem>
@@ -160,6 +161,24 @@ TEST(DiskFreeSpaceQuery, AMissingFolderCountsAsItsNearestExistingParent) {
     // Other processes write meanwhile; the same file system gives about the same figure.
     EXPECT_NEAR(double(missing), double(here), 64.0 * 1024 * 1024);
     EXPECT_GT(disk.freeBytes("relative/missing/folder"), 0u);
+}
+
+TEST(OutputFolderProblem, MakesAMissingFolderAndNamesOneThatCannotBeWrittenWithTheReason) {
+    QTemporaryDir tmp;
+    const std::string base = tmp.path().toStdString();
+    EXPECT_EQ(outputFolderProblem(base + "/new/out"), "");
+    EXPECT_TRUE(fs::is_directory(base + "/new/out"));
+    EXPECT_TRUE(fs::is_empty(base + "/new/out"));
+
+    // Permission bits do not bind root; a path under a file fails for everyone.
+    std::string blocked = base + "/file.txt/out", reason = "Not a directory";
+    std::ofstream(base + "/file.txt") << "a file where a folder belongs";
+    if (geteuid() != 0) {
+        blocked = base + "/locked", reason = "Permission denied";
+        fs::create_directory(blocked);
+        fs::permissions(blocked, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    EXPECT_EQ(outputFolderProblem(blocked), "The output folder " + blocked + " cannot be written: " + reason);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "links/admission_fixture.h"
 #include "links/link_rewriting.h"
+#include "links/local_link.h"
 #include "links/stored_page.h"
 
 namespace gleanery::testing {
@@ -45,6 +46,25 @@ TEST_F(PageParserStore, TranslatedCopyIsTheRewrittenTextButLinksComeFromTheOrigi
     EXPECT_EQ(stored, ConvertLocal(kPage, page, settings, drives, queue));
     EXPECT_NE(stored, page);
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/x/b.htm"}));
+}
+
+TEST_F(PageParserStore, ARedirectedPageIsStoredAtItsRequestAndItsLinksFollowTheFinalAddress) {
+    settings.tick("chkStorePages").tick("chkTranslate");
+    const std::string site = primary() + "/www.site.example";
+    const std::string page = R"(<a href="x.html">x</a> <a href="/new/x.html">x</a> <a href="y.pdf">y</a>)";
+    for (const bool relative : {false, true}) {
+        SCOPED_TRACE(relative);
+        settings.tick("chkRelative", relative);
+        queue.clear();
+        ParseResults("http://www.site.example/old.html", page, settings, drives, queue, true,
+                     "http://www.site.example/new/page.html");
+        ASSERT_EQ(queue.routes.size(), 1u);
+        EXPECT_EQ(queue.routes[0].url, "http://www.site.example/new/x.html");
+        EXPECT_EQ(queue.routes[0].referrer, "http://www.site.example/new/page.html");
+        const std::string rootRelative = relative ? "new/x.html" : FileURL(site + "/new/x.html");
+        EXPECT_EQ(contents(site + "/old.html"), R"(<a href="new/x.html">x</a> <a href=")" + rootRelative +
+                                                    R"(">x</a> <a href="http://www.site.example/new/y.pdf">y</a>)");
+    }
 }
 
 }  // namespace
