@@ -144,7 +144,8 @@ void placeHourGrid(const std::array<QWidget*, kHourCount>& chkHour) {
         const int row = static_cast<int>(i % kHourRows);
         boxes[i] = {120, 240 + kHourHeight * row, kHourWidth, kHourHeight};
     }
-    for (std::size_t i = kHourRows; i < kHourCount; ++i) boxes[i].left = boxes[i - kHourRows].left + boxes[i - kHourRows].width;
+    for (std::size_t i = kHourRows; i < kHourCount; ++i)
+        boxes[i].left = boxes[i - kHourRows].left + boxes[i - kHourRows].width;
     for (std::size_t i = 0; i < kHourCount; ++i) chkHour[i]->setGeometry(boxes[i].pixels());
 }
 
