@@ -68,7 +68,8 @@ private:
     // Raises Progress at the thresholds of one pass over an array.
     class ProgressSteps {
     public:
-        ProgressSteps(const clsBlowfish& owner, std::size_t total) : owner_(owner), total_(total) {}
+        ProgressSteps(const clsBlowfish& owner, std::size_t total)
+            : owner_(owner), total_(static_cast<double>(total)) {}
         void atOffset(std::size_t offset);
         void finish();
 

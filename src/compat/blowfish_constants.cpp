@@ -2,6 +2,8 @@
 
 namespace gleanery::blowfish {
 
+// The tables keep the six words a line of their published form.
+// clang-format off
 const std::array<std::uint32_t, 18> kInitialP = {
     0x243F6A88, 0x85A308D3, 0x13198A2E, 0x03707344, 0xA4093822, 0x299F31D0,
     0x082EFA98, 0xEC4E6C89, 0x452821E6, 0x38D01377, 0xBE5466CF, 0x34E90C6C,
@@ -186,5 +188,6 @@ const std::array<std::uint32_t, 1024> kPublishedS = {
     0x01C36AE4, 0xD6EBE1F9, 0x90D4F869, 0xA65CDEA0, 0x3F09252D, 0xC208E69F,
     0xB74E6132, 0xCE77E25B, 0x578FDFE3, 0x3AC372E6,
 };
+// clang-format on
 
 }  // namespace gleanery::blowfish

@@ -58,13 +58,13 @@ void placeConnectionPanes(const std::array<ConnectionPane*, kPaneCount>& panes) 
     std::array<TwipBox, kPaneCount> boxes;
     boxes[0] = {0, 120, kFirstPaneWidth, kPaneHeight};
     boxes[kPanesPerColumn] = {boxes[0].left + boxes[0].width, 120, kPaneWidth, kPaneHeight};
-    for (int k = 1; k < kPaneCount; ++k) {
+    for (std::size_t k = 1; k < kPaneCount; ++k) {
         if (k == kPanesPerColumn) continue;
         const TwipBox& above = boxes[k - 1];
         const int left = k < kPanesPerColumn ? 0 : boxes[0].left + boxes[0].width;
         boxes[k] = {left, above.top + above.height, kPaneWidth, kPaneHeight};
     }
-    for (int k = 0; k < kPaneCount; ++k) panes[k]->setGeometry(boxes[k].pixels());
+    for (std::size_t k = 0; k < kPaneCount; ++k) panes[k]->setGeometry(boxes[k].pixels());
 }
 
 }  // namespace gleanery

@@ -140,9 +140,13 @@ SettingsFrames buildSettingsFrames(JobSettings& settings, QWidget& window) {
 
 void placeHourGrid(const std::array<QWidget*, kHourCount>& chkHour) {
     std::array<TwipBox, kHourCount> boxes;
-    for (int i = 0; i < kHourCount; ++i) boxes[i] = {120, 240 + kHourHeight * (i % kHourRows), kHourWidth, kHourHeight};
-    for (int i = kHourRows; i < kHourCount; ++i) boxes[i].left = boxes[i - kHourRows].left + boxes[i - kHourRows].width;
-    for (int i = 0; i < kHourCount; ++i) chkHour[i]->setGeometry(boxes[i].pixels());
+    for (std::size_t i = 0; i < kHourCount; ++i) {
+        const int row = static_cast<int>(i % kHourRows);
+        boxes[i] = {120, 240 + kHourHeight * row, kHourWidth, kHourHeight};
+    }
+    for (std::size_t i = kHourRows; i < kHourCount; ++i)
+        boxes[i].left = boxes[i - kHourRows].left + boxes[i - kHourRows].width;
+    for (std::size_t i = 0; i < kHourCount; ++i) chkHour[i]->setGeometry(boxes[i].pixels());
 }
 
 }  // namespace gleanery

@@ -57,7 +57,7 @@ void shortenName(std::string& out, std::size_t start) {
     while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
     out.resize(start + keep);
     out += '~';
-    out.append(hash.constData(), hash.size());
+    out.append(hash.constData(), static_cast<std::size_t>(hash.size()));
     out += extension;
 }
 

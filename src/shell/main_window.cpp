@@ -27,6 +27,10 @@ constexpr const char* kModule = "MainMenu";
 constexpr const char* kFetchComponent = "Fetchbox.exe";
 
 std::string fileSystemName(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// Slots are the robot's connection numbers, ints everywhere else; at() still
+// rejects one out of range.
+std::size_t slotIndex(int slot) { return static_cast<std::size_t>(slot); }
 }  // namespace
 
 MainMenu::MainMenu(const Clock& clock, FetchFactory makeConnection, QWidget* parent)
@@ -140,13 +144,13 @@ void MainMenu::jobUnloaded() {
 }
 
 frmDisplay* MainMenu::viewer(int slot) const {
-    const QPointer<QMdiSubWindow>& frame = viewers_.at(slot);
+    const QPointer<QMdiSubWindow>& frame = viewers_.at(slotIndex(slot));
     return frame ? qobject_cast<frmDisplay*>(frame->widget()) : nullptr;
 }
 
 void MainMenu::closeViewer(int slot) {
-    if (QPointer<QMdiSubWindow> frame = viewers_.at(slot)) {
-        viewers_.at(slot) = nullptr;
+    if (QPointer<QMdiSubWindow> frame = viewers_.at(slotIndex(slot))) {
+        viewers_.at(slotIndex(slot)) = nullptr;
         frame->close();
     }
 }
@@ -160,7 +164,7 @@ void MainMenu::showDownload(int slot, const QString& file, bool display) {
     if ((jobFrame_ && jobFrame_->isMaximized()) || job_->session().settings().checked("chkThumbnail")) return;
     auto* shown = new frmDisplay;
     QMdiSubWindow* frame = mdi_->addSubWindow(shown);
-    viewers_.at(slot) = frame;
+    viewers_.at(slotIndex(slot)) = frame;
     skipSilently([&] { shown->Display(file.toStdString(), slot); });
     frame->show();
 }

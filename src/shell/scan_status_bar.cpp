@@ -12,7 +12,7 @@ const char* const kInitialTexts[3] = {"Status", "Files/Bytes/CPS", "Active Conne
 ScanStatusBar::ScanStatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName("SB");
     setSizeGripEnabled(false);
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
         panels_[i] = new QLabel(this);
         panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -23,10 +23,10 @@ ScanStatusBar::ScanStatusBar(QWidget* parent) : QStatusBar(parent) {
     reset();
 }
 
-QString ScanStatusBar::panelText(int panel) const { return panels_.at(panel - 1)->text(); }
+QString ScanStatusBar::panelText(int panel) const { return panels_.at(static_cast<std::size_t>(panel - 1))->text(); }
 
 void ScanStatusBar::reset() {
-    for (int i = 0; i < 3; ++i) panels_[i]->setText(QString::fromUtf8(kInitialTexts[i]));
+    for (std::size_t i = 0; i < panels_.size(); ++i) panels_[i]->setText(QString::fromUtf8(kInitialTexts[i]));
 }
 
 void ScanStatusBar::follow(const ScanController& scan) {

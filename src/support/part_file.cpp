@@ -27,7 +27,7 @@ std::string temporaryNameFor(const std::filesystem::path& target) {
     std::string name = target.filename().native();
     if (name.size() + std::char_traits<char>::length(kPartSuffix) > NAME_MAX) {
         std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
-        for (unsigned char c : name) hash = (hash ^ c) * 1099511628211ull;
+        for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
         char digits[17];
         std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
         name = std::string(".gleanery-") + digits;
