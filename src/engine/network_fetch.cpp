@@ -215,7 +215,7 @@ void NetworkFetch::onFinished() {
 
 void NetworkFetch::followRedirect() {
     const QByteArray location = reply_->rawHeader("Location");
-    const QUrl next = reply_->url().resolved(toQUrl(std::string_view(location.constData(), location.size())));
+    const QUrl next = reply_->url().resolved(toQUrl(std::string_view(location.constData(), static_cast<std::size_t>(location.size()))));
     dropReply();
     if (redirects_ == kMaxRedirects) return conclude(kFetchTooManyRedirects);
     ++redirects_;
@@ -267,7 +267,7 @@ std::string NetworkFetch::GetHeader(const std::string& name) const {
         return text.toStdString();
     }
     for (const auto& [key, value] : headers_)
-        if (equalsNoCase(std::string_view(key.constData(), key.size()), name)) return value.toStdString();
+        if (equalsNoCase(std::string_view(key.constData(), static_cast<std::size_t>(key.size())), name)) return value.toStdString();
     return {};
 }
 
