@@ -1,5 +1,4 @@
-// The help window and the help pages shipped with the program: the window
-// opens the start page and goes Home and Back; every page can be reached from
+// The help pages shipped with the program: every page can be reached from
 // the start page, and every link leads to an existing page and place.
 #include <gtest/gtest.h>
 
@@ -8,12 +7,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
-
 #include <map>
 #include <set>
-
-#include "shell/help_window.h"
-#include "support/scoped_home.h"
 
 namespace gleanery::test {
 namespace {
@@ -75,32 +70,6 @@ TEST(HelpPages, EveryLinkLeadsToAnExistingPlaceAndEveryPageIsReachable) {
         }
     }
     for (const auto& [name, page] : pages) EXPECT_TRUE(reached.count(name)) << name.toStdString() << " unreachable";
-}
-
-class HelpWindow : public ::testing::Test {
-protected:
-    HelpWindow() {
-        QDir().mkpath(QString::fromStdString(home.path("HELP")));
-        for (const QString& name : QDir(kHelpDir).entryList(QDir::Files))
-            QFile::copy(kHelpDir + "/" + name, QString::fromStdString(home.path("HELP/")) + name);
-    }
-    testing::ScopedHome home;
-};
-
-TEST_F(HelpWindow, OpensTheStartPageOfTheProgramDataAndGoesHomeAndBack) {
-    frmHelp help;
-    const QUrl start = QUrl::fromLocalFile(QString::fromStdString(home.path("HELP/HELPMAIN.HTM")));
-    QTextBrowser& browser = help.browser();
-    EXPECT_EQ(browser.source(), start);
-    EXPECT_TRUE(browser.toPlainText().contains("Gleanery Help"));
-
-    browser.setSource(QUrl("SETTINGS.HTM"));
-    browser.setSource(QUrl("MAINWIN.HTM#toolbar"));
-    help.mnuBack_Click();
-    EXPECT_EQ(browser.source().fileName(), "SETTINGS.HTM");
-    EXPECT_TRUE(browser.toPlainText().contains("Maximum Depth:"));
-    help.mnuHome_Click();
-    EXPECT_EQ(browser.source(), start);
 }
 
 }  // namespace

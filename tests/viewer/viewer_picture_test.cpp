@@ -22,10 +22,10 @@ protected:
     }
 
     // Hosted as the main window hosts it.
-    void openInArea(const std::string& file, int index = 2) {
+    void openInArea(const std::string& file) {
         viewer = new frmDisplay;
         subWindow = area.addSubWindow(viewer);
-        viewer->Display(file, index);
+        viewer->Display(file, 2);
     }
 
     QScrollBar* bar(const char* name) const { return viewer->findChild<QScrollBar*>(name); }
@@ -37,22 +37,6 @@ protected:
     QMdiSubWindow* subWindow = nullptr;
     frmDisplay* viewer = nullptr;
 };
-
-TEST_F(ViewerPictureTest, SmallPictureGetsAWindowOfItsSizePlusBarRoomAndNoScrolling) {
-    QWidget host;
-    host.resize(600, 400);
-    host.show();
-    frmDisplay small(&host);
-    small.move(50, 60);
-    small.Display(files.writePicture("small.png", 200, 100));
-    viewer = &small;
-
-    // The picture, 255 twips for a bar and a 75-twip margin, at the corner.
-    EXPECT_EQ(small.geometry(), QRect(0, 0, 222, 122));
-    EXPECT_EQ(picture()->geometry(), QRect(0, 0, 200, 100));
-    EXPECT_FALSE(bar("HScroll1")->isEnabled());
-    EXPECT_FALSE(bar("VScroll1")->isEnabled());
-}
 
 TEST_F(ViewerPictureTest, LargePictureClampsTheViewerAndScrollsOverTheHiddenPart) {
     openInArea(files.writePicture("large.png", 1000, 800));
@@ -72,15 +56,6 @@ TEST_F(ViewerPictureTest, LargePictureClampsTheViewerAndScrollsOverTheHiddenPart
     EXPECT_EQ(picture()->pos(), QPoint(0, 0));
     EXPECT_EQ(horizontal->value(), 0);
     EXPECT_EQ(horizontal->maximum(), 1000 - frame()->width());
-}
-
-TEST_F(ViewerPictureTest, CaptionShowsTheSlotNumberUnlessItIsNegative) {
-    const std::string file = files.writePicture("a b.png", 10, 10);
-    for (const auto& [index, caption] : {std::pair{0, "0-" + file}, {3, "3-" + file}, {-1, file}}) {
-        SCOPED_TRACE(index);
-        openInArea(file, index);
-        EXPECT_EQ(subWindow->windowTitle().toStdString(), caption);
-    }
 }
 
 TEST_F(ViewerPictureTest, UnreadablePicturesLeaveAnEmptyPictureAndGoodOnesAreNotHeldOpen) {
