@@ -1,9 +1,11 @@
-// The check against a local update server: when the update window opens,
-// with which entries, what the user is told, and when nothing happens at all.
+// The check against a local update server: which versions count as newer,
+// when the update window opens, with which entries, what the user is told,
+// when nothing happens at all, and how the downloaded installer starts.
 #include "update/update_check.h"
 #include "update/update_files.h"
+#include "update/installer_start.h"
+#include "update/version_descriptor.h"
 #include "update_fixture.h"
-#include "upgrade_window_driver.h"
 
 #include <QSignalSpy>
 #include <QUrl>
@@ -17,6 +19,29 @@ std::string descriptor(const std::string& version, const std::string& entries = 
     const QStringList n = QString::fromStdString(version).split('.');
     return "[INFO]\r\nMAJOR=" + n[0].toStdString() + "\r\nMINOR=" + n[1].toStdString() +
            "\r\nREV=" + n[2].toStdString() + "\r\n" + entries;
+}
+
+TEST(UpdateVersionComparison, ComparesNumbersNotTexts) {
+    const struct {
+        const char *major, *minor, *rev;
+        bool newer;
+    } cases[] = {{"1", "10", "3", false},      // the same version
+                 {"1", "10", "4", true},       // a later revision
+                 {"1", "2", "99", false},      // "2" sorts after "10" as text, not as a number
+                 {"1", "11", "0", true},       // a later minor outweighs the revision
+                 {"2", "0", "0", true},        // a later major outweighs everything
+                 {"0", "99", "99", false},     // an older major
+                 {"01", "010", "04", true},    // leading zeros read as numbers
+                 {"1", "10", "4beta", true},   // the number at the start counts
+                 {"1", "10", "beta4", false},  // no number at the start is 0
+                 {"0", "0", "0", false}};      // what a missing descriptor gives
+    for (const auto& c : cases) {
+        VersionDescriptor descriptor;
+        descriptor.major = c.major;
+        descriptor.minor = c.minor;
+        descriptor.rev = c.rev;
+        EXPECT_EQ(isNewer(descriptor, ProgramVersion{1, 10, 3}), c.newer) << c.major << "." << c.minor << "." << c.rev;
+    }
 }
 
 class UpdateCheckTest : public UpdateFixture {
@@ -138,6 +163,16 @@ TEST_F(UpdateFixture, UpdateWindowDownloadsTheInstallerThatIsThenAnnounced) {
     EXPECT_EQ(announced.at(0).at(0).toString().toStdString(), installerPath());
     EXPECT_EQ(readFile(installerPath()), installer);
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// The installer needs no execute bit of its own and really runs, detached.
+TEST_F(UpdateFixture, InstallerStartsWithoutAnExecuteBitAndAMissingOneDoesNot) {
+    EXPECT_FALSE(startInstaller(QString::fromStdString(installerPath())));
+    writeFile(installerPath(), "#!/bin/sh\necho installed > ran.txt\n");
+    ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(installerPath()),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_TRUE(startInstaller(QString::fromStdString(installerPath())));
+    EXPECT_TRUE(spinUntil([&] { return FileExists(home.path("ran.txt")); }));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // when it reports a downloaded installer.
 #include "update/upgrade_window.h"
 #include "update_fixture.h"
-#include "upgrade_window_driver.h"
 
 #include <QCheckBox>
 #include <QLabel>
