@@ -11,16 +11,12 @@ namespace {
 
 using namespace std::string_literals;
 
-struct MakeUrlCase {
-    const char* name;
-    const char* password;
-    bool allowParameters;
-    const char* in;
-    const char* out;
-};
-
 TEST(UrlMakeUrl, BuildsTheFetchableUrl) {
-    const MakeUrlCase cases[] = {
+    const struct {
+        const char *name, *password;
+        bool allowParameters;
+        const char *in, *out;
+    } cases[] = {
         {"", "", false, "srv.dom.example/a.asp?id=3", "http://srv.dom.example/a.asp"},
         {"", "", true, "srv.dom.example/a.asp?id=3", "http://srv.dom.example/a.asp?id=3"},
         {"", "", false, " srv.dom.example/a.asp ?id=3", "http://srv.dom.example/a.asp"},
@@ -61,19 +57,13 @@ TEST(UrlMakeUrl, OnlyAnAtInTheAuthorityEndsCredentials) {
     EXPECT_EQ(GetDomain(once), "dom.example");
 }
 
-struct ResolveCase {
-    const char* base;
-    const char* link;
-    const char* out;
-};
-
-void expectResolved(const ResolveCase* begin, const ResolveCase* end) {
-    for (auto c = begin; c != end; ++c)
-        EXPECT_EQ(MakeRelativeURL(c->base, c->link), c->out) << c->base << " + " << c->link;
-}
-
+// A link resolves against the page's folder, as a browser resolves it.
 TEST(UrlRelative, ResolvesLinksAgainstThePageFolder) {
-    const ResolveCase cases[] = {
+    const struct {
+        const char* base;
+        const char* link;
+        const char* out;
+    } cases[] = {
         {"http://srv.dom.example/dir/page.htm", "../img/a.gif", "http://srv.dom.example/img/a.gif"},
         {"http://srv.dom.example/dir", "a.htm", "http://srv.dom.example/dir/a.htm"},
         {"http://srv.dom.example/a/b/c.htm", "..\\..\\x.htm", "http://srv.dom.example/x.htm"},
@@ -87,12 +77,7 @@ TEST(UrlRelative, ResolvesLinksAgainstThePageFolder) {
         {"http://srv.dom.example/d/p.php?x=a/b", "", "http://srv.dom.example/d/"},
         // Other schemes are joined as relative links; admission filters them first.
         {"http://srv.dom.example/d/p.htm", "mailto:a@b.example", "http://srv.dom.example/d/mailto:a@b.example"},
-    };
-    expectResolved(std::begin(cases), std::end(cases));
-}
-
-TEST(UrlRelative, KeepsAbsoluteLinksAndJoinsRootRelativeOnesToTheHost) {
-    const ResolveCase cases[] = {
+        // Absolute links are kept; root-relative ones join the host.
         {"http://a.example/x.htm", "HTTPS://b.example/y.htm", "HTTPS://b.example/y.htm"},
         {"https://a.example/x.htm", "//cdn.example/y.js", "https://cdn.example/y.js"},
         {"HTTPS://srv.dom.example/a/b.htm", "/c.htm", "https://srv.dom.example/c.htm"},
@@ -102,12 +87,6 @@ TEST(UrlRelative, KeepsAbsoluteLinksAndJoinsRootRelativeOnesToTheHost) {
         {"http://localhost:8080/", "/c.htm", "http://localhost:8080/c.htm"},
         // "\" does not make a link root-relative.
         {"http://dom.example/d/p.htm", "\\c.htm", "http://dom.example/d/\\c.htm"},
-    };
-    expectResolved(std::begin(cases), std::end(cases));
-}
-
-TEST(UrlRelative, HandlesFragmentsQueriesAndSchemes) {
-    const ResolveCase cases[] = {
         // A fragment-only link names the page itself, a query-only link the
         // page with that query.
         {"http://srv.dom.example/d/p.php?x=1#a", "#top", "http://srv.dom.example/d/p.php?x=1"},
@@ -120,7 +99,7 @@ TEST(UrlRelative, HandlesFragmentsQueriesAndSchemes) {
         // Hosts that begin with "http" keep their scheme.
         {"https://http.example/", "../a.htm", "https://http.example/a.htm"},
     };
-    expectResolved(std::begin(cases), std::end(cases));
+    for (const auto& c : cases) EXPECT_EQ(MakeRelativeURL(c.base, c.link), c.out) << c.base << " + " << c.link;
 }
 
 TEST(UrlDecoding, DecodesValidEscapesOnly) {

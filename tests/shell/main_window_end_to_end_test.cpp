@@ -63,11 +63,9 @@ TEST_F(MainWindowEndToEnd, NewSetupTypedBegunAndScannedToTheEnd) {
 
     auto* begin = job->findChild<QPushButton*>("cmdBegin");
     ASSERT_NE(begin, nullptr);
-    messages.answers = {true};  // the warning before the work store is emptied
+    messages.answers = {true};
     QTest::mouseClick(begin, Qt::LeftButton);
-    EXPECT_EQ(messages.count("Warning... This action will delete all the data in the database and rescan the entire "
-                             "site.  If you wish to resume a previous scan, please select the 'Resume' command."),
-              1);
+    EXPECT_EQ(messages.shown.size(), 1u) << "the warning before the work store is emptied";
     EXPECT_FALSE(begin->isEnabled());
     EXPECT_TRUE(window->toolBar().button("Stop")->isEnabled());
 

@@ -1,8 +1,14 @@
-// A job in the main window is never lost: Load Setup saves it before its
-// dialog, a running scan keeps its window against New and Load Setup, and
-// closing is refused silently while a scan runs and saves the job after Stop.
-#include "shell/main_window_fixture.h"
+// The main window never loses a job: Load Setup saves it before its dialog, a
+// running scan keeps its window against New and Load Setup, and closing is
+// refused silently while a scan runs and saves the job after Stop. The update
+// check asks the configured server once, and a downloaded installer closes the
+// program and starts only after it has closed, never while a scan holds it open.
+#include <QDir>
+#include <QFileInfo>
+
 #include "compat/ini_profile.h"
+#include "shell/main_window_fixture.h"
+#include "update/update_check.h"
 
 namespace gleanery::test {
 namespace {
@@ -69,6 +75,50 @@ TEST_F(MainWindowTest, CloseIsRefusedSilentlyWhileAScanRunsAndAcceptedAfterStop)
     EXPECT_TRUE(window->mdiArea().subWindowList().empty());
     EXPECT_EQ(savedSetting(inDir("run.glf"), "txtLocation"), server.url("/"));
     EXPECT_EQ(messages.shown.size(), shownBefore);
+}
+
+class MainWindowUpdate : public MainWindowTest {
+protected:
+    MainWindowUpdate() {
+        server.page("/glversion.txt", "[INFO]\nMAJOR=99\nMINOR=0\nREV=0\n", "text/plain");
+        // Stands in for the update window: "downloads" an installer that leaves a mark when it runs.
+        window->updateCheck().setUpgradePrompt([this](const std::string&, const std::string&, const std::string&) {
+            QFile script(QString::fromStdString(installerFilePath()));
+            if (!script.open(QIODevice::WriteOnly)) return false;
+            script.write("#!/bin/sh\ntouch '" + QFile::encodeName(marker()) + "'\n");
+            ++prompts;
+            return true;
+        });
+    }
+    QString marker() const { return dir.filePath("installer-ran"); }
+
+    int prompts = 0;
+};
+
+TEST_F(MainWindowUpdate, ADownloadedInstallerClosesTheProgramAndThenRuns) {
+    window->mnuCheckForUpdate_Click();
+    ASSERT_TRUE(spinUntil([&] { return QFileInfo::exists(marker()); }, std::chrono::seconds(10)));
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowUpdate, ARunningScanKeepsTheInstallerWaitingUntilExit) {
+    frmGeneralRobot* job = loadSetup(inDir("a.glf"));
+    ASSERT_NE(job, nullptr);
+    pointAtSite(*job);
+    site.page("/", {}, site.numberedFiles("f", 30, std::chrono::milliseconds(200)));
+    job->robot().cmdBegin_Click();
+    ASSERT_TRUE(spinUntil([&] { return job->robot().busyConnections() > 0; }));
+
+    window->mnuCheckForUpdate_Click();
+    ASSERT_TRUE(spinUntil([&] { return prompts == 1; }));
+    spinFor(std::chrono::milliseconds(300));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(QFileInfo::exists(marker()));
+
+    job->robot().cmdStop_Click();
+    ASSERT_TRUE(spinUntil([&] { return job->isIdle(); }, std::chrono::seconds(20)));
+    window->mnuExit_Click();
+    ASSERT_TRUE(spinUntil([&] { return QFileInfo::exists(marker()); }, std::chrono::seconds(10)));
 }
 
 }  // namespace
