@@ -218,7 +218,7 @@ TEST(UrlParts, WebAddressesAreWhatHttpCanFetch) {
         {"http://dom.example/a b", true},
         {"HTTPS://jo:p@ss@dom.example:8443?q", true},
         {"http://[::1]:8080/", true},
-        {"http://b\xC3\xBCcher.example/", true},
+        {"http://b\xC3\xBC" "cher.example/", true},
         // Without a scheme the address gets http://.
         {"www.example.org", true},
         {"localhost:8080/x", true},
