@@ -7,7 +7,7 @@ Blowfish constants are), the S-boxes take their own arrangement, the key
 words follow the OR rule, and the enciphered array carries the 12-byte
 header, zero padding and CBC chaining with a zero start block.
 
-Run it and paste the printed vectors into blowfish_known_answer_test.cpp:
+Run it and paste the printed vectors into blowfish_test.cpp:
     python3 tests/compat/blowfish_vectors.py
 """
 

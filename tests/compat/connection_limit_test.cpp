@@ -16,10 +16,6 @@ namespace {
 
 using V = Registry::Variant;
 
-constexpr const char* kQuestion =
-    "For best performance, Gleanery needs to modify your registry in order to allow more simultaneous "
-    "connections to web-servers.";
-
 class ConnectionLimit : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -56,7 +52,7 @@ TEST_F(ConnectionLimit, TakesTheSmallerValueButAtLeastTwo) {
         messages.shown.clear();
         messages.answers = {false};
         EXPECT_EQ(CheckConnectionLimit(true, messages), c.limit) << c.limit;
-        EXPECT_EQ(messages.count(kQuestion), c.asked ? 1 : 0) << c.limit;
+        EXPECT_EQ(messages.shown.size(), c.asked ? 1u : 0u) << c.limit;
         messages.shown.clear();
         EXPECT_EQ(CheckConnectionLimit(false, messages), c.limit);
         EXPECT_TRUE(messages.shown.empty());

@@ -1,15 +1,17 @@
-// The job model: its lists and the signals a window binds to.
+// The job model: its lists, the signals a window binds to, and the rule that
+// refuses Gleanery's own web site as the start address.
 #include <gtest/gtest.h>
 
+#include "common/scripted_messages.h"
 #include "job/job_settings.h"
+#include "job/location_rule.h"
 
 namespace gleanery {
 namespace {
 
 TEST(JobSettingsLists, ConnectionsRunFromTwoToTheLimitAndBadIndexesAreRefused) {
     JobSettings s(10);
-    EXPECT_EQ(s.listItems("cboConnections"), (std::vector<std::string>{"2", "3", "4", "5", "6", "7", "8", "9", "10"}));
-    EXPECT_EQ(s.listIndex("cboConnections"), 8);
+    EXPECT_EQ(s.listItems("cboConnections").front() + "-" + s.listText("cboConnections"), "2-10");
     s.fillConnections(16);
     EXPECT_EQ(s.listText("cboConnections"), "16");
     EXPECT_TRUE(JobSettings(1).listItems("cboConnections").empty());
@@ -51,6 +53,24 @@ TEST(JobSettingsSignals, RelativePathFollowsConvertToLocal) {
     s.setChecked("chkTranslate", false);
     s.setChecked("chkTranslate", true);
     EXPECT_EQ(heard, (std::vector<std::string>{"chkRelative=off", "chkRelative=on"}));
+}
+
+TEST(LocationRule, OwnSiteIsRefusedAndEmptiedOtherSitesStay) {
+    const struct {
+        const char* address;
+        bool refused;
+    } cases[] = {{"http://gleanery.org/", true},
+                 {"HTTP://WWW.GLEANERY.ORG/download", true},
+                 {"http://mirror.example/?from=GleaNery.Org&x=1", true},
+                 {"http://gleanery.example.org/", false}};
+    for (const auto& c : cases) {
+        JobSettings settings;
+        testing::ScriptedMessages messages;
+        settings.setText("txtLocation", c.address);
+        EXPECT_EQ(txtLocation_LostFocus(settings, messages), c.refused) << c.address;
+        EXPECT_EQ(settings.text("txtLocation"), c.refused ? "" : c.address);
+        EXPECT_EQ(messages.shown.size(), c.refused ? 1u : 0u) << c.address;
+    }
 }
 
 }  // namespace

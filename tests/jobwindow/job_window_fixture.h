@@ -27,19 +27,14 @@ class JobWindowFixture : public ::testing::Test {
 protected:
     JobWindowFixture() {
         QFile::copy(GLEANERY_TEST_DATA_DIR "/BLANK.GLD", QString::fromStdString(home.path("BLANK.GLD")));
-        allowConnections(10);
-        window = std::make_unique<frmGeneralRobot>(
-            messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); });
-    }
-
-    // The per-server connection limit the window finds when it loads.
-    static void allowConnections(int limit) {
         using V = Registry::Variant;
         Registry r;
         r.CreateKey(HKEY_CURRENT_USER, kInternetSettingsKey, KEY_ALL_ACCESS);
-        r.Values(V(std::string("MaxConnectionsPerServer")), V(limit));
-        r.Values(V(std::string("MaxConnectionsPer1_0Server")), V(limit));
+        r.Values(V(std::string("MaxConnectionsPerServer")), V(10));
+        r.Values(V(std::string("MaxConnectionsPer1_0Server")), V(10));
         r.CloseKey();
+        window = std::make_unique<frmGeneralRobot>(
+            messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); });
     }
 
     std::string path(const std::string& name) const {
@@ -72,13 +67,10 @@ protected:
         throw std::runtime_error("no widget " + name.toStdString());
     }
 
-    static void pump(int rounds = 5) {
-        for (int i = 0; i < rounds; ++i) QApplication::processEvents();
-    }
     // Lets the robot finish its stop once no transfer runs.
-    void completeStop(int maxTicks = 20) {
-        for (int i = 0; i < maxTicks && !robot().isIdle(); ++i) {
-            pump();
+    void completeStop() {
+        for (int i = 0; i < 20 && !robot().isIdle(); ++i) {
+            for (int round = 0; round < 5; ++round) QApplication::processEvents();
             if (robot().stopTimer().isActive()) robot().tmrStop_Timer();
         }
     }

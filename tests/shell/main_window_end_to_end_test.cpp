@@ -1,8 +1,8 @@
 // The whole program through its windows: start-up, New Setup, the job's
 // address and output folder typed into the job window, Begin pressed and its
 // warning answered, and the scan of a live local site followed to
-// "Site Scanned" in the status bar, with the site's files on disk and the
-// job saved when the program closes.
+// "Site Scanned" in the status bar, the toolbar following the robot, with the
+// site's files on disk and the job saved when the program closes.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -41,9 +41,18 @@ TEST_F(MainWindowEndToEnd, NewSetupTypedBegunAndScannedToTheEnd) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 
     std::vector<std::string> panel;
+    int mismatches = 0;  // the toolbar's Stop, Resume and Begin against the robot's, after each change
+    const auto sameButtons = [&] {
+        const Robot& r = job->robot();
+        ScanToolBar& bar = window->toolBar();
+        return bar.button("Stop")->isEnabled() == r.stopEnabled() &&
+               bar.button("Resume")->isEnabled() == r.resumeEnabled() &&
+               bar.button("Begin")->isEnabled() == r.beginEnabled();
+    };
     QObject listener;
     QObject::connect(&job->robot(), &Robot::statusChanged, &listener,
                      [&] { panel.push_back(window->status().panelText(1).toStdString()); });
+    QObject::connect(&job->robot(), &Robot::buttonsChanged, &listener, [&] { mismatches += !sameButtons(); });
 
     const std::string out = inDir("grabbed");
     type(*job, "txtLocation", server.url("/"));
@@ -54,18 +63,20 @@ TEST_F(MainWindowEndToEnd, NewSetupTypedBegunAndScannedToTheEnd) {
 
     auto* begin = job->findChild<QPushButton*>("cmdBegin");
     ASSERT_NE(begin, nullptr);
-    messages.answers = {true};  // the warning before the work store is emptied
+    const std::size_t shownBefore = messages.shown.size();
+    messages.answers = {true};
     QTest::mouseClick(begin, Qt::LeftButton);
-    EXPECT_EQ(messages.count("Warning... This action will delete all the data in the database and rescan the entire "
-                             "site.  If you wish to resume a previous scan, please select the 'Resume' command."),
-              1);
+    EXPECT_EQ(messages.shown.size(), shownBefore + 1) << "the warning before the work store is emptied";
     EXPECT_FALSE(begin->isEnabled());
+    EXPECT_TRUE(window->toolBar().button("Stop")->isEnabled());
 
     ASSERT_TRUE(spinUntil([&] { return job->isIdle() && messages.count("Site Scanned") == 1; },
                           std::chrono::seconds(30)));
     EXPECT_NE(std::find(panel.begin(), panel.end(), "Site Scanned"), panel.end());
     EXPECT_EQ(window->status().panelText(1), "Execution Stopped");
     EXPECT_TRUE(begin->isEnabled());
+    EXPECT_TRUE(sameButtons());
+    EXPECT_EQ(mismatches, 0);
 
     const std::string host = out + "/127.0.0.1:" + std::to_string(server.port());
     for (const std::string& f : files) EXPECT_EQ(readFile(host + f), LiveSite::fileBytes(f)) << f;

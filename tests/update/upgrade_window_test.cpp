@@ -2,7 +2,6 @@
 // when it reports a downloaded installer.
 #include "update/upgrade_window.h"
 #include "update_fixture.h"
-#include "upgrade_window_driver.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -20,41 +19,32 @@ protected:
     static bool downloading(frmUpgrade& window) { return !window.findChild<QPushButton*>("Command1")->isEnabled(); }
 };
 
-struct FutureCase {
-    const char* stored;  // nullptr: no CHECKUPDATE key
-    bool ticked;         // as the window opens; the test then flips it
-    bool byCancel;       // else the window's own close request
-};
-
-void PrintTo(const FutureCase& c, std::ostream* os) { *os << (c.stored ? c.stored : "<absent>"); }
-
-class UpgradeWindowFutureCheck : public UpgradeWindowTest, public ::testing::WithParamInterface<FutureCase> {};
-
-TEST_P(UpgradeWindowFutureCheck, ShowsTheSettingAndSavesTheChoiceHoweverItClosesWithoutDownloading) {
-    const FutureCase& c = GetParam();
-    if (c.stored) setSetting("CHECKUPDATE", c.stored);
-    bool ticked = !c.ticked;
-    const UpgradeWindowDriver driver([&](frmUpgrade& window) {
-        EXPECT_EQ(window.findChild<QPlainTextEdit*>("Text1")->toPlainText(), "Faster and safer");
-        EXPECT_FALSE(downloading(window));
-        ticked = future(window).isChecked();
-        future(window).setChecked(!ticked);
-        c.byCancel ? UpgradeWindowDriver::press(window, "Command2") : void(window.close());
-    });
-    EXPECT_FALSE(display(server.url("/GLUP.EXE")));
-    EXPECT_EQ(ticked, c.ticked);
-    EXPECT_EQ(setting("CHECKUPDATE"), c.ticked ? "False" : "True");
+TEST_F(UpgradeWindowTest, ShowsTheSettingAndSavesTheChoiceHoweverItClosesWithoutDownloading) {
+    const struct {
+        const char* stored;  // nullptr: no CHECKUPDATE key
+        bool ticked;         // as the window opens; the test then flips it
+        bool byCancel;       // else the window's own close request
+    } cases[] = {{nullptr, true, true}, {"true", true, false}, {"TRUE", true, true}, {"False", false, false},
+                 {"yes", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "<absent>");
+        if (c.stored) setSetting("CHECKUPDATE", c.stored);
+        bool ticked = !c.ticked;
+        const UpgradeWindowDriver driver([&](frmUpgrade& window) {
+            EXPECT_EQ(window.findChild<QPlainTextEdit*>("Text1")->toPlainText(), "Faster and safer");
+            EXPECT_FALSE(downloading(window));
+            ticked = future(window).isChecked();
+            future(window).setChecked(!ticked);
+            c.byCancel ? UpgradeWindowDriver::press(window, "Command2") : void(window.close());
+        });
+        EXPECT_FALSE(display(server.url("/GLUP.EXE")));
+        EXPECT_EQ(ticked, c.ticked);
+        EXPECT_EQ(setting("CHECKUPDATE"), c.ticked ? "False" : "True");
+    }
     EXPECT_EQ(server.hits("/GLUP.EXE"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, UpgradeWindowFutureCheck,
-                         ::testing::Values(FutureCase{nullptr, true, true}, FutureCase{"true", true, false},
-                                           FutureCase{"TRUE", true, true}, FutureCase{"False", false, false},
-                                           FutureCase{"yes", false, true}));
-
-class UpgradeWindowMandatory : public UpgradeWindowTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(UpgradeWindowMandatory, DownloadsAtOnceAndRefusesToCloseMeanwhile) {
+TEST_F(UpgradeWindowTest, AMandatoryUpdateDownloadsAtOnceAndRefusesToCloseMeanwhile) {
     server.stall("/GLUP.EXE", std::chrono::milliseconds(1800), "#!/bin/sh\n");
     bool downloadingAtOpen = false;
     bool stayedOpen = false;
@@ -67,15 +57,13 @@ TEST_P(UpgradeWindowMandatory, DownloadsAtOnceAndRefusesToCloseMeanwhile) {
         },
         [&](frmUpgrade& window) { waitShown = waitShown || window.findChild<QLabel*>("lblWait")->isVisible(); });
 
-    EXPECT_TRUE(display(server.url("/GLUP.EXE"), GetParam()));
+    EXPECT_TRUE(display(server.url("/GLUP.EXE"), "True"));  // mandatory in any case
     EXPECT_TRUE(downloadingAtOpen);
     EXPECT_TRUE(stayedOpen);
     EXPECT_TRUE(waitShown);
     EXPECT_EQ(messages.count("Gleanery is still downloading... Please wait..."), 1);
     EXPECT_EQ(readFile(installerPath()), "#!/bin/sh\n");
 }
-
-INSTANTIATE_TEST_SUITE_P(AnyCase, UpgradeWindowMandatory, ::testing::Values("true", "TRUE"));
 
 struct FailedDownload {
     const char* name;

@@ -1,5 +1,9 @@
+// The page's markup read as a browser reads it: start tags and their attributes,
+// character references in attribute values, and the references of stylesheets.
 #include <gtest/gtest.h>
 
+#include "links/character_references.h"
+#include "links/css_references.h"
 #include "links/markup_tags.h"
 
 namespace gleanery {
@@ -46,6 +50,32 @@ TEST(MarkupTags, TellsWhichAttributeValueHoldsAPlace) {
     EXPECT_EQ(at("b.htm"), "title");
     EXPECT_EQ(at("c.htm"), "href");
     EXPECT_EQ(at("d.htm"), "none");
+}
+
+TEST(CharacterReferences, DecodeAsABrowserReadsAnAttribute) {
+    const char* const cases[][2] = {
+        {"a.php?x=1&amp;y=2", "a.php?x=1&y=2"},
+        {"git-web&#45;&#45;browse.html", "git-web--browse.html"},
+        {"&#x2F;a&#X2f;b&#39;&quot;&lt;&gt;&apos;&AMP;", "/a/b'\"<>'&"},
+        {"caf&#233;&#x1F600;&nbsp;", "caf\xC3\xA9\xF0\x9F\x98\x80\xC2\xA0"},
+        {"&#0;&#xD800;&#99999999999;", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        // Not references: kept as written.
+        {"a&b&amp&#;&#x;&unknown;", "a&b&amp&#;&#x;&unknown;"},
+        {"&#65x", "Ax"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DecodeCharacterReferences(c[0]), c[1]) << c[0];
+}
+
+TEST(CssReferences, FindsEveryUrlAndImportInOrder) {
+    const std::string css =
+        "@import \"a.css\"; @import url(b.css) screen; @import 'c.css';\n"
+        "p { background: URL( 'd e.png' ) } q { src: url(f.woff2?v=1#x) format('woff2'), url(\"\") }\n"
+        "r { background: url(data:image/png;base64,AA) } s{background:url(g.png)}@import";
+    std::vector<std::string> found;
+    ForEachCssReference(css, 0, css.size(),
+                        [&](std::size_t begin, std::size_t end) { found.push_back(css.substr(begin, end - begin)); });
+    EXPECT_EQ(found, (std::vector<std::string>{"a.css", "b.css", "c.css", "d e.png", "f.woff2?v=1#x",
+                                               "data:image/png;base64,AA", "g.png"}));
 }
 
 }  // namespace

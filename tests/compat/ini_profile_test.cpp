@@ -1,5 +1,6 @@
-// Writing INI files: lines replaced in place, everything else kept, the whole
-// file replaced atomically and private when new.
+// Reading and writing INI files as the Windows profile functions do: lines
+// replaced in place, everything else kept, the whole file replaced atomically
+// and private when new, and quoted values kept through any number of saves.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -30,15 +31,60 @@ mode_t modeOf(const std::string& path) {
     return st.st_mode & 07777;
 }
 
-class IniProfileWrite : public ::testing::Test {
+class IniProfile : public ::testing::Test {
 protected:
     std::string path(const char* name = "test.ini") const { return dir.filePath(name).toStdString(); }
-    void put(const std::string& content) { std::ofstream(path(), std::ios::binary) << content; }
+    // Writes the file and returns its path.
+    std::string put(const std::string& content) {
+        std::ofstream(path(), std::ios::binary) << content;
+        return path();
+    }
     QTemporaryDir dir;
 };
 
+// A byte order mark, case, duplicates and multi-line markers as Windows reads them.
+TEST_F(IniProfile, KeysIgnoreCaseTheFirstDuplicateWinsAndMarkersAreValues) {
+    const IniFile ini(put("\xEF\xBB\xBF[Settings]\nTxtName=alice\nk=first\nK=second\nm=<<<END\nnext=1\nEND\n"));
+    EXPECT_EQ(ini.get("settings", "TXTNAME", "-"), "alice");
+    EXPECT_EQ(ini.get("SETTINGS", "k", "-"), "first");
+    EXPECT_EQ(ini.get("SETTINGS", "m", "-"), "<<<END");
+    EXPECT_EQ(ini.get("SETTINGS", "next", "-"), "1");
+}
+
+TEST_F(IniProfile, MissingFileSectionOrKeyGivesTheDefault) {
+    const std::string path = put("[SETTINGS]\na=1\nempty=\n[OTHER]\nb=2\n");
+    const IniFile ini(path);
+    EXPECT_EQ(ini.get("SETTINGS", "b", "***BLANK***"), "***BLANK***");
+    EXPECT_EQ(GetPrivateProfileString("SETTINGS", "a", "x", dir.filePath("absent.ini").toStdString()), "x");
+    EXPECT_EQ(ini.get("SETTINGS", "empty", "***BLANK***"), "");  // an empty value is not the default
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
+    EXPECT_EQ(GetPrivateProfileString("S", "k", "d", dir.filePath("folder.ini").toStdString()), "d");
+}
+
+TEST_F(IniProfile, ValuesLoseSurroundingBlanksAndOneMatchingPairOfQuotes) {
+    const IniFile ini(put("[S]\n"
+                            "  spaced  =   a b  \t\n"
+                            "dq=\"  quoted  \"\n"
+                            "mixed=\"abc'\n"
+                            "lone=\"\n"
+                            "empty=\"\"\n"
+                            "crlf=x\r\n"));
+    EXPECT_EQ(ini.get("S", "spaced", "-"), "a b");
+    EXPECT_EQ(ini.get("S", "dq", "-"), "  quoted  ");
+    EXPECT_EQ(ini.get("S", "mixed", "-"), "\"abc'");
+    EXPECT_EQ(ini.get("S", "lone", "-"), "\"");
+    EXPECT_EQ(ini.get("S", "empty", "-"), "");
+    EXPECT_EQ(ini.get("S", "crlf", "-"), "x");
+}
+
+// A long start address or output folder comes back whole.
+TEST_F(IniProfile, LongValuesAreReadWhole) {
+    const std::string longValue(1000, 'v');
+    EXPECT_EQ(IniFile(put("[S]\nk=" + longValue + "\n")).get("S", "k", ""), longValue);
+}
+
 // Duplicates of a key collapse into the first one's line.
-TEST_F(IniProfileWrite, ReplacesAKeyInPlaceAndAppendsNewKeysToTheirSection) {
+TEST_F(IniProfile, ReplacesAKeyInPlaceAndAppendsNewKeysToTheirSection) {
     put("[OTHER]\nx=1\n\n[SETTINGS]\nalpha=a\nBeta=b\ngamma=c\nbeta=dup\n\n[LAST]\nz=9\n");
     IniFile ini(path());
     ini.set("settings", "BETA", "B2");
@@ -47,7 +93,7 @@ TEST_F(IniProfileWrite, ReplacesAKeyInPlaceAndAppendsNewKeysToTheirSection) {
     EXPECT_EQ(readAll(path()), "[OTHER]\nx=1\n\n\n[SETTINGS]\nalpha=a\nBETA=B2\ngamma=c\ndelta=d\n\n\n[LAST]\nz=9\n");
 }
 
-TEST_F(IniProfileWrite, KeepsCommentsAndTheSectionsOwnSpelling) {
+TEST_F(IniProfile, KeepsCommentsAndTheSectionsOwnSpelling) {
     put("; written by hand\n\n[Settings]\n; the site\ntxtLocation=http://a/\n");
     ASSERT_TRUE(WritePrivateProfileString("SETTINGS", "txtLocation", "http://b/", path()));
     const std::string text = readAll(path());
@@ -57,24 +103,14 @@ TEST_F(IniProfileWrite, KeepsCommentsAndTheSectionsOwnSpelling) {
     EXPECT_EQ(text.find("[SETTINGS]"), std::string::npos);
 }
 
-TEST_F(IniProfileWrite, CreatesTheFileAndSectionWithoutBlanksAroundTheEqualsSign) {
+TEST_F(IniProfile, CreatesTheFileAndSectionWithoutBlanksAroundTheEqualsSign) {
     ASSERT_TRUE(WritePrivateProfileString("SETTINGS", "CHECKUPDATE", "True", path()));
     EXPECT_EQ(readAll(path()), "[SETTINGS]\nCHECKUPDATE=True\n");
     ASSERT_TRUE(WritePrivateProfileString("OTHER", "k", "", path()));
     EXPECT_EQ(readAll(path()), "[SETTINGS]\nCHECKUPDATE=True\n\n\n[OTHER]\nk=\n");
 }
 
-TEST_F(IniProfileWrite, ValuesWrittenComeBackAsBytes) {
-    IniFile ini(path());
-    ini.set("S", "utf8", "caf\xC3\xA9 \xE2\x82\xAC");
-    ini.set("S", "latin", "\xE9t\xE9");
-    ini.save();
-    const IniFile back(path());
-    EXPECT_EQ(back.get("S", "utf8", ""), "caf\xC3\xA9 \xE2\x82\xAC");
-    EXPECT_EQ(back.get("S", "latin", ""), "\xE9t\xE9");
-}
-
-TEST_F(IniProfileWrite, ALineBreakInAValueCannotAddLinesToTheFile) {
+TEST_F(IniProfile, ALineBreakInAValueCannotAddLinesToTheFile) {
     IniFile ini(path());
     ini.set("S", "txtLocation", "http://a/\n[S]\ntxtPassword=stolen\r\nend");
     ini.save();
@@ -83,7 +119,7 @@ TEST_F(IniProfileWrite, ALineBreakInAValueCannotAddLinesToTheFile) {
     EXPECT_EQ(back.get("S", "txtLocation", ""), "http://a/ [S] txtPassword=stolen  end");
 }
 
-TEST_F(IniProfileWrite, RefusesKeysAndSectionsThatCannotBeWrittenAsOneLine) {
+TEST_F(IniProfile, RefusesKeysAndSectionsThatCannotBeWrittenAsOneLine) {
     IniFile ini(path());
     for (const char* key : {"", "a=b", "a\nb", "[x", ";x", "#x"})
         EXPECT_THROW(ini.set("S", key, "v"), std::invalid_argument) << key;
@@ -92,7 +128,7 @@ TEST_F(IniProfileWrite, RefusesKeysAndSectionsThatCannotBeWrittenAsOneLine) {
     EXPECT_FALSE(WritePrivateProfileString("S", "a=b", "v", path()));
 }
 
-TEST_F(IniProfileWrite, ANewFileIsPrivateAndAnExistingOneKeepsItsPermissions) {
+TEST_F(IniProfile, ANewFileIsPrivateAndAnExistingOneKeepsItsPermissions) {
     ASSERT_TRUE(WritePrivateProfileString("S", "k", "v", path("new.ini")));
     EXPECT_EQ(modeOf(path("new.ini")), 0600u);
 
@@ -102,7 +138,7 @@ TEST_F(IniProfileWrite, ANewFileIsPrivateAndAnExistingOneKeepsItsPermissions) {
     EXPECT_EQ(modeOf(path()), 0644u);
 }
 
-TEST_F(IniProfileWrite, SavingReplacesTheWholeFileAndLeavesNoTemporaryFiles) {
+TEST_F(IniProfile, SavingReplacesTheWholeFileAndLeavesNoTemporaryFiles) {
     put("[S]\nk=old\n");
     // A second name for the old file shows whether it was rewritten in place.
     ASSERT_EQ(::link(path().c_str(), path("old.ini").c_str()), 0);
@@ -114,7 +150,7 @@ TEST_F(IniProfileWrite, SavingReplacesTheWholeFileAndLeavesNoTemporaryFiles) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }
 
-TEST_F(IniProfileWrite, AFailedWriteLeavesTheOldFileWhole) {
+TEST_F(IniProfile, AFailedWriteLeavesTheOldFileWhole) {
     const std::string old = "[S]\nk=old\n";
     put(old);
     IniFile ini(path());
@@ -141,12 +177,38 @@ TEST_F(IniProfileWrite, AFailedWriteLeavesTheOldFileWhole) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
-TEST_F(IniProfileWrite, AFileThatCouldNotBeReadIsNeverOverwritten) {
+TEST_F(IniProfile, AFileThatCouldNotBeReadIsNeverOverwritten) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
     IniFile ini(path("folder.ini"));
     ini.set("S", "k", "v");
     EXPECT_THROW(ini.save(), std::runtime_error);
     EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", path("missing/x.ini")));
+}
+
+// Bytes stay bytes, and a value that begins and ends with the same quote
+// survives any number of saves and loads: the read takes one pair of
+// enclosing quotes off, so the write adds one.
+TEST_F(IniProfile, ValuesComeBackAsWrittenAfterEverySave) {
+    const char* values[] = {"caf\xC3\xA9 \xE2\x82\xAC", "\xE9t\xE9", "\"secret\"", "'x'", "\"\"", "''",
+                            "\"a\"b\"", "'\"'", "\"", "'a\"", "\"\"x\"\""};
+    for (const char* value : values) {
+        std::string current = value;
+        for (int round = 0; round < 3; ++round) {
+            IniFile ini(path());
+            ini.set("SETTINGS", "txtPassword", current);
+            ini.save();
+            current = IniFile(path()).get("SETTINGS", "txtPassword", "missing");
+        }
+        EXPECT_EQ(current, value);
+    }
+}
+
+// The Windows reader takes off the same one pair, so older readers see the
+// value as written too.
+TEST_F(IniProfile, AQuotedValueIsStoredInOneMorePairOfQuotes) {
+    ASSERT_TRUE(WritePrivateProfileString("SETTINGS", "txtName", "'bob'", path()));
+    ASSERT_TRUE(WritePrivateProfileString("SETTINGS", "txtPassword", "pa\"ss", path()));
+    EXPECT_EQ(readAll(path()), "[SETTINGS]\ntxtName=\"'bob'\"\ntxtPassword=pa\"ss\n");
 }
 
 }  // namespace

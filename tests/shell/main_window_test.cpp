@@ -1,0 +1,125 @@
+// The main window never loses a job: Load Setup saves it before its dialog, a
+// running scan keeps its window against New and Load Setup, and closing is
+// refused silently while a scan runs and saves the job after Stop. The update
+// check asks the configured server once, and a downloaded installer closes the
+// program and starts only after it has closed, never while a scan holds it open.
+#include <QDir>
+#include <QFileInfo>
+
+#include "compat/ini_profile.h"
+#include "shell/main_window_fixture.h"
+#include "update/update_check.h"
+
+namespace gleanery::test {
+namespace {
+
+std::string savedSetting(const std::string& setupFile, const char* key) {
+    return GetPrivateProfileString("SETTINGS", key, "<none>", setupFile);
+}
+
+TEST_F(MainWindowTest, LoadSetupSavesTheOpenJobBeforeTheDialogAndCancelLeavesNoJob) {
+    frmGeneralRobot* job = loadSetup(inDir("old.glf"));
+    ASSERT_NE(job, nullptr);
+    job->session().settings().setText("txtLocation", "http://changed.example/");
+
+    std::string savedWhenAsked;
+    window->setSetupFileChooser([&](QWidget*, const SetupFileQuestion&) {
+        savedWhenAsked = savedSetting(inDir("old.glf"), "txtLocation");
+        return QString();
+    });
+    window->mnuLoad_Click();
+
+    EXPECT_EQ(savedWhenAsked, "http://changed.example/");
+    EXPECT_EQ(window->jobWindow(), nullptr);
+    spinFor(std::chrono::milliseconds(50));  // closed windows are deleted from the event loop
+    EXPECT_TRUE(window->mdiArea().subWindowList().empty());
+    EXPECT_TRUE(window->toolBar().isHidden());
+}
+
+TEST_F(MainWindowTest, AJobThatIsStillTransferringKeepsItsWindowAndNoDialogIsShown) {
+    server.stall("/", std::chrono::milliseconds(1500), "<html>late</html>");
+    frmGeneralRobot* job = loadSetup(inDir("busy.glf"));
+    pointAtSite(*job);
+    job->robot().cmdBegin_Click();
+    ASSERT_FALSE(job->isIdle());
+
+    window->mnuNew_Click();
+    window->mnuLoad_Click();
+
+    EXPECT_EQ(window->jobWindow(), job);
+    EXPECT_EQ(questions.size(), 1u) << "only the first Load Setup asked";
+    EXPECT_EQ(messages.count("The system is still downloading... Please press the 'Stop' button."), 2);
+}
+
+TEST_F(MainWindowTest, CloseIsRefusedSilentlyWhileAScanRunsAndAcceptedAfterStop) {
+    server.stall("/", std::chrono::milliseconds(1500), "<html>late</html>");
+    frmGeneralRobot* job = loadSetup(inDir("run.glf"));
+    pointAtSite(*job);
+    job->robot().cmdBegin_Click();
+    ASSERT_FALSE(job->isIdle());
+    const std::size_t shownBefore = messages.shown.size();
+
+    EXPECT_FALSE(window->close());
+    window->menus().mnuExit->trigger();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->jobWindow(), job);
+    EXPECT_EQ(messages.shown.size(), shownBefore);
+
+    job->robot().cmdStop_Click();
+    EXPECT_FALSE(window->close()) << "still stopping";
+    ASSERT_TRUE(spinUntil([&] { return job->isIdle(); }, std::chrono::seconds(20)));
+    window->menus().mnuExit->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->jobWindow(), nullptr);
+    spinFor(std::chrono::milliseconds(50));
+    EXPECT_TRUE(window->mdiArea().subWindowList().empty());
+    EXPECT_EQ(savedSetting(inDir("run.glf"), "txtLocation"), server.url("/"));
+    EXPECT_EQ(messages.shown.size(), shownBefore);
+}
+
+class MainWindowUpdate : public MainWindowTest {
+protected:
+    MainWindowUpdate() {
+        server.page("/glversion.txt", "[INFO]\nMAJOR=99\nMINOR=0\nREV=0\n", "text/plain");
+        // Stands in for the update window: "downloads" an installer that leaves a mark when it runs.
+        window->updateCheck().setUpgradePrompt([this](const std::string&, const std::string&, const std::string&) {
+            QFile script(QString::fromStdString(installerFilePath()));
+            if (!script.open(QIODevice::WriteOnly)) return false;
+            script.write("#!/bin/sh\ntouch '" + QFile::encodeName(marker()) + "'\n");
+            ++prompts;
+            return true;
+        });
+    }
+    QString marker() const { return dir.filePath("installer-ran"); }
+
+    int prompts = 0;
+};
+
+TEST_F(MainWindowUpdate, ADownloadedInstallerClosesTheProgramAndThenRuns) {
+    window->mnuCheckForUpdate_Click();
+    ASSERT_TRUE(spinUntil([&] { return QFileInfo::exists(marker()); }, std::chrono::seconds(10)));
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowUpdate, ARunningScanKeepsTheInstallerWaitingUntilExit) {
+    frmGeneralRobot* job = loadSetup(inDir("a.glf"));
+    ASSERT_NE(job, nullptr);
+    pointAtSite(*job);
+    site.page("/", {}, site.numberedFiles("f", 30, std::chrono::milliseconds(200)));
+    job->robot().cmdBegin_Click();
+    ASSERT_TRUE(spinUntil([&] { return job->robot().busyConnections() > 0; }));
+
+    window->mnuCheckForUpdate_Click();
+    ASSERT_TRUE(spinUntil([&] { return prompts == 1; }));
+    spinFor(std::chrono::milliseconds(300));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(QFileInfo::exists(marker()));
+
+    job->robot().cmdStop_Click();
+    ASSERT_TRUE(spinUntil([&] { return job->isIdle(); }, std::chrono::seconds(20)));
+    window->mnuExit_Click();
+    ASSERT_TRUE(spinUntil([&] { return QFileInfo::exists(marker()); }, std::chrono::seconds(10)));
+}
+
+}  // namespace
+}  // namespace gleanery::test
