@@ -41,7 +41,7 @@ TEST_F(JobWindowDigitFilter, PastedTextKeepsOnlyItsDigits) {
     QApplication::clipboard()->setText("2,5-0.x");
     e.paste();
     EXPECT_EQ(e.text(), "12509");
-    EXPECT_EQ(settings().text("txtDailyLimitK"), "12509");
+    EXPECT_EQ(settings().text(Field::txtDailyLimitK), "12509");
     // The cursor stays after what was pasted.
     QTest::keyClicks(&e, "7");
     EXPECT_EQ(e.text(), "125079");
@@ -49,7 +49,7 @@ TEST_F(JobWindowDigitFilter, PastedTextKeepsOnlyItsDigits) {
 
 TEST_F(JobWindowDigitFilter, StoredValueShowsAsTheJobReadsIt) {
     // A setup file may hold what typing could not produce; the field shows it unchanged.
-    settings().setText("txtSpacePrimary", "1,000");
+    settings().setText(Field::txtSpacePrimary, "1,000");
     EXPECT_EQ(widget<QLineEdit>("txtSpacePrimary").text(), "1,000");
 }
 

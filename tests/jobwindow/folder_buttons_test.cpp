@@ -12,8 +12,8 @@ class JobWindowFolderButtons : public JobWindowFixture {
 protected:
     void SetUp() override {
         open();
-        settings().setText("txtSaveLocation", "/old/primary");
-        settings().setText("txtSaveLocation2", "/old/secondary");
+        settings().setText(Field::txtSaveLocation, "/old/primary");
+        settings().setText(Field::txtSaveLocation2, "/old/secondary");
         window->setFolderChooser([this](const std::string& current, QWidget*) {
             offered.push_back(current);
             const std::string answer = answers.front();
@@ -30,15 +30,15 @@ protected:
 TEST_F(JobWindowFolderButtons, EachButtonServesItsOwnFolderAndCancelKeepsIt) {
     answers = {"/chosen/one", "/chosen/two", ""};
     press(1);
-    EXPECT_EQ(settings().text("txtSaveLocation"), "/old/primary");
-    EXPECT_EQ(settings().text("txtSaveLocation2"), "/chosen/one");
+    EXPECT_EQ(settings().text(Field::txtSaveLocation), "/old/primary");
+    EXPECT_EQ(settings().text(Field::txtSaveLocation2), "/chosen/one");
     EXPECT_EQ(widget<QLineEdit>("txtSaveLocation2").text(), "/chosen/one");
     press(0);
-    EXPECT_EQ(settings().text("txtSaveLocation"), "/chosen/two");
+    EXPECT_EQ(settings().text(Field::txtSaveLocation), "/chosen/two");
     press(0);  // cancelled
-    EXPECT_EQ(settings().text("txtSaveLocation"), "/chosen/two");
+    EXPECT_EQ(settings().text(Field::txtSaveLocation), "/chosen/two");
     EXPECT_EQ(widget<QLineEdit>("txtSaveLocation").text(), "/chosen/two");
-    EXPECT_EQ(settings().text("txtSaveLocation2"), "/chosen/one");
+    EXPECT_EQ(settings().text(Field::txtSaveLocation2), "/chosen/one");
     EXPECT_EQ(offered, (std::vector<std::string>{"/old/secondary", "/old/primary", "/chosen/two"}));
 }
 

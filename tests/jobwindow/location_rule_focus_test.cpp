@@ -39,7 +39,7 @@ TEST_F(JobWindowLocationRule, OwnSiteIsRefusedInAnyCaseAndPlaceOtherSitesStay) {
         messages.shown.clear();
         typeAndLeave(c.address);
         EXPECT_EQ(widget<QLineEdit>("txtLocation").text(), c.refused ? "" : c.address);
-        EXPECT_EQ(settings().text("txtLocation"), c.refused ? "" : c.address);
+        EXPECT_EQ(settings().text(Field::txtLocation), c.refused ? "" : c.address);
         ASSERT_EQ(messages.shown.size(), c.refused ? 1u : 0u);
         if (c.refused) {
             EXPECT_NE(messages.shown[0].text.find(kProductHost), std::string::npos);
@@ -53,7 +53,7 @@ TEST_F(JobWindowLocationRule, OnlyLeavingTheFieldChecks) {
     QTest::keyClicks(&location, "http://gleanery.org/");
     pump();
     // Still typing: nothing refused yet.
-    EXPECT_EQ(settings().text("txtLocation"), "http://gleanery.org/");
+    EXPECT_EQ(settings().text(Field::txtLocation), "http://gleanery.org/");
     EXPECT_TRUE(messages.shown.empty());
 }
 

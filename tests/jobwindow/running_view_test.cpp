@@ -65,14 +65,14 @@ TEST_F(JobWindowRunningView, CloseIsRefusedWhileATransferRuns) {
     widget<QPushButton>("cmdStop").click();
     fetch(1).complete(200, "");
     completeStop();
-    settings().setText("txtName", "closing");
+    settings().setText(Field::txtName, "closing");
     EXPECT_TRUE(window->close());
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_NE(setupText().find("txtName=closing"), std::string::npos);
 }
 
 TEST_F(JobWindowRunningView, ClosingAPausedScanEndsIt) {
-    settings().setChecked("chkHour", false, clock.now().time().hour());
+    settings().setChecked(Field::chkHour, false, clock.now().time().hour());
     widget<QPushButton>("cmdBegin").click();
     ASSERT_FALSE(window->isIdle());
     ASSERT_TRUE(robot().restartTimer().isActive());
@@ -87,8 +87,8 @@ TEST_F(JobWindowRunningView, ClosingAPausedScanEndsIt) {
 }
 
 TEST_F(JobWindowRunningView, ResetButtonsUpdateTheStatistics) {
-    settings().setText("txtDLFiles", "12");
-    settings().setText("txtTotalFiles", "56");
+    settings().setText(Field::txtDLFiles, "12");
+    settings().setText(Field::txtTotalFiles, "56");
     robot().UpdateStatus();
     EXPECT_EQ(widget<QLabel>("lblTodayFiles").text(), "Downloads: 12");
     widget<QPushButton>("cmdResetToday").click();

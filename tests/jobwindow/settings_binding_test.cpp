@@ -39,9 +39,9 @@ TEST_F(JobWindowBinding, RestoredSetupFileReachesTheWidgetsAndClicksReachTheSett
 
     // Convert to Local enables Relative Path, from the window and from the settings.
     translate.click();
-    EXPECT_TRUE(settings().checked("chkTranslate"));
+    EXPECT_TRUE(settings().checked(Field::chkTranslate));
     EXPECT_TRUE(relative.isEnabled());
-    settings().setChecked("chkTranslate", false);
+    settings().setChecked(Field::chkTranslate, false);
     EXPECT_FALSE(translate.isChecked());
     EXPECT_FALSE(relative.isEnabled());
 }
@@ -73,10 +73,10 @@ TEST_F(JobWindowBinding, ConnectionListFollowsTheSystemLimit) {
         EXPECT_EQ(list.value(0), "2");
         EXPECT_EQ(list.value(list.size() - 1), QString::number(c.limit));
         EXPECT_EQ(widget<QComboBox>("cboConnections").currentText(), c.chosen) << c.limit << c.setup;
-        EXPECT_EQ(settings().listText("cboConnections"), c.chosen);
+        EXPECT_EQ(settings().listText(Field::cboConnections), c.chosen);
     }
     widget<QComboBox>("cboConnections").setCurrentIndex(0);
-    EXPECT_EQ(settings().listText("cboConnections"), "2");
+    EXPECT_EQ(settings().listText(Field::cboConnections), "2");
 }
 
 TEST_F(JobWindowBinding, OptionGroupKeepsOneChoice) {
@@ -85,12 +85,12 @@ TEST_F(JobWindowBinding, OptionGroupKeepsOneChoice) {
     auto& domain = widget<QRadioButton>("optBrowse(1)");
     ASSERT_TRUE(domain.isChecked());
     server.click();
-    EXPECT_EQ(settings().selectedOption("optBrowse"), 0);
+    EXPECT_EQ(settings().selectedOption(Field::optBrowse), 0);
     EXPECT_FALSE(domain.isChecked());
     // Clicking the chosen button keeps it chosen.
     server.click();
     EXPECT_TRUE(server.isChecked());
-    EXPECT_EQ(settings().selectedOption("optBrowse"), 0);
+    EXPECT_EQ(settings().selectedOption(Field::optBrowse), 0);
 }
 
 }  // namespace

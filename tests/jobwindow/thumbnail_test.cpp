@@ -15,7 +15,7 @@ protected:
     void SetUp() override {
         open();
         window->showNormal();
-        settings().setChecked("chkThumbnail", true);
+        settings().setChecked(Field::chkThumbnail, true);
         QImage picture(400, 100, QImage::Format_RGB32);
         picture.fill(Qt::red);
         ASSERT_TRUE(picture.save(QString::fromStdString(path("wide.png"))));
@@ -45,7 +45,7 @@ TEST_F(JobWindowThumbnail, HiddenWithoutThumbnailsOrDisplayUnlessMaximized) {
     finish(2, "wide.png", false);
     EXPECT_TRUE(window->pane(2).fxDisp().isHidden());
     finish(2, "wide.png");
-    settings().setChecked("chkThumbnail", false);
+    settings().setChecked(Field::chkThumbnail, false);
     finish(2, "wide.png");
     EXPECT_TRUE(window->pane(2).fxDisp().isHidden());
 

@@ -102,7 +102,7 @@ TEST(LocalPathConfinement, FolderCreationStaysInsideTheOutputFolder) {
 
 TEST(LocalPathConfinement, MakeUrlIsStableAndSchemeTwinsShareAFile) {
     FakeSettings settings;
-    settings.set("txtName", "jo").set("txtPassword", "p@w");
+    settings.set(Field::txtName.name, "jo").set(Field::txtPassword.name, "p@w");
     HostileUrls urls(99);
     for (int i = 0; i < 5000; ++i) {
         const std::string url = urls.next();

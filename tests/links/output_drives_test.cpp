@@ -42,8 +42,8 @@ void expectWarnedOnce(const ScriptedMessages& messages) {
 class OutputDrivesTest : public ::testing::Test {
 protected:
     OutputDrivesTest() {
-        settings.set("txtSaveLocation", "/one").set("txtSaveLocation2", "/two");
-        settings.set("txtSpacePrimary", "5").set("txtSpaceSecondary", "5");
+        settings.set(Field::txtSaveLocation.name, "/one").set(Field::txtSaveLocation2.name, "/two");
+        settings.set(Field::txtSpacePrimary.name, "5").set(Field::txtSpaceSecondary.name, "5");
     }
     void setFree(std::uint64_t primary, std::uint64_t secondary) {
         space.bytes["/one"] = primary;
@@ -72,9 +72,9 @@ TEST_F(OutputDrivesTest, ChoosesByFreeSpaceAboveStrictFloorsOfDecimalMegabytes) 
 
 TEST_F(OutputDrivesTest, FloorsAreReadAsNumbersAtEachCall) {
     setFree(1, 0);
-    settings.set("txtSpacePrimary", "none");  // not a number: 0
+    settings.set(Field::txtSpacePrimary.name, "none");  // not a number: 0
     EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), "/one");
-    settings.set("txtSpacePrimary", "0.5");
+    settings.set(Field::txtSpacePrimary.name, "0.5");
     setFree(500'001, 0);
     EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), "/one");
 }
@@ -112,8 +112,8 @@ TEST_F(OutputDrivesTest, AnUnreadableDriveCountsAsFullAndIsReported) {
 class MakePathFoldersTest : public ::testing::Test {
 protected:
     MakePathFoldersTest() {
-        settings.set("txtSaveLocation", primary).set("txtSaveLocation2", secondary);
-        settings.set("txtSpacePrimary", "1").set("txtSpaceSecondary", "1");
+        settings.set(Field::txtSaveLocation.name, primary).set(Field::txtSaveLocation2.name, secondary);
+        settings.set(Field::txtSpacePrimary.name, "1").set(Field::txtSpaceSecondary.name, "1");
         space.bytes[primary] = 0;
         space.bytes[secondary] = 0;
         fs::create_directory(primary);

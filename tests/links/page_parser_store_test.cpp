@@ -25,7 +25,7 @@ TEST_F(PageParserStore, StoresByteForByteReplacingTheOldCopyOnlyWhenTicked) {
     const std::string page(raw, sizeof raw - 1);
     parse(page);
     EXPECT_EQ(contents(folder() + "/index.html"), "<missing>");
-    settings.tick("chkStorePages");
+    settings.tick(Field::chkStorePages.name);
     parse("an older and longer copy of the page");
     parse(page);
     EXPECT_EQ(contents(folder() + "/index.html"), page);
@@ -38,7 +38,7 @@ TEST_F(PageParserStore, StoresByteForByteReplacingTheOldCopyOnlyWhenTicked) {
 }
 
 TEST_F(PageParserStore, TranslatedCopyIsTheRewrittenTextButLinksComeFromTheOriginal) {
-    settings.tick("chkStorePages").tick("chkTranslate");
+    settings.tick(Field::chkStorePages.name).tick(Field::chkTranslate.name);
     const std::string page = "<a href=\"http://www.site.example/x/b.htm\">b</a>";
     parse(page);
     const std::string stored = contents(folder() + "/index.html");

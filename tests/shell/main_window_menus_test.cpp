@@ -41,7 +41,7 @@ TEST_F(MainWindowTest, StartUpOffersToRaiseTheConnectionLimit) {
     second.MDIForm_Load();
     EXPECT_EQ(second.giMaxConnections(), 10);
     EXPECT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(loadSetup(inDir("a.glf"))->session().settings().listText("cboConnections"), "10");
+    EXPECT_EQ(loadSetup(inDir("a.glf"))->session().settings().listText(Field::cboConnections), "10");
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST_F(MainWindowTest, NewSetupOpensTheJobMaximizedAndTheDialogThenStartsInItsFo
 TEST_F(MainWindowTest, LoadSetupSavesTheOpenJobBeforeTheDialogAndCancelLeavesNoJob) {
     frmGeneralRobot* job = loadSetup(inDir("old.glf"));
     ASSERT_NE(job, nullptr);
-    job->session().settings().setText("txtLocation", "http://changed.example/");
+    job->session().settings().setText(Field::txtLocation, "http://changed.example/");
 
     std::string savedWhenAsked;
     window->setSetupFileChooser([&](QWidget*, const SetupFileQuestion&) {

@@ -91,7 +91,7 @@ TEST_F(MainWindowScan, ToolbarAndStatusBarFollowBeginStopResumeAndTheEndOfTheSca
 // A finished download is shown in a viewer of its slot only while the job
 // window is not maximized and no thumbnails are asked for.
 TEST_F(MainWindowScan, FinishedDownloadsOpenAViewerPerSlotBesideARestoredJobWindow) {
-    job->session().settings().setListIndex("cboConnections", 0);  // one download connection: slot 2
+    job->session().settings().setListIndex(Field::cboConnections, 0);  // one download connection: slot 2
     auto* frame = qobject_cast<QMdiSubWindow*>(job->parentWidget());
     ASSERT_NE(frame, nullptr);
     frame->showNormal();
@@ -113,10 +113,10 @@ TEST_F(MainWindowScan, FinishedDownloadsOpenAViewerPerSlotBesideARestoredJobWind
     spinFor(std::chrono::milliseconds(50));
     EXPECT_EQ(window->mdiArea().subWindowList().size(), 2) << "job window and one viewer";
 
-    job->session().settings().setChecked("chkThumbnail", true);
+    job->session().settings().setChecked(Field::chkThumbnail, true);
     ASSERT_TRUE(spinUntil([&] { return shown.size() >= 3; }, std::chrono::seconds(20)));
     EXPECT_EQ(shown.back(), "<none>");
-    job->session().settings().setChecked("chkThumbnail", false);
+    job->session().settings().setChecked(Field::chkThumbnail, false);
     frame->showMaximized();
     ASSERT_TRUE(spinUntil([&] { return shown.size() >= 4; }, std::chrono::seconds(20)));
     EXPECT_EQ(shown.back(), "<none>");
