@@ -47,7 +47,7 @@ std::string pageOf(std::size_t bytes) {
 
 void BM_ConvertLocal(benchmark::State& state) {
     JobSettings settings;
-    settings.setText("txtSaveLocation", "/home/user/WS");
+    settings.setText(Field::txtSaveLocation, "/home/user/WS");
     SilentMessages messages;
     const OutputDrives drives(settings, messages);
     testing::FakeLinkQueue queue;

@@ -64,17 +64,17 @@ std::string hostilePage(std::size_t bytes) {
 
 FakeSettings jobSettings(bool emptyEntry) {
     FakeSettings s;
-    s.set("txtLocation", "http://www.site.example/")
-        .set("txtPageTypes", emptyEntry ? "JSP ASP  HTM HTML CGI PHP" : "JSP ASP HTM HTML CGI PHP")
-        .set("txtFileTypes", "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS")
-        .set("txtFileTypesNon", "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS")
-        .set("txtSaveLocation", "/nonexistent/gleanery-bench/primary")
-        .set("txtSaveLocation2", "/nonexistent/gleanery-bench/secondary")
-        .set("txtSpacePrimary", "10")
-        .set("txtSpaceSecondary", "10")
-        .select("optBrowse", 2)
-        .choose("cboMaxDepth", 12, "12")
-        .tick("chkScanExt");
+    s.set(Field::txtLocation.name, "http://www.site.example/")
+        .set(Field::txtPageTypes.name, emptyEntry ? "JSP ASP  HTM HTML CGI PHP" : "JSP ASP HTM HTML CGI PHP")
+        .set(Field::txtFileTypes.name, "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS")
+        .set(Field::txtFileTypesNon.name, "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS")
+        .set(Field::txtSaveLocation.name, "/nonexistent/gleanery-bench/primary")
+        .set(Field::txtSaveLocation2.name, "/nonexistent/gleanery-bench/secondary")
+        .set(Field::txtSpacePrimary.name, "10")
+        .set(Field::txtSpaceSecondary.name, "10")
+        .select(Field::optBrowse.name, 2)
+        .choose(Field::cboMaxDepth.name, 12, "12")
+        .tick(Field::chkScanExt.name);
     return s;
 }
 

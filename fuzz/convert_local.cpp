@@ -102,16 +102,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const char* types = "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS";
     FakeSettings settings;
-    settings.set("txtPageTypes", flags & 8 ? "HTM  PHP" : "JSP ASP HTM HTML CGI PHP")
-        .set("txtFileTypes", types)
-        .set("txtFileTypesNon", types)
-        .set("txtSaveLocation", std::string(kPrimary))
-        .set("txtSaveLocation2", "/gleanery-fuzz/secondary")
-        .set("txtName", flags & 4 ? "user" : "")
-        .set("txtPassword", flags & 4 ? "pass" : "")
-        .tick("chkRelative", flags & 1)
-        .tick("chkAllowParameters", flags & 2)
-        .tick("chkPageRequisites", flags & 16);
+    settings.set(Field::txtPageTypes.name, flags & 8 ? "HTM  PHP" : "JSP ASP HTM HTML CGI PHP")
+        .set(Field::txtFileTypes.name, types)
+        .set(Field::txtFileTypesNon.name, types)
+        .set(Field::txtSaveLocation.name, std::string(kPrimary))
+        .set(Field::txtSaveLocation2.name, "/gleanery-fuzz/secondary")
+        .set(Field::txtName.name, flags & 4 ? "user" : "")
+        .set(Field::txtPassword.name, flags & 4 ? "pass" : "")
+        .tick(Field::chkRelative.name, flags & 1)
+        .tick(Field::chkAllowParameters.name, flags & 2)
+        .tick(Field::chkPageRequisites.name, flags & 16);
     FixedFreeSpace space;
     testing::ScriptedMessages messages;
     const OutputDrives drives(settings, messages, space);

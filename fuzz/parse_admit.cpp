@@ -119,25 +119,25 @@ struct Job {
         required = b & 2 ? "www.site.example/DIR" : "";
         depth = b >> 4;
         space.fullFolder = a & 128 ? box.primary : "";
-        settings.set("txtLocation", "http://www.site.example/")
-            .set("txtPageTypes", b & 8 ? "HTM  PHP" : "JSP ASP HTM HTML CGI PHP")
-            .set("txtFileTypes", b & 1 ? "*" : types)
-            .set("txtFileTypesNon", types)
-            .set("txtRequired", required)
-            .set("txtSaveLocation", box.primary)
-            .set("txtSaveLocation2", box.secondary)
-            .set("txtSpacePrimary", "10")
-            .set("txtSpaceSecondary", "10")
-            .set("txtName", a & 64 ? "user" : "")
-            .set("txtPassword", a & 64 ? "pass" : "")
-            .tick("chkStorePages")
-            .tick("chkTranslate", a & 1)
-            .tick("chkRelative", a & 2)
-            .tick("chkAllowParameters", allowParameters)
-            .tick("chkScanExt", a & 8)
-            .tick("chkImmediate", b & 4)
-            .select("optBrowse", browse)
-            .choose("cboMaxDepth", depth, decimal(depth));
+        settings.set(Field::txtLocation.name, "http://www.site.example/")
+            .set(Field::txtPageTypes.name, b & 8 ? "HTM  PHP" : "JSP ASP HTM HTML CGI PHP")
+            .set(Field::txtFileTypes.name, b & 1 ? "*" : types)
+            .set(Field::txtFileTypesNon.name, types)
+            .set(Field::txtRequired.name, required)
+            .set(Field::txtSaveLocation.name, box.primary)
+            .set(Field::txtSaveLocation2.name, box.secondary)
+            .set(Field::txtSpacePrimary.name, "10")
+            .set(Field::txtSpaceSecondary.name, "10")
+            .set(Field::txtName.name, a & 64 ? "user" : "")
+            .set(Field::txtPassword.name, a & 64 ? "pass" : "")
+            .tick(Field::chkStorePages.name)
+            .tick(Field::chkTranslate.name, a & 1)
+            .tick(Field::chkRelative.name, a & 2)
+            .tick(Field::chkAllowParameters.name, allowParameters)
+            .tick(Field::chkScanExt.name, a & 8)
+            .tick(Field::chkImmediate.name, b & 4)
+            .select(Field::optBrowse.name, browse)
+            .choose(Field::cboMaxDepth.name, depth, decimal(depth));
     }
 
     void checkAdmitted(const std::string& url) const {

@@ -59,7 +59,7 @@ void checkValues(const JobSettings& settings) {
         }
         }
     }
-    const int browse = settings.selectedOption("optBrowse");
+    const int browse = settings.selectedOption(Field::optBrowse);
     int selected = 0;
     for (const FieldSpec& control : settings.controls())
         if (control.kind == FieldKind::Option && settings.storedValue(control) == "True") ++selected;

@@ -88,7 +88,7 @@ std::string madeCredentials(std::string_view made) {
     return UnURLEncode(userinfo);
 }
 
-void checkMakeURL(std::string_view u, const FakeSettings& settings, std::string_view credentials) {
+void checkMakeURL(std::string_view u, const SettingsView& settings, std::string_view credentials) {
     const std::string made = MakeURL(u, settings);
     const std::string_view scheme = made.starts_with("https://") ? "https://" : "http://";
     FUZZ_REQUIRE(made.starts_with(scheme), "a made URL has a scheme", shown(made));
@@ -99,7 +99,7 @@ void checkMakeURL(std::string_view u, const FakeSettings& settings, std::string_
     FUZZ_REQUIRE(isSubstring(asciiLower(rest), asciiLower(u)), "a made URL adds nothing but scheme and credentials",
                  shown(u) + " -> " + shown(made));
     FUZZ_REQUIRE(made.find('#') == std::string::npos, "a made URL has no fragment", shown(made));
-    if (!settings.checked("chkAllowParameters"))
+    if (!settings.checked(Field::chkAllowParameters))
         FUZZ_REQUIRE(rest.find('?') == std::string::npos, "without parameters a made URL has no query", shown(made));
     // The robot stores made URLs and makes them again before fetching them.
     FUZZ_REQUIRE(MakeURL(made, settings) == made, "making a made URL changes nothing", shown(made));
@@ -161,10 +161,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view link = in.rest();
 
     FakeSettings settings, plain;
-    settings.tick("chkAllowParameters", flags & 1)
-        .set("txtName", std::string(name))
-        .set("txtPassword", std::string(password));
-    plain.tick("chkAllowParameters", flags & 1);
+    settings.tick(Field::chkAllowParameters.name, flags & 1)
+        .set(Field::txtName.name, std::string(name))
+        .set(Field::txtPassword.name, std::string(password));
+    plain.tick(Field::chkAllowParameters.name, flags & 1);
     const std::string credentials =
         name.empty() && password.empty() ? std::string() : trimBlanks(name) + ":" + trimBlanks(password) + "@";
 

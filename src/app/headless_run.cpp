@@ -33,7 +33,7 @@ int usageError(const std::string& why) {
 int scanExitCode(JobSession& session) {
     const JobSettings& settings = session.settings();
     std::optional<RouteRow> start;
-    skipSilently([&] { start = session.store().route(MakeURL(settings.text("txtLocation"), settings)); });
+    skipSilently([&] { start = session.store().route(MakeURL(settings.text(Field::txtLocation), settings)); });
     if (start && start->Scanned && fetchFailed(start->Result))
         return start->Result < 0 ? kExitNetworkFailure : kExitServerError;
     return session.scan().siteScanned() ? kExitScanned : kExitStopped;
@@ -79,7 +79,7 @@ int runHeadless(const CommandLine& cl) {
         scan.resume();
     if (scan.state() == ScanState::Idle) {
         // The scan did not start; its reason has been printed.
-        const std::string location = session.settings().text("txtLocation");
+        const std::string location = session.settings().text(Field::txtLocation);
         session.Form_Unload();
         if (location.empty()) return usageError("the job has no start address (set txtLocation)");
         return IsWebAddress(location) ? kExitStopped : kExitUsage;

@@ -11,7 +11,7 @@ namespace {
 constexpr const char* kDayFormat = "MM/dd/yyyy";
 constexpr double kMsPerDay = 86'400'000.0;
 
-std::optional<double> limit(const SettingsView& settings, const char* field, double unit) {
+std::optional<double> limit(const SettingsView& settings, TextKey field, double unit) {
     const std::string& text = settings.text(field);
     if (text.empty()) return std::nullopt;
     return numericValue(text) * unit;
@@ -20,14 +20,14 @@ std::optional<double> limit(const SettingsView& settings, const char* field, dou
 
 DailyLimits readDailyLimits(const SettingsView& settings) {
     DailyLimits limits;
-    limits.bytes = limit(settings, "txtDailyLimitK", 1000);
-    limits.files = limit(settings, "txtDailyLimitFiles", 1);
-    for (int hour = 0; hour < 24; ++hour) limits.hours[std::size_t(hour)] = settings.checked("chkHour", hour);
+    limits.bytes = limit(settings, Field::txtDailyLimitK, 1000);
+    limits.files = limit(settings, Field::txtDailyLimitFiles, 1);
+    for (int hour = 0; hour < 24; ++hour) limits.hours[std::size_t(hour)] = settings.checked(Field::chkHour, hour);
     return limits;
 }
 
 DailyCounters readDailyCounters(const SettingsView& settings) {
-    return {numericValue(settings.text("txtDLK")), numericValue(settings.text("txtDLFiles"))};
+    return {numericValue(settings.text(Field::txtDLK)), numericValue(settings.text(Field::txtDLFiles))};
 }
 
 LimitVerdict limitVerdict(const DailyLimits& limits, const DailyCounters& today, const QTime& now) {

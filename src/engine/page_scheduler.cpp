@@ -13,7 +13,7 @@ PageScheduler::PageScheduler(ConnectionSet& connections, WorkStore& store, const
 
 std::optional<std::string> PageScheduler::startNext() {
     for (;;) {
-        const std::optional<RouteRow> route = store_.nextRoute(settings_.checked("chkTunnel"));
+        const std::optional<RouteRow> route = store_.nextRoute(settings_.checked(Field::chkTunnel));
         if (!route) return std::nullopt;
         currentPriority_ = route->Priority;
         const std::string full = MakeURL(route->URL, settings_);

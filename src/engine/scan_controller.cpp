@@ -86,13 +86,13 @@ std::optional<std::string> ScanController::startProblem() {
     // An address the location rule refuses is emptied, and told by the rule;
     // an empty one is plain to see.
     txtLocation_LostFocus(settings_, messages_);
-    if (settings_.text("txtLocation").empty()) return std::string();
+    if (settings_.text(Field::txtLocation).empty()) return std::string();
     // Anything else would scan one failing page and call the site scanned.
-    if (!IsWebAddress(settings_.text("txtLocation"))) return kNotWebAddress;
+    if (!IsWebAddress(settings_.text(Field::txtLocation))) return kNotWebAddress;
     if (!storeProblem_.empty()) return storeProblem_;
     // Without a folder, the mirror would land at the root of the file system.
-    const std::string& primary = settings_.text("txtSaveLocation");
-    const std::string& secondary = settings_.text("txtSaveLocation2");
+    const std::string& primary = settings_.text(Field::txtSaveLocation);
+    const std::string& secondary = settings_.text(Field::txtSaveLocation2);
     if (primary.empty() || secondary.empty()) return kNoOutputFolder;
     for (const std::string* folder : {&primary, &secondary}) {
         if (std::string problem = outputFolderProblem(*folder); !problem.empty()) return problem;
@@ -119,7 +119,7 @@ void ScanController::start(bool fresh) {
     queueFull_ = false;
     pauseReason_ = PauseReason::None;
     restartTimer_.stop();
-    storeStep("LoadTargets", [&] { downloads_.reload(*drives_, settings_.text("txtSaveLocation")); });
+    storeStep("LoadTargets", [&] { downloads_.reload(*drives_, settings_.text(Field::txtSaveLocation)); });
     stretchStart_ = clock_.now();
     setStatus("Scanning...");
     setState(ScanState::Scanning);
@@ -132,7 +132,7 @@ bool ScanController::emptyStore() {
         WorkStore::Batch batch(store_);
         store_.deleteAllRoutes();
         store_.deleteAllTargets();
-        store_.insertRoute(MakeURL(settings_.text("txtLocation"), settings_), "", 1);
+        store_.insertRoute(MakeURL(settings_.text(Field::txtLocation), settings_), "", 1);
         batch.commit();
         return true;
     } catch (const std::exception& e) {
@@ -201,17 +201,17 @@ void ScanController::endStretch() {
     rollDay();
     const RunShares shares = runShares(*stretchStart_, clock_.now());
     stretchStart_.reset();
-    step([&] { settings_.setText("txtDLTime", plainNumber(numericValue(settings_.text("txtDLTime")) + shares.today)); });
+    step([&] { settings_.setText(Field::txtDLTime, plainNumber(numericValue(settings_.text(Field::txtDLTime)) + shares.today)); });
     step([&] {
-        settings_.setText("txtTotalTime", plainNumber(numericValue(settings_.text("txtTotalTime")) + shares.total));
+        settings_.setText(Field::txtTotalTime, plainNumber(numericValue(settings_.text(Field::txtTotalTime)) + shares.total));
     });
 }
 
 void ScanController::rollDay() {
     const QDate today = clock_.now().date();
-    if (!isNewDay(settings_.text("txtDLDate"), today)) return;
-    settings_.setText("txtDLDate", dayText(today));
-    for (const char* field : {"txtDLFiles", "txtDLK", "txtDLTime"}) settings_.setText(field, "0");
+    if (!isNewDay(settings_.text(Field::txtDLDate), today)) return;
+    settings_.setText(Field::txtDLDate, dayText(today));
+    for (TextKey field : {Field::txtDLFiles, Field::txtDLK, Field::txtDLTime}) settings_.setText(field, "0");
 }
 
 bool ScanController::withinLimits() {
@@ -272,7 +272,7 @@ void ScanController::runPass() {
     recordDownloads();
     if (state_ == ScanState::Scanning && !drivesHaveRoom()) stop();
     if (state_ == ScanState::Scanning) {
-        const int allowed = int(numericValue(settings_.listText("cboConnections")));
+        const int allowed = int(numericValue(settings_.listText(Field::cboConnections)));
         for (int slot : downloads_.startDownloads(allowed)) setConnectionText(slot, wrapText(connection(slot).RequestURL));
         if (queueFull_ && downloads_.queued() < kQueueBackOff) {
             queueFull_ = false;
@@ -292,7 +292,7 @@ void ScanController::recordDownloads() {
         progress_.bytesReceived += c.BytesReceived();
         countArrival(c.BytesReceived());
         setConnectionText(c.SlotNumber, kNotBusy);
-        emit downloadFinished(c.SlotNumber, qs(c.TargetFile), settings_.checked("chkDisplayDownloads"));
+        emit downloadFinished(c.SlotNumber, qs(c.TargetFile), settings_.checked(Field::chkDisplayDownloads));
         withinLimits();
     };
     // A download the store fails to record is dropped (it stays pending in the
@@ -304,10 +304,10 @@ void ScanController::recordDownloads() {
 void ScanController::countArrival(std::int64_t bytes) {
     const Routine step{kModule, "ExecuteRobotLoop"};
     step([&] {
-        for (const char* field : {"txtDLFiles", "txtTotalFiles"})
+        for (TextKey field : {Field::txtDLFiles, Field::txtTotalFiles})
             settings_.setText(field, decimal(addSaturated(counterValue(settings_.text(field)), 1)));
         // Byte counters are written without separators, and 0 as the empty text.
-        for (const char* field : {"txtDLK", "txtTotalK"}) {
+        for (TextKey field : {Field::txtDLK, Field::txtTotalK}) {
             const std::int64_t total = addSaturated(counterValue(settings_.text(field)), bytes);
             settings_.setText(field, total == 0 ? std::string() : decimal(total));
         }
@@ -356,18 +356,18 @@ void ScanController::setConnectionText(int slot, const std::string& text) {
 
 ScanStatistics ScanController::statistics() const {
     const RunShares live = stretchStart_ ? runShares(*stretchStart_, clock_.now()) : RunShares{};
-    auto count = [&](const char* field) { return counterValue(settings_.text(field)); };
-    auto seconds = [&](const char* field, double liveDays) {
+    auto count = [&](TextKey field) { return counterValue(settings_.text(field)); };
+    auto seconds = [&](TextKey field, double liveDays) {
         return (numericValue(settings_.text(field)) + liveDays) * 86400;
     };
     ScanStatistics s;
-    s.todayFiles = count("txtDLFiles");
-    s.todayBytes = count("txtDLK");
-    s.todaySeconds = seconds("txtDLTime", live.today);
-    s.totalFiles = count("txtTotalFiles");
-    s.totalBytes = count("txtTotalK");
-    s.totalSeconds = seconds("txtTotalTime", live.total);
-    s.lastFileCps = settings_.text("txtLastFileCPS");
+    s.todayFiles = count(Field::txtDLFiles);
+    s.todayBytes = count(Field::txtDLK);
+    s.todaySeconds = seconds(Field::txtDLTime, live.today);
+    s.totalFiles = count(Field::txtTotalFiles);
+    s.totalBytes = count(Field::txtTotalK);
+    s.totalSeconds = seconds(Field::txtTotalTime, live.total);
+    s.lastFileCps = settings_.text(Field::txtLastFileCPS);
     s.queued = std::int64_t(downloads_.queued());
     s.activeConnections = connections_.busyCount();
     return s;
@@ -376,12 +376,12 @@ ScanStatistics ScanController::statistics() const {
 void ScanController::publishStatistics() { emit statisticsChanged(); }
 
 void ScanController::resetToday() {
-    for (const char* field : {"txtDLFiles", "txtDLK", "txtDLTime"}) settings_.setText(field, "0");
+    for (TextKey field : {Field::txtDLFiles, Field::txtDLK, Field::txtDLTime}) settings_.setText(field, "0");
     publishStatistics();
 }
 
 void ScanController::resetTotal() {
-    for (const char* field : {"txtTotalFiles", "txtTotalK", "txtTotalTime"}) settings_.setText(field, "0");
+    for (TextKey field : {Field::txtTotalFiles, Field::txtTotalK, Field::txtTotalTime}) settings_.setText(field, "0");
     publishStatistics();
 }
 
@@ -390,7 +390,7 @@ void ScanController::useFreeSpaceSource(const FreeSpaceSource& source) {
 }
 
 void ScanController::logPage(const FetchObject& page) {
-    if (!page.Content().empty() && settings_.checked("chkLogOutput"))
+    if (!page.Content().empty() && settings_.checked(Field::chkLogOutput))
         qCInfo(lcPages, "%s\n%s", HidePassword(page.RequestURL).c_str(), page.GetHeader("").c_str());
 }
 

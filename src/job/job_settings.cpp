@@ -1,7 +1,5 @@
 #include "job/job_settings.h"
 
-#include <QDir>
-#include <QFile>
 #include <utility>
 
 #include "support/text.h"
@@ -9,56 +7,6 @@
 namespace gleanery {
 
 namespace {
-
-const char* const kSiteFrame = "Site Parameters";
-const char* const kOutputFrame = "Output Locations";
-const char* const kLimitsFrame = "Download Limits / Options";
-const char* const kScanFrame = "Scan Restrictions";
-const char* const kTimeFrame = "Time Restrictions";
-
-const char* const kDefaultExtensions = "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS";
-
-const char* const kHourCaptions[24] = {
-    "12 - 1 am", "1 - 2 am",   "2 - 3 am",  "3 - 4 am",  "4 - 5 am",   "5 - 6 am",
-    "6 - 7 am",  "7 - 8 am",   "8 - 9 am",  "9 - 10 am", "10 - 11 am", "11 - 12 pm",
-    "12 - 1 pm", "1 - 2 pm",   "2 - 3 pm",  "3 - 4 pm",  "4 - 5 pm",   "5 - 6 pm",
-    "6 - 7 pm",  "7 - 8 pm",   "8 - 9 pm",  "9 - 10 pm", "10 - 11 pm", "11 - 12 am"};
-
-const char* const kBrowseCaptions[3] = {"Stay Within Server", "Stay Within Domain", "None"};
-
-std::vector<std::string> numbers(std::initializer_list<int> values) {
-    std::vector<std::string> items;
-    for (int v : values) items.push_back(decimal(v));
-    return items;
-}
-
-std::vector<std::string> limitItems() {
-    return numbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 20, 30, 40, 50, 100, 200, 500, 1000});
-}
-
-std::vector<std::string> depthItems() {
-    return numbers({0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,  11,  12,  13,  14,  15,  16,  17,  18,
-                    19, 20, 25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100, 200, 300, 400, 500, 1000});
-}
-
-std::string defaultOutputFolder() { return QFile::encodeName(QDir::homePath() + QStringLiteral("/WS")).toStdString(); }
-
-FieldSpec textField(const char* name, const char* caption, const char* frame, std::string value, bool hidden = false,
-               bool digitsOnly = false) {
-    return {name, -1, FieldKind::Text, caption, frame, std::move(value), hidden, digitsOnly, {}};
-}
-
-FieldSpec checkBox(const char* name, const char* caption, const char* frame, bool ticked, bool hidden = false,
-                int index = -1) {
-    return {name, index, FieldKind::Check, caption, frame, ticked ? "1" : "0", hidden, false, {}};
-}
-
-FieldSpec listBox(const char* name, const char* caption, const char* frame, int chosen, std::vector<std::string> items,
-               bool hidden = false) {
-    return {name, -1, FieldKind::List, caption, frame, decimal(chosen), hidden, false, std::move(items)};
-}
-
-FieldSpec statistic(const char* name, const char* value) { return textField(name, "", "", value, true); }
 
 const std::string& emptyText() {
     static const std::string empty;
@@ -68,63 +16,13 @@ const std::string& emptyText() {
 }  // namespace
 
 JobSettings::JobSettings(int maxConnections, QObject* parent) : QObject(parent) {
-    const std::string output = defaultOutputFolder();
-
-    add(textField("txtLocation", "URL:", kSiteFrame, ""));
-    add(textField("txtName", "User Name:", kSiteFrame, ""));
-    add(textField("txtPassword", "Password:", kSiteFrame, ""));
-    add(textField("txtPageTypes", "Link Extensions:", kSiteFrame, "JSP ASP HTM HTML CGI PHP"));
-    add(textField("txtFileTypes", "Anchor Extensions:", kSiteFrame, kDefaultExtensions));
-    add(textField("txtFileTypesNon", "Non-Anchor Extensions:", kSiteFrame, kDefaultExtensions));
-    add(textField("txtRequired", "URL Required:", kSiteFrame, "", /*hidden*/ true));
-    add(checkBox("chkScanExt", "Scan By Extension", kSiteFrame, true));
-    add(checkBox("chkTunnel", "Data Tunnel", kSiteFrame, true));
-    add(checkBox("chkStorePages", "Store Pages", kSiteFrame, true));
-    add(checkBox("chkAllowParameters", "Allow Command Parameters", kSiteFrame, true));
-    add(checkBox("chkPageRequisites", "Get Page Requisites", kSiteFrame, true));
-
-    add(textField("txtSaveLocation", "Primary", kOutputFrame, output));
-    add(textField("txtSaveLocation2", "Secondary", kOutputFrame, output));
-    add(textField("txtSpacePrimary", "", kOutputFrame, "1000", false, /*digitsOnly*/ true));
-    add(textField("txtSpaceSecondary", "", kOutputFrame, "1000", false, /*digitsOnly*/ true));
-
-    add(textField("txtDailyLimitK", "Daily Limit (K):*", kLimitsFrame, "", false, /*digitsOnly*/ true));
-    add(textField("txtDailyLimitFiles", "Daily Limit (Files):", kLimitsFrame, "", false, /*digitsOnly*/ true));
-    add(listBox("cboLimit", "Ignore Files < (K):", kLimitsFrame, 0, limitItems(), /*hidden*/ true));
-    add(checkBox("chkTranslate", "Convert URL's to local", kLimitsFrame, true));
-    add(checkBox("chkRelative", "Relative Path", kLimitsFrame, false, /*hidden*/ true));
-    add(checkBox("chkDisplayDownloads", "Display Downloaded Files", kLimitsFrame, true));
-    add(checkBox("chkThumbnail", "Display Thumbnail", kLimitsFrame, false));
-
-    add(listBox("cboConnections", "Server Connections:", kScanFrame, -1, {}));
-    add(listBox("cboMaxDepth", "Maximum Depth:", kScanFrame, 12, depthItems()));
-    for (int i = 0; i < 3; ++i)
-        add({"optBrowse", i, FieldKind::Option, kBrowseCaptions[i], kScanFrame, i == 1 ? "True" : "False", false,
-             false, {}});
-
-    for (int h = 0; h < 24; ++h) add(checkBox("chkHour", kHourCaptions[h], kTimeFrame, true, false, h));
-
-    add(checkBox("chkImmediate", "Immediate Download", "", true, /*hidden*/ true));
-    add(checkBox("chkLogOutput", "Log Output", "", false, /*hidden*/ true));
-    add(checkBox("chkRequiteAnchor", "DL types requite Anchor", "", false, /*hidden*/ true));
-
-    add(statistic("txtDLDate", "02/27/1971"));
-    add(statistic("txtDLFiles", "0"));
-    add(statistic("txtDLK", "0"));
-    add(statistic("txtDLTime", "0"));
-    add(statistic("txtTotalFiles", "0"));
-    add(statistic("txtTotalK", "0"));
-    add(statistic("txtTotalTime", "0"));
-    add(statistic("txtLastFileCPS", "0"));
-
-    add(textField("txtClean", "", "", "Text1", /*hidden*/ true));
-
+    for (FieldSpec& control : settingControls()) add(std::move(control));
     fillConnections(maxConnections);
 }
 
 void JobSettings::add(FieldSpec control) {
     auto [it, inserted] = fields_.try_emplace(control.name);
-    Field& f = it->second;
+    Slot& f = it->second;
     f.kind = control.kind;
     Value v;
     switch (control.kind) {
@@ -143,17 +41,17 @@ void JobSettings::add(FieldSpec control) {
 
 const std::vector<FieldSpec>& JobSettings::controls() const { return controls_; }
 
-const JobSettings::Field* JobSettings::field(std::string_view name, FieldKind kind) const {
+const JobSettings::Slot* JobSettings::field(std::string_view name, FieldKind kind) const {
     const auto it = fields_.find(name);
     return it != fields_.end() && it->second.kind == kind ? &it->second : nullptr;
 }
 
-JobSettings::Field* JobSettings::field(std::string_view name, FieldKind kind) {
-    return const_cast<Field*>(std::as_const(*this).field(name, kind));
+JobSettings::Slot* JobSettings::field(std::string_view name, FieldKind kind) {
+    return const_cast<Slot*>(std::as_const(*this).field(name, kind));
 }
 
 const JobSettings::Value* JobSettings::member(std::string_view name, int index, FieldKind kind) const {
-    const Field* f = field(name, kind);
+    const Slot* f = field(name, kind);
     if (!f) return nullptr;
     const bool group = controls_[f->controls.front()].isGroupMember();
     if (!group) return index == -1 ? &f->members.front() : nullptr;
@@ -168,7 +66,7 @@ JobSettings::Value* JobSettings::member(std::string_view name, int index, FieldK
 const FieldSpec* JobSettings::find(std::string_view name, int index) const {
     const auto it = fields_.find(name);
     if (it == fields_.end()) return nullptr;
-    const Field& f = it->second;
+    const Slot& f = it->second;
     for (std::size_t c : f.controls)
         if (controls_[c].index == index) return &controls_[c];
     return nullptr;
@@ -189,7 +87,7 @@ bool JobSettings::checked(std::string_view name, int index) const {
 }
 
 int JobSettings::selectedOption(std::string_view group) const {
-    const Field* f = field(group, FieldKind::Option);
+    const Slot* f = field(group, FieldKind::Option);
     if (!f) return -1;
     for (std::size_t i = 0; i < f->members.size(); ++i)
         if (f->members[i].on) return static_cast<int>(i);
@@ -202,7 +100,7 @@ int JobSettings::listIndex(std::string_view name) const {
 }
 
 std::string JobSettings::listText(std::string_view name) const {
-    const Field* f = field(name, FieldKind::List);
+    const Slot* f = field(name, FieldKind::List);
     if (!f) return {};
     const int i = f->members.front().listIndex;
     return i >= 0 && static_cast<std::size_t>(i) < f->items.size() ? f->items[static_cast<std::size_t>(i)]
@@ -211,7 +109,7 @@ std::string JobSettings::listText(std::string_view name) const {
 
 const std::vector<std::string>& JobSettings::listItems(std::string_view name) const {
     static const std::vector<std::string> none;
-    const Field* f = field(name, FieldKind::List);
+    const Slot* f = field(name, FieldKind::List);
     return f ? f->items : none;
 }
 
@@ -227,14 +125,14 @@ void JobSettings::setChecked(std::string_view name, bool on, int index) {
     if (!v || v->on == on) return;
     v->on = on;
     emitChanged(name, index);
-    if (name == "chkTranslate" && relativeEnabled_ != on) {
+    if (name == Field::chkTranslate.name && relativeEnabled_ != on) {
         relativeEnabled_ = on;
-        emit enabledChanged(QStringLiteral("chkRelative"), on);
+        emit enabledChanged(QString::fromUtf8(Field::chkRelative.name), on);
     }
 }
 
 void JobSettings::selectOption(std::string_view group, int index) {
-    Field* f = field(group, FieldKind::Option);
+    Slot* f = field(group, FieldKind::Option);
     if (!f || !member(group, index, FieldKind::Option)) return;
     for (std::size_t i = 0; i < f->members.size(); ++i) {
         const bool on = static_cast<int>(i) == index;
@@ -252,7 +150,7 @@ void JobSettings::deselectOption(std::string_view group, int index) {
 }
 
 bool JobSettings::setListIndex(std::string_view name, int index) {
-    Field* f = field(name, FieldKind::List);
+    Slot* f = field(name, FieldKind::List);
     if (!f || index < -1 || index >= static_cast<int>(f->items.size())) return false;
     Value& v = f->members.front();
     if (v.listIndex != index) {
@@ -263,7 +161,7 @@ bool JobSettings::setListIndex(std::string_view name, int index) {
 }
 
 void JobSettings::fillConnections(int maxConnections) {
-    Field& f = *field("cboConnections", FieldKind::List);
+    Slot& f = *field(Field::cboConnections.name, FieldKind::List);
     std::vector<std::string> items;
     for (int n = 2; n <= maxConnections; ++n) items.push_back(decimal(n));
     const int last = static_cast<int>(items.size()) - 1;
@@ -271,23 +169,22 @@ void JobSettings::fillConnections(int maxConnections) {
     if (items == f.items && f.members.front().listIndex == last) return;
     f.items = std::move(items);
     f.members.front().listIndex = last;
-    emitChanged("cboConnections", -1);
+    emitChanged(Field::cboConnections.name, -1);
 }
 
-bool JobSettings::isEnabled(std::string_view name, int index) const {
-    if (!find(name, index)) return false;
-    return name != "chkRelative" || relativeEnabled_;
+bool JobSettings::isEnabled(const FieldSpec& control) const {
+    return control.name != Field::chkRelative.name || relativeEnabled_;
 }
 
 std::string JobSettings::storedValue(const FieldSpec& control) const {
     switch (control.kind) {
-    case FieldKind::Text: return text(control.name);
-    case FieldKind::Check: return checked(control.name, control.index) ? "1" : "0";
+    case FieldKind::Text: return text(TextKey{control.name});
+    case FieldKind::Check: return checked(CheckKey{control.name}, control.index) ? "1" : "0";
     case FieldKind::Option: {
         const Value* v = member(control.name, control.index, FieldKind::Option);
         return v && v->on ? "True" : "False";
     }
-    case FieldKind::List: return decimal(listIndex(control.name));
+    case FieldKind::List: return decimal(listIndex(ListKey{control.name}));
     }
     return {};
 }

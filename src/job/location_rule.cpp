@@ -7,10 +7,10 @@
 namespace gleanery {
 
 bool txtLocation_LostFocus(JobSettings& settings, Messages& messages) {
-    if (findNoCase(settings.text("txtLocation"), kProductHost) == std::string::npos) return false;
+    if (findNoCase(settings.text(Field::txtLocation), kProductHost) == std::string::npos) return false;
     messages.inform(std::string("Scanning the web site of Gleanery (") + kProductHost +
                     ") is not allowed with Gleanery.");
-    settings.setText("txtLocation", "");
+    settings.setText(Field::txtLocation, "");
     return true;
 }
 

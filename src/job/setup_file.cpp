@@ -30,21 +30,22 @@ std::string readValue(const IniFile& ini, const std::string& key, std::string_vi
 
 void applyValue(JobSettings& settings, const FieldSpec& control, const std::string& value) {
     switch (control.kind) {
-    case FieldKind::Text: settings.setText(control.name, value); break;
-    case FieldKind::Check: settings.setChecked(control.name, value == "1", control.index); break;
+    case FieldKind::Text: settings.setText(TextKey{control.name}, value); break;
+    case FieldKind::Check: settings.setChecked(CheckKey{control.name}, value == "1", control.index); break;
     case FieldKind::Option:
         if (value == "True")
-            settings.selectOption(control.name, control.index);
+            settings.selectOption(OptionKey{control.name}, control.index);
         else
-            settings.deselectOption(control.name, control.index);
+            settings.deselectOption(OptionKey{control.name}, control.index);
         break;
     case FieldKind::List: {
+        const ListKey list{control.name};
         const double n = numericValue(value);
-        if (n >= static_cast<double>(settings.listItems(control.name).size())) break;
+        if (n >= static_cast<double>(settings.listItems(list).size())) break;
         // A fraction rounds half to even, as an index property takes a number;
         // an index below -1 is refused like any other impossible index.
         const double index = std::nearbyint(n);
-        if (index >= -1) settings.setListIndex(control.name, static_cast<int>(index));
+        if (index >= -1) settings.setListIndex(list, static_cast<int>(index));
         break;
     }
     }

@@ -24,7 +24,7 @@ void follow(JobSettings& settings, const FieldSpec& field, QWidget* widget, std:
     QObject::connect(&settings, &JobSettings::changed, widget, [=](const QString& changed, int member) {
         if (member == index && changed == name) show();
     });
-    widget->setEnabled(settings.isEnabled(field.name, field.index));
+    widget->setEnabled(settings.isEnabled(field));
     QObject::connect(&settings, &JobSettings::enabledChanged, widget, [=](const QString& changed, bool on) {
         if (changed == name) widget->setEnabled(on);
     });
@@ -33,7 +33,7 @@ void follow(JobSettings& settings, const FieldSpec& field, QWidget* widget, std:
 QWidget* textField(JobSettings& settings, const FieldSpec& field, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     if (field.digitsOnly) acceptDigitsOnly(*edit);
-    const std::string name = field.name;
+    const TextKey name{field.name};
     follow(settings, field, edit, [&settings, edit, name] { showUnfiltered(*edit, qt(settings.text(name))); });
     QObject::connect(edit, &QLineEdit::textEdited, &settings,
                      [&settings, name](const QString& text) { settings.setText(name, text.toStdString()); });
@@ -42,7 +42,7 @@ QWidget* textField(JobSettings& settings, const FieldSpec& field, QWidget* paren
 
 QWidget* checkBox(JobSettings& settings, const FieldSpec& field, QWidget* parent) {
     auto* box = new QCheckBox(qt(field.caption), parent);
-    const std::string name = field.name;
+    const CheckKey name{field.name};
     const int index = field.index;
     follow(settings, field, box, [&settings, box, name, index] {
         const QSignalBlocker quiet(box);
@@ -58,7 +58,7 @@ QWidget* optionButton(JobSettings& settings, const FieldSpec& field, QWidget* pa
     // The settings keep the group exclusive; a setup file may even leave it
     // without a choice, which Qt's own exclusivity would not allow.
     option->setAutoExclusive(false);
-    const std::string name = field.name;
+    const OptionKey name{field.name};
     const int index = field.index;
     auto show = [&settings, option, name, index] {
         const QSignalBlocker quiet(option);
@@ -75,7 +75,7 @@ QWidget* optionButton(JobSettings& settings, const FieldSpec& field, QWidget* pa
 
 QWidget* list(JobSettings& settings, const FieldSpec& field, QWidget* parent) {
     auto* list = new QComboBox(parent);
-    const std::string name = field.name;
+    const ListKey name{field.name};
     follow(settings, field, list, [&settings, list, name] {
         const QSignalBlocker quiet(list);
         QStringList items;

@@ -116,9 +116,9 @@ void frmGeneralRobot::Form_Load(const std::string& setupFile) {
     setWindowTitle(QStringLiteral("Gleanery Configuration (%1)").arg(path.mid(path.lastIndexOf(u'/') + 1)));
 
     JobSettings& settings = session_->settings();
-    settings.setListIndex("cboLimit", 0);
+    settings.setListIndex(Field::cboLimit, 0);
     settings.fillConnections(giMaxConnections_);
-    settings.setListIndex("cboMaxDepth", kDesignDepthItem);
+    settings.setListIndex(Field::cboMaxDepth, kDesignDepthItem);
     // Opens the work store and restores the settings, then the statistics.
     session_->Display(setupFile);
     showStatistics();
@@ -171,14 +171,14 @@ QWidget* frmGeneralRobot::windowFrame() {
 // A maximized window covers the viewers, so it shows the pictures itself.
 void frmGeneralRobot::showDownload(int slot, const QString& file, bool display) {
     ConnectionPane& p = pane(slot);
-    if (display && (windowFrame()->isMaximized() || session_->settings().checked("chkThumbnail")))
+    if (display && (windowFrame()->isMaximized() || session_->settings().checked(Field::chkThumbnail)))
         p.showThumbnail(file);
     else
         p.fxDisp().hide();
 }
 
 void frmGeneralRobot::cmdSetLocation_Click(int index) {
-    const char* field = index == 0 ? "txtSaveLocation" : "txtSaveLocation2";
+    const TextKey field = index == 0 ? Field::txtSaveLocation : Field::txtSaveLocation2;
     JobSettings& settings = session_->settings();
     const std::string chosen = chooseFolder_(settings.text(field), this);
     if (!chosen.empty()) settings.setText(field, chosen);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "job/job_settings.h"
 #include "jobwindow/field_binding.h"
@@ -35,7 +36,7 @@ const FrameSpec kFrames[] = {
 // Where a field sits in its frame; a text field or list shows its caption in
 // a label to its left, starting at labelLeft and labelWidth wide.
 struct Placement {
-    const char* field;
+    std::string_view field;
     int index;
     TwipBox box;
     int labelLeft = 0, labelWidth = 0;
@@ -44,37 +45,37 @@ struct Placement {
 TwipBox row(int left, int top, int width, int height = kRowHeight) { return {left, top, width, height}; }
 
 const Placement kPlacements[] = {
-    {"txtLocation", -1, row(2160, 240, 6915), 120, 1995},
-    {"txtName", -1, row(2160, 600, 2715), 120, 1995},
-    {"txtPassword", -1, row(6180, 600, 2895), 5040, 1095},
-    {"txtPageTypes", -1, row(2160, 960, 6915), 120, 1995},
-    {"txtFileTypes", -1, row(2160, 1320, 6915), 120, 1995},
-    {"txtFileTypesNon", -1, row(2160, 1680, 6915), 120, 1995},
-    {"txtRequired", -1, row(2160, 2040, 6915), 120, 1995},
-    {"chkScanExt", -1, row(120, 2160, 2055, 255)},
-    {"chkTunnel", -1, row(2280, 2160, 1695, 255)},
-    {"chkStorePages", -1, row(4080, 2160, 1695, 255)},
-    {"chkAllowParameters", -1, row(5880, 2160, 3255, 255)},
-    {"chkPageRequisites", -1, row(120, 2460, 2655, 255)},
+    {Field::txtLocation.name, -1, row(2160, 240, 6915), 120, 1995},
+    {Field::txtName.name, -1, row(2160, 600, 2715), 120, 1995},
+    {Field::txtPassword.name, -1, row(6180, 600, 2895), 5040, 1095},
+    {Field::txtPageTypes.name, -1, row(2160, 960, 6915), 120, 1995},
+    {Field::txtFileTypes.name, -1, row(2160, 1320, 6915), 120, 1995},
+    {Field::txtFileTypesNon.name, -1, row(2160, 1680, 6915), 120, 1995},
+    {Field::txtRequired.name, -1, row(2160, 2040, 6915), 120, 1995},
+    {Field::chkScanExt.name, -1, row(120, 2160, 2055, 255)},
+    {Field::chkTunnel.name, -1, row(2280, 2160, 1695, 255)},
+    {Field::chkStorePages.name, -1, row(4080, 2160, 1695, 255)},
+    {Field::chkAllowParameters.name, -1, row(5880, 2160, 3255, 255)},
+    {Field::chkPageRequisites.name, -1, row(120, 2460, 2655, 255)},
 
-    {"txtSaveLocation", -1, row(1260, 525, 5535), 120, 1095},
-    {"txtSaveLocation2", -1, row(1260, 885, 5535), 120, 1095},
-    {"txtSpacePrimary", -1, row(7440, 525, 1695)},
-    {"txtSpaceSecondary", -1, row(7440, 885, 1695)},
+    {Field::txtSaveLocation.name, -1, row(1260, 525, 5535), 120, 1095},
+    {Field::txtSaveLocation2.name, -1, row(1260, 885, 5535), 120, 1095},
+    {Field::txtSpacePrimary.name, -1, row(7440, 525, 1695)},
+    {Field::txtSpaceSecondary.name, -1, row(7440, 885, 1695)},
 
-    {"txtDailyLimitK", -1, row(1860, 240, 1215), 120, 1695},
-    {"txtDailyLimitFiles", -1, row(1860, 600, 1215), 120, 1695},
-    {"cboLimit", -1, row(1860, 960, 1215, 315), 120, 1695},
-    {"chkTranslate", -1, row(3240, 240, 3255, 255)},
-    {"chkRelative", -1, row(5400, 240, 1095, 255)},
-    {"chkDisplayDownloads", -1, row(3240, 600, 3255, 255)},
-    {"chkThumbnail", -1, row(3240, 960, 3255, 255)},
+    {Field::txtDailyLimitK.name, -1, row(1860, 240, 1215), 120, 1695},
+    {Field::txtDailyLimitFiles.name, -1, row(1860, 600, 1215), 120, 1695},
+    {Field::cboLimit.name, -1, row(1860, 960, 1215, 315), 120, 1695},
+    {Field::chkTranslate.name, -1, row(3240, 240, 3255, 255)},
+    {Field::chkRelative.name, -1, row(5400, 240, 1095, 255)},
+    {Field::chkDisplayDownloads.name, -1, row(3240, 600, 3255, 255)},
+    {Field::chkThumbnail.name, -1, row(3240, 960, 3255, 255)},
 
-    {"cboConnections", -1, row(1620, 240, 795, 315), 120, 1455},
-    {"cboMaxDepth", -1, row(1620, 660, 795, 315), 120, 1455},
-    {"optBrowse", 0, row(120, 1080, 2295, 255)},
-    {"optBrowse", 1, row(120, 1380, 2295, 255)},
-    {"optBrowse", 2, row(120, 1680, 2295, 255)},
+    {Field::cboConnections.name, -1, row(1620, 240, 795, 315), 120, 1455},
+    {Field::cboMaxDepth.name, -1, row(1620, 660, 795, 315), 120, 1455},
+    {Field::optBrowse.name, 0, row(120, 1080, 2295, 255)},
+    {Field::optBrowse.name, 1, row(120, 1380, 2295, 255)},
+    {Field::optBrowse.name, 2, row(120, 1680, 2295, 255)},
 };
 
 const Placement* placementOf(const FieldSpec& field) {
@@ -127,8 +128,8 @@ SettingsFrames buildSettingsFrames(JobSettings& settings, QWidget& window) {
             widget->hide();
             if (caption) caption->hide();
         }
-        if (field.name == "txtLocation") built.txtLocation = static_cast<QLineEdit*>(widget);
-        if (field.name == "chkHour") built.chkHour.at(std::size_t(field.index)) = widget;
+        if (field.name == Field::txtLocation.name) built.txtLocation = static_cast<QLineEdit*>(widget);
+        if (field.name == Field::chkHour.name) built.chkHour.at(std::size_t(field.index)) = widget;
     }
 
     QGroupBox* output = frames.at("Output Locations");

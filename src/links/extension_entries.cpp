@@ -34,8 +34,8 @@ std::string singleSpaced(std::string_view s) {
 
 std::vector<std::string> ExtensionEntries(const SettingsView& settings) {
     std::vector<std::string> all;
-    appendEntries(all, settings.text("txtPageTypes"));
-    appendEntries(all, singleSpaced(settings.text("txtFileTypes") + " " + settings.text("txtFileTypesNon")));
+    appendEntries(all, settings.text(Field::txtPageTypes));
+    appendEntries(all, singleSpaced(settings.text(Field::txtFileTypes) + " " + settings.text(Field::txtFileTypesNon)));
     std::vector<std::string> entries;
     std::unordered_set<std::string> seen;
     for (std::string& entry : all) {

@@ -48,17 +48,17 @@ LinkAdmission::LinkAdmission(const SettingsView& settings, const OutputDrives& d
     : settings_(settings),
       drives_(drives),
       queue_(queue),
-      browse_(settings.selectedOption("optBrowse")),
-      scopeDomain_(GetDomain(settings.text("txtLocation"))),
-      scopeServer_(GetServer(settings.text("txtLocation"))),
-      required_(asciiUpper(afterDoubleSlash(settings.text("txtRequired")))),
-      anchorTypes_(padded(settings.text("txtFileTypes"))),
-      otherTypes_(padded(settings.text("txtFileTypesNon"))),
-      pageTypes_(padded(settings.text("txtPageTypes"))),
-      anchorTakesAll_(settings.text("txtFileTypes").find('*') != std::string::npos),
-      otherTakesAll_(settings.text("txtFileTypesNon").find('*') != std::string::npos),
-      maxSlashes_(numericValue(settings.listText("cboMaxDepth")) + 2),
-      immediate_(settings.checked("chkImmediate")) {}
+      browse_(settings.selectedOption(Field::optBrowse)),
+      scopeDomain_(GetDomain(settings.text(Field::txtLocation))),
+      scopeServer_(GetServer(settings.text(Field::txtLocation))),
+      required_(asciiUpper(afterDoubleSlash(settings.text(Field::txtRequired)))),
+      anchorTypes_(padded(settings.text(Field::txtFileTypes))),
+      otherTypes_(padded(settings.text(Field::txtFileTypesNon))),
+      pageTypes_(padded(settings.text(Field::txtPageTypes))),
+      anchorTakesAll_(settings.text(Field::txtFileTypes).find('*') != std::string::npos),
+      otherTakesAll_(settings.text(Field::txtFileTypesNon).find('*') != std::string::npos),
+      maxSlashes_(numericValue(settings.listText(Field::cboMaxDepth)) + 2),
+      immediate_(settings.checked(Field::chkImmediate)) {}
 
 Admission LinkAdmission::classify(std::string_view pageUrl, std::string_view link, LinkRole role) {
     if (link.find("mailto:") != npos) return {};

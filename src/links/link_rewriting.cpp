@@ -39,7 +39,7 @@ public:
     PageRewriter(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
                  const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl)
         : text_(text), tags_(text), links_(pageUrl, settings, drives, queue, baseUrl),
-          requisites_(settings.checked("chkPageRequisites")) {}
+          requisites_(settings.checked(Field::chkPageRequisites)) {}
 
     void attributePass() {
         ForEachAttributeValue(text_, asciiUpper(text_), {"HREF", "SRC", "ACTION"},

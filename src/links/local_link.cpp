@@ -61,7 +61,7 @@ LocalLinks::LocalLinks(std::string_view pageUrl, const SettingsView& settings, c
       drives_(drives),
       queue_(queue),
       admission_(settings, drives, queue),
-      relative_(settings.checked("chkRelative")) {}
+      relative_(settings.checked(Field::chkRelative)) {}
 
 const std::string& LocalLinks::pageFile() const {
     // The page is stored under the name its fetched URL maps to; links point

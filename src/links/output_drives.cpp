@@ -17,8 +17,6 @@ namespace gleanery {
 
 namespace {
 constexpr const char* kModule = "frmGeneralRobot";
-constexpr const char* kPrimary = "txtSaveLocation";
-constexpr const char* kSecondary = "txtSaveLocation2";
 }  // namespace
 
 std::uint64_t DiskFreeSpace::freeBytes(const std::string& folder) const {
@@ -43,7 +41,7 @@ OutputDrives::OutputDrives(const SettingsView& settings, Messages& messages)
           return disk;
       }()) {}
 
-bool OutputDrives::hasRoom(const char* folderField, const char* floorField,
+bool OutputDrives::hasRoom(TextKey folderField, TextKey floorField,
                            const char* routine) const {
     // A drive that cannot be read counts as full.
     std::uint64_t free = 0;
@@ -52,15 +50,15 @@ bool OutputDrives::hasRoom(const char* folderField, const char* floorField,
 }
 
 const std::string& OutputDrives::folderFor(int folderMode) const {
-    if (folderMode == kSecondaryFolder) return settings_.text(kSecondary);
-    if (folderMode == kPrimaryFolder || hasRoom(kPrimary, "txtSpacePrimary", "MakePath"))
-        return settings_.text(kPrimary);
-    return settings_.text(kSecondary);
+    if (folderMode == kSecondaryFolder) return settings_.text(Field::txtSaveLocation2);
+    if (folderMode == kPrimaryFolder || hasRoom(Field::txtSaveLocation, Field::txtSpacePrimary, "MakePath"))
+        return settings_.text(Field::txtSaveLocation);
+    return settings_.text(Field::txtSaveLocation2);
 }
 
 bool OutputDrives::CheckDriveSpace(bool showMessage) {
-    const bool ok = hasRoom(kPrimary, "txtSpacePrimary", "CheckDriveSpace") ||
-                    hasRoom(kSecondary, "txtSpaceSecondary", "CheckDriveSpace");
+    const bool ok = hasRoom(Field::txtSaveLocation, Field::txtSpacePrimary, "CheckDriveSpace") ||
+                    hasRoom(Field::txtSaveLocation2, Field::txtSpaceSecondary, "CheckDriveSpace");
     if (showMessage && !ok && !outOfSpace_)
         messages_.inform("You have run out of drive space on both output drives.  Scan has been suspended.",
                          "Gleanery Alert");

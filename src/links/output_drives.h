@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/setting_fields.h"
+
 namespace gleanery {
 
 class SettingsView;
@@ -54,7 +56,7 @@ public:
     void clearOutOfSpace() { outOfSpace_ = false; }
 
 private:
-    bool hasRoom(const char* folderField, const char* floorField, const char* routine) const;
+    bool hasRoom(TextKey folderField, TextKey floorField, const char* routine) const;
 
     const SettingsView& settings_;
     Messages& messages_;

@@ -155,16 +155,16 @@ private:
 void ParseResults(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
                   const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole, std::string_view baseUrl) {
     if (baseUrl.empty()) baseUrl = pageUrl;
-    if (arrivedWhole && settings.checked("chkStorePages"))
+    if (arrivedWhole && settings.checked(Field::chkStorePages))
         skipSilently([&] { StorePage(pageUrl, text, settings, drives, queue, baseUrl); });
 
     LinkAdmission admission(settings, drives, queue);
     LinkFinder finder(baseUrl, text, admission);
     skipSilently([&] { finder.anchorPass(); });
     skipSilently([&] { finder.bareHostPass(); });
-    if (settings.checked("chkScanExt")) skipSilently([&] { finder.extensionPasses(ExtensionEntries(settings)); });
+    if (settings.checked(Field::chkScanExt)) skipSilently([&] { finder.extensionPasses(ExtensionEntries(settings)); });
     skipSilently([&] { finder.sourcePass(); });
-    if (settings.checked("chkPageRequisites")) skipSilently([&] { finder.requisitePass(); });
+    if (settings.checked(Field::chkPageRequisites)) skipSilently([&] { finder.requisitePass(); });
 }
 
 }  // namespace gleanery

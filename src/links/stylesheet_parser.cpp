@@ -24,7 +24,7 @@ bool IsStylesheet(std::string_view url, std::string_view contentType) {
 
 bool ParseStylesheet(std::string_view url, const std::string& file, const SettingsView& settings,
                      const OutputDrives& drives, LinkQueue& queue) {
-    if (!settings.checked("chkPageRequisites")) return true;
+    if (!settings.checked(Field::chkPageRequisites)) return true;
     std::ifstream in(file, std::ios::binary);
     if (!in) return false;
     std::ostringstream bytes;
@@ -33,7 +33,7 @@ bool ParseStylesheet(std::string_view url, const std::string& file, const Settin
 
     LinkAdmission admission(settings, drives, queue);
     LocalLinks links(url, settings, drives, queue);
-    const bool translate = settings.checked("chkTranslate");
+    const bool translate = settings.checked(Field::chkTranslate);
     std::vector<LinkEdit> edits;
     ForEachCssReference(css, 0, css.size(), [&](std::size_t begin, std::size_t end) {
         const std::string_view link = std::string_view(css).substr(begin, end - begin);

@@ -98,7 +98,7 @@ std::string URLEncode(std::string_view s) { return percentEncode(s, kUrlBytes, t
 std::string MakeURL(std::string_view url, const SettingsView& settings) {
     std::string_view u = StripFragment(url);
     std::string trimmed;
-    if (!settings.checked("chkAllowParameters")) {
+    if (!settings.checked(Field::chkAllowParameters)) {
         const auto q = u.find('?');
         if (q != std::string_view::npos) {
             trimmed = trimBlanks(u.substr(0, q));
@@ -109,8 +109,8 @@ std::string MakeURL(std::string_view url, const SettingsView& settings) {
     const std::string_view rest = StripCredentials(StripScheme(u));
     const std::string_view host = rest.substr(0, rest.find_first_of("/?"));
 
-    const std::string& name = settings.text("txtName");
-    const std::string& password = settings.text("txtPassword");
+    const std::string& name = settings.text(Field::txtName);
+    const std::string& password = settings.text(Field::txtPassword);
     std::string result(scheme);
     if (!name.empty() || !password.empty()) {
         result.append(percentEncode(trimBlanks(name), kCredentialBytes, false))

@@ -161,7 +161,7 @@ void MainMenu::closeViewer(int slot) {
 void MainMenu::showDownload(int slot, const QString& file, bool display) {
     if (!display || !job_ || slot < 1 || slot > kConnectionCount) return;
     closeViewer(slot);
-    if ((jobFrame_ && jobFrame_->isMaximized()) || job_->session().settings().checked("chkThumbnail")) return;
+    if ((jobFrame_ && jobFrame_->isMaximized()) || job_->session().settings().checked(Field::chkThumbnail)) return;
     auto* shown = new frmDisplay;
     QMdiSubWindow* frame = mdi_->addSubWindow(shown);
     viewers_.at(slotIndex(slot)) = frame;

@@ -78,7 +78,7 @@ TEST_F(HeadlessScan, ScansASiteToTheEndAndSavesTheSettingsGiven) {
 
     JobSettings saved;
     restoreSettings(saved, file("site.glf").toStdString());
-    EXPECT_EQ(saved.text("txtLocation"), server.url("/"));
+    EXPECT_EQ(saved.text(Field::txtLocation), server.url("/"));
     WorkStore store;
     store.open(WorkStore::storePathFor(file("site.glf").toStdString()), "");
     EXPECT_EQ(store.route(server.url("/"))->Result, 200);

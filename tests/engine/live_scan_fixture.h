@@ -40,11 +40,11 @@ protected:
             messages, clock, [](int) { return makeNetworkFetch(); }, kConnectionCount);
         session->Display(inDir("job.glf"));
         JobSettings& s = settings();
-        s.setText("txtLocation", server.url("/"));
-        s.setText("txtSaveLocation", out());
-        s.setText("txtSaveLocation2", out());
-        s.setText("txtSpacePrimary", "0");
-        s.setText("txtSpaceSecondary", "0");
+        s.setText(Field::txtLocation, server.url("/"));
+        s.setText(Field::txtSaveLocation, out());
+        s.setText(Field::txtSaveLocation2, out());
+        s.setText(Field::txtSpacePrimary, "0");
+        s.setText(Field::txtSpaceSecondary, "0");
     }
 
     // Runs the event loop until the robot has come to rest (stop completed).

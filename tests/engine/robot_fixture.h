@@ -21,11 +21,11 @@ protected:
             messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
         session->Display(path("job.glf"));
         JobSettings& s = session->settings();
-        s.setText("txtSaveLocation", path("out1"));
-        s.setText("txtSaveLocation2", path("out2"));
-        s.setText("txtSpacePrimary", "0");
-        s.setText("txtSpaceSecondary", "0");
-        s.setText("txtLocation", "http://srv.dom.example/");
+        s.setText(Field::txtSaveLocation, path("out1"));
+        s.setText(Field::txtSaveLocation2, path("out2"));
+        s.setText(Field::txtSpacePrimary, "0");
+        s.setText(Field::txtSpaceSecondary, "0");
+        s.setText(Field::txtLocation, "http://srv.dom.example/");
     }
 
     std::string path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }

@@ -9,8 +9,8 @@ using ScanConnectionCount = LiveScan;
 
 TEST_F(ScanConnectionCount, FourConnectionsDownloadAtMostThreeFilesAtOnce) {
     site.page("/", site.numberedFiles("f", 30, std::chrono::milliseconds(100)));
-    ASSERT_TRUE(settings().setListIndex("cboConnections", 2));
-    ASSERT_EQ(settings().listText("cboConnections"), "4");
+    ASSERT_TRUE(settings().setListIndex(Field::cboConnections, 2));
+    ASSERT_EQ(settings().listText(Field::cboConnections), "4");
 
     scan().begin();
     ASSERT_TRUE(runToRest()) << "the scan did not end; status: " << scan().status();

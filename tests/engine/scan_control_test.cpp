@@ -13,7 +13,7 @@ using ScanControl = RobotFixture;
 
 TEST_F(ScanControl, BeginWithoutAddressChangesNothing) {
     store().insertRoute("http://old.example/", "", 5);
-    session->settings().setText("txtLocation", "");
+    session->settings().setText(Field::txtLocation, "");
     scan().begin();
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(store().countRoutes(), 1);
@@ -91,8 +91,8 @@ TEST_F(ScanControl, PageHandedOutButNeverCompletedIsFetchedAgainOnResume) {
     session = std::make_unique<JobSession>(
         messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
     session->Display(path("job.glf"));
-    session->settings().setText("txtSpacePrimary", "0");
-    session->settings().setText("txtSpaceSecondary", "0");
+    session->settings().setText(Field::txtSpacePrimary, "0");
+    session->settings().setText(Field::txtSpaceSecondary, "0");
     scan().resume();
     ASSERT_EQ(site.started.size(), 2u);
     EXPECT_EQ(site.started[1], "http://srv.dom.example/");
@@ -118,7 +118,7 @@ TEST_F(ScanControl, StoreThatCannotOpenKeepsBeginFromRunning) {
     broken.Display(blocker + "/job.glf");
     ASSERT_FALSE(broken.storeProblem().empty());
     ASSERT_EQ(told.shown.size(), 1u);
-    broken.settings().setText("txtLocation", "http://srv.dom.example/");
+    broken.settings().setText(Field::txtLocation, "http://srv.dom.example/");
     broken.scan().begin();
     ASSERT_EQ(told.shown.size(), 2u);
     EXPECT_EQ(told.shown[1].text, broken.storeProblem());
@@ -128,7 +128,7 @@ TEST_F(ScanControl, StoreThatCannotOpenKeepsBeginFromRunning) {
 
 TEST_F(ScanControl, EmptyOutputFolderIsRefusedBeforeAnythingIsWritten) {
     store().insertRoute("http://old.example/", "", 5);
-    session->settings().setText("txtSaveLocation2", "");
+    session->settings().setText(Field::txtSaveLocation2, "");
     scan().begin();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("output folders"), std::string::npos);
@@ -142,7 +142,7 @@ TEST_F(ScanControl, AddressHttpCannotFetchIsRefusedByBeginAndResume) {
         for (const bool fresh : {true, false}) {
             SCOPED_TRACE(std::string(address) + (fresh ? " Begin" : " Resume"));
             messages.shown.clear();
-            session->settings().setText("txtLocation", address);
+            session->settings().setText(Field::txtLocation, address);
             fresh ? scan().begin() : scan().resume();
             ASSERT_EQ(messages.shown.size(), 1u);
             EXPECT_NE(messages.shown[0].text.find("http:// or https://"), std::string::npos);
@@ -154,9 +154,9 @@ TEST_F(ScanControl, AddressHttpCannotFetchIsRefusedByBeginAndResume) {
 }
 
 TEST_F(ScanControl, OwnSiteIsRefused) {
-    session->settings().setText("txtLocation", "http://WWW.GLEANERY.ORG/x");
+    session->settings().setText(Field::txtLocation, "http://WWW.GLEANERY.ORG/x");
     scan().begin();
-    EXPECT_EQ(session->settings().text("txtLocation"), "");
+    EXPECT_EQ(session->settings().text(Field::txtLocation), "");
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_TRUE((scan().state() == ScanState::Idle));
 }

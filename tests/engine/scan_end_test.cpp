@@ -44,8 +44,8 @@ TEST_F(ScanEnd, DownloadsRecordedAndCountedBeforeTheEnd) {
     EXPECT_EQ(store().target("http://srv.dom.example/b.gif")->Result, 404);
     // Two downloads and the one page dispatched before them; the page's
     // four bytes and the picture's eight (the 404 body is empty).
-    EXPECT_EQ(session->settings().text("txtTotalFiles"), "3");
-    EXPECT_EQ(session->settings().text("txtTotalK"), "12");
+    EXPECT_EQ(session->settings().text(Field::txtTotalFiles), "3");
+    EXPECT_EQ(session->settings().text(Field::txtTotalK), "12");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ protected:
     ScanLimitsPause() {
         site.page("/", site.numberedFiles("f", 6, std::chrono::milliseconds(50)));
         // One download connection, so the scan cannot outrun the check.
-        settings().setListIndex("cboConnections", 0);
+        settings().setListIndex(Field::cboConnections, 0);
     }
 
     // Waits for a pause and for the transfers still running to be recorded.
@@ -33,14 +33,14 @@ protected:
 };
 
 TEST_F(ScanLimitsPause, DailyFileLimitPausesUntilTheNextDay) {
-    settings().setText("txtDailyLimitFiles", "2");
+    settings().setText(Field::txtDailyLimitFiles, "2");
     scan().begin();
     waitForPause();
     EXPECT_EQ(scan().status(), "Download limit(s) exceeded... Pausing scan");
     // The check before counting the third file finds the page and two files
     // counted, one more than allowed.
     EXPECT_EQ(scan().progress().filesDownloaded, 3);
-    EXPECT_EQ(settings().text("txtDLFiles"), "4");
+    EXPECT_EQ(settings().text(Field::txtDLFiles), "4");
 
     scan().checkRestart();
     EXPECT_EQ(scan().status(), "Daily limit exceeded... Waiting: 10:00:00");
@@ -49,13 +49,13 @@ TEST_F(ScanLimitsPause, DailyFileLimitPausesUntilTheNextDay) {
 
     clock.set(QDateTime(QDate(2026, 3, 11), QTime(0, 0, 5)));
     resumeAndFinish();
-    EXPECT_EQ(settings().text("txtDLDate"), "03/11/2026");
+    EXPECT_EQ(settings().text(Field::txtDLDate), "03/11/2026");
 }
 
 TEST_F(ScanLimitsPause, ForbiddenHourPausesUntilTheHourIsAllowed) {
     scan().begin();
     ASSERT_TRUE(spinUntil([&] { return scan().progress().filesDownloaded >= 1; }));
-    settings().setChecked("chkHour", false, clock.now().time().hour());
+    settings().setChecked(Field::chkHour, false, clock.now().time().hour());
     waitForPause();
     EXPECT_EQ(scan().status(), "Pausing scan due to time restrictions");
 
@@ -64,7 +64,7 @@ TEST_F(ScanLimitsPause, ForbiddenHourPausesUntilTheHourIsAllowed) {
     EXPECT_EQ(scan().status(), "Paused due to time restrictions... Waiting: 10:01:05");
     EXPECT_TRUE(scan().restartTimer().isActive());
 
-    settings().setChecked("chkHour", true, clock.now().time().hour());
+    settings().setChecked(Field::chkHour, true, clock.now().time().hour());
     resumeAndFinish();
 }
 

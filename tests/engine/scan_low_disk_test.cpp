@@ -36,10 +36,10 @@ protected:
 
     // A newly opened session needs the source and the folders again.
     void useDrives() {
-        settings().setText("txtSaveLocation", primary());
-        settings().setText("txtSaveLocation2", secondary());
-        settings().setText("txtSpacePrimary", "5");
-        settings().setText("txtSpaceSecondary", "5");
+        settings().setText(Field::txtSaveLocation, primary());
+        settings().setText(Field::txtSaveLocation2, secondary());
+        settings().setText(Field::txtSpacePrimary, "5");
+        settings().setText(Field::txtSpaceSecondary, "5");
         scan().useFreeSpaceSource(space);
     }
 

@@ -12,7 +12,7 @@ TEST_F(ScanQueueBackOff, NextPageWaitsUntilFewerThan250FilesAreQueued) {
     files.insert(files.begin(), "next.html");
     site.page("/", files);
     server.page("/next.html", "<html>last page</html>");
-    settings().setChecked("chkImmediate", true);
+    settings().setChecked(Field::chkImmediate, true);
 
     // The queue as each page is handed to the page connection.
     std::vector<std::size_t> queuedAtDispatch;

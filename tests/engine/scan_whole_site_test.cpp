@@ -110,9 +110,9 @@ TEST_F(ScanWholeSite, ThePasswordIsSentButNeverShownOrLogged) {
     server.requireBasicAuth("/", "alice", password, "<a href=\"next.html\">n</a> <img src=\"pic.gif\">");
     server.requireBasicAuth("/next.html", "alice", password, "<html>next</html>");
     server.requireBasicAuth("/pic.gif", "alice", password, "GIF89a");
-    settings().setText("txtName", "alice");
-    settings().setText("txtPassword", password);
-    settings().setChecked("chkLogOutput", true);
+    settings().setText(Field::txtName, "alice");
+    settings().setText(Field::txtPassword, password);
+    settings().setChecked(Field::chkLogOutput, true);
     std::vector<std::string> shown;
     QObject::connect(&scan(), &ScanController::statusChanged, [&](const QString& text) { shown.push_back(text.toStdString()); });
     // A pane breaks its text with blanks, which must not hide a password either.

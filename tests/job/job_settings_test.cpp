@@ -11,14 +11,14 @@ namespace {
 
 TEST(JobSettingsLists, ConnectionsRunFromTwoToTheLimitAndBadIndexesAreRefused) {
     JobSettings s(10);
-    EXPECT_EQ(s.listItems("cboConnections").front() + "-" + s.listText("cboConnections"), "2-10");
+    EXPECT_EQ(s.listItems(Field::cboConnections).front() + "-" + s.listText(Field::cboConnections), "2-10");
     s.fillConnections(16);
-    EXPECT_EQ(s.listText("cboConnections"), "16");
-    EXPECT_TRUE(JobSettings(1).listItems("cboConnections").empty());
+    EXPECT_EQ(s.listText(Field::cboConnections), "16");
+    EXPECT_TRUE(JobSettings(1).listItems(Field::cboConnections).empty());
 
-    EXPECT_FALSE(s.setListIndex("cboMaxDepth", 37));
-    EXPECT_FALSE(s.setListIndex("cboMaxDepth", -2));
-    EXPECT_EQ(s.listIndex("cboMaxDepth"), 12);
+    EXPECT_FALSE(s.setListIndex(Field::cboMaxDepth, 37));
+    EXPECT_FALSE(s.setListIndex(Field::cboMaxDepth, -2));
+    EXPECT_EQ(s.listIndex(Field::cboMaxDepth), 12);
 }
 
 TEST(JobSettingsSignals, ChangedOnlyWhenAValueReallyChanges) {
@@ -27,17 +27,17 @@ TEST(JobSettingsSignals, ChangedOnlyWhenAValueReallyChanges) {
     QObject::connect(&s, &JobSettings::changed, [&](const QString& field, int index) {
         heard.push_back(field.toStdString() + ":" + std::to_string(index));
     });
-    s.setText("txtName", "");
-    s.setChecked("chkHour", true, 4);
-    s.selectOption("optBrowse", 1);
-    s.setListIndex("cboMaxDepth", 12);
+    s.setText(Field::txtName, "");
+    s.setChecked(Field::chkHour, true, 4);
+    s.selectOption(Field::optBrowse, 1);
+    s.setListIndex(Field::cboMaxDepth, 12);
     s.fillConnections(10);
     EXPECT_TRUE(heard.empty());
 
-    s.setText("txtName", "bob");
-    s.setChecked("chkHour", false, 4);
-    s.setListIndex("cboMaxDepth", 3);
-    s.selectOption("optBrowse", 2);
+    s.setText(Field::txtName, "bob");
+    s.setChecked(Field::chkHour, false, 4);
+    s.setListIndex(Field::cboMaxDepth, 3);
+    s.selectOption(Field::optBrowse, 2);
     s.fillConnections(12);
     EXPECT_EQ(heard, (std::vector<std::string>{"txtName:-1", "chkHour:4", "cboMaxDepth:-1", "optBrowse:1",
                                                "optBrowse:2", "cboConnections:-1"}));
@@ -49,9 +49,9 @@ TEST(JobSettingsSignals, RelativePathFollowsConvertToLocal) {
     QObject::connect(&s, &JobSettings::enabledChanged, [&](const QString& field, bool enabled) {
         heard.push_back(field.toStdString() + "=" + (enabled ? "on" : "off"));
     });
-    s.setChecked("chkTranslate", false);
-    s.setChecked("chkTranslate", false);
-    s.setChecked("chkTranslate", true);
+    s.setChecked(Field::chkTranslate, false);
+    s.setChecked(Field::chkTranslate, false);
+    s.setChecked(Field::chkTranslate, true);
     EXPECT_EQ(heard, (std::vector<std::string>{"chkRelative=off", "chkRelative=on"}));
 }
 
@@ -66,9 +66,9 @@ TEST(LocationRule, OwnSiteIsRefusedAndEmptiedOtherSitesStay) {
     for (const auto& c : cases) {
         JobSettings settings;
         testing::ScriptedMessages messages;
-        settings.setText("txtLocation", c.address);
+        settings.setText(Field::txtLocation, c.address);
         EXPECT_EQ(txtLocation_LostFocus(settings, messages), c.refused) << c.address;
-        EXPECT_EQ(settings.text("txtLocation"), c.refused ? "" : c.address);
+        EXPECT_EQ(settings.text(Field::txtLocation), c.refused ? "" : c.address);
         EXPECT_EQ(messages.shown.size(), c.refused ? 1u : 0u) << c.address;
     }
 }

@@ -26,17 +26,21 @@ std::vector<std::string> linesOf(const std::string& path) {
 void changeEverything(JobSettings& s) {
     for (const FieldSpec& c : s.controls()) {
         switch (c.kind) {
-        case FieldKind::Text: s.setText(c.name, c.name + " value \xC3\xBC"); break;
-        case FieldKind::Check: s.setChecked(c.name, c.defaultValue != "1", c.index); break;
+        case FieldKind::Text: s.setText(TextKey{c.name}, c.name + " value \xC3\xBC"); break;
+        case FieldKind::Check: s.setChecked(CheckKey{c.name}, c.defaultValue != "1", c.index); break;
         case FieldKind::Option: break;
-        case FieldKind::List: s.setListIndex(c.name, static_cast<int>(s.listItems(c.name).size()) / 2); break;
+        case FieldKind::List: {
+            const ListKey list{c.name};
+            s.setListIndex(list, static_cast<int>(s.listItems(list).size()) / 2);
+            break;
+        }
         }
     }
-    s.selectOption("optBrowse", 0);
+    s.selectOption(Field::optBrowse, 0);
     // Hours whose last member differs from the rest, so the plain key alone
     // would restore them wrongly.
-    s.setChecked("chkHour", true, 23);
-    s.setChecked("chkHour", true, 5);
+    s.setChecked(Field::chkHour, true, 23);
+    s.setChecked(Field::chkHour, true, 5);
 }
 
 class SetupFileRoundTrip : public ::testing::Test {
@@ -54,15 +58,15 @@ TEST_F(SetupFileRoundTrip, EveryControlComesBack) {
     restoreSettings(restored, setup());
     for (const FieldSpec& c : stored.controls())
         EXPECT_EQ(restored.storedValue(c), stored.storedValue(c)) << c.name << ":" << c.index;
-    EXPECT_EQ(restored.selectedOption("optBrowse"), 0);
-    EXPECT_FALSE(restored.isEnabled("chkRelative"));  // chkTranslate was unticked
+    EXPECT_EQ(restored.selectedOption(Field::optBrowse), 0);
+    EXPECT_FALSE(restored.isEnabled(*restored.find(Field::chkRelative.name)));  // chkTranslate was unticked
 }
 
 // The shape other tools and older jobs read: one section, each key once,
 // plain keys holding a group's last member.
 TEST_F(SetupFileRoundTrip, TheFileIsPlainKeyValueLines) {
     JobSettings s;
-    s.setChecked("chkHour", false, 23);
+    s.setChecked(Field::chkHour, false, 23);
     storeSettings(s, setup());
 
     const auto lines = linesOf(setup());
@@ -84,7 +88,7 @@ TEST_F(SetupFileRoundTrip, TheFileIsPlainKeyValueLines) {
 TEST_F(SetupFileRoundTrip, OtherSectionsAndKeysOfTheFileSurvive) {
     std::ofstream(setup()) << "[NOTES]\nowner=me\n\n[SETTINGS]\nmyOwnKey=42\ntxtName=old\n";
     JobSettings s;
-    s.setText("txtName", "new");
+    s.setText(Field::txtName, "new");
     storeSettings(s, setup());
     std::stringstream all;
     all << std::ifstream(setup()).rdbuf();

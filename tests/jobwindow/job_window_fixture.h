@@ -50,11 +50,11 @@ protected:
     // A job that can be begun: a start address and output folders without a free-space floor.
     void prepareScan() {
         JobSettings& s = settings();
-        s.setText("txtLocation", "http://srv.dom.example/");
-        s.setText("txtSaveLocation", path("out1"));
-        s.setText("txtSaveLocation2", path("out2"));
-        s.setText("txtSpacePrimary", "0");
-        s.setText("txtSpaceSecondary", "0");
+        s.setText(Field::txtLocation, "http://srv.dom.example/");
+        s.setText(Field::txtSaveLocation, path("out1"));
+        s.setText(Field::txtSaveLocation2, path("out2"));
+        s.setText(Field::txtSpacePrimary, "0");
+        s.setText(Field::txtSpaceSecondary, "0");
     }
 
     JobSettings& settings() { return window->session().settings(); }

@@ -34,13 +34,13 @@ TEST_F(JobWindowFixture, RestoredSetupFileReachesTheWidgetsAndClicksReachTheSett
     for (int h = 0; h < 24; ++h)
         EXPECT_EQ(widget<QCheckBox>(QStringLiteral("chkHour(%1)").arg(h)).isChecked(), h == 5) << h;
     translate.click();
-    EXPECT_TRUE(settings().checked("chkTranslate"));
+    EXPECT_TRUE(settings().checked(Field::chkTranslate));
 }
 
 TEST_F(JobWindowFixture, EachFolderButtonServesItsOwnFolderAndCancelKeepsIt) {
     open();
-    settings().setText("txtSaveLocation", "/old/primary");
-    settings().setText("txtSaveLocation2", "/old/secondary");
+    settings().setText(Field::txtSaveLocation, "/old/primary");
+    settings().setText(Field::txtSaveLocation2, "/old/secondary");
     std::deque<std::string> answers = {"/chosen/one", "/chosen/two", ""};
     std::vector<std::string> offered;
     window->setFolderChooser([&](const std::string& current, QWidget*) {
@@ -51,15 +51,15 @@ TEST_F(JobWindowFixture, EachFolderButtonServesItsOwnFolderAndCancelKeepsIt) {
     });
     const auto press = [&](int index) { widget<QPushButton>(QStringLiteral("cmdSetLocation(%1)").arg(index)).click(); };
     press(1);
-    EXPECT_EQ(settings().text("txtSaveLocation"), "/old/primary");
-    EXPECT_EQ(settings().text("txtSaveLocation2"), "/chosen/one");
+    EXPECT_EQ(settings().text(Field::txtSaveLocation), "/old/primary");
+    EXPECT_EQ(settings().text(Field::txtSaveLocation2), "/chosen/one");
     EXPECT_EQ(widget<QLineEdit>("txtSaveLocation2").text(), "/chosen/one");
     press(0);
-    EXPECT_EQ(settings().text("txtSaveLocation"), "/chosen/two");
+    EXPECT_EQ(settings().text(Field::txtSaveLocation), "/chosen/two");
     press(0);  // cancelled
-    EXPECT_EQ(settings().text("txtSaveLocation"), "/chosen/two");
+    EXPECT_EQ(settings().text(Field::txtSaveLocation), "/chosen/two");
     EXPECT_EQ(widget<QLineEdit>("txtSaveLocation").text(), "/chosen/two");
-    EXPECT_EQ(settings().text("txtSaveLocation2"), "/chosen/one");
+    EXPECT_EQ(settings().text(Field::txtSaveLocation2), "/chosen/one");
     EXPECT_EQ(offered, (std::vector<std::string>{"/old/secondary", "/old/primary", "/chosen/two"}));
 }
 
@@ -91,14 +91,14 @@ TEST_F(JobWindowClose, CloseIsRefusedWhileATransferRuns) {
     widget<QPushButton>("cmdStop").click();
     fetch(1).complete(200, "");
     completeStop();
-    settings().setText("txtName", "closing");
+    settings().setText(Field::txtName, "closing");
     EXPECT_TRUE(window->close());
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_NE(setupText().find("txtName=closing"), std::string::npos);
 }
 
 TEST_F(JobWindowClose, ClosingAPausedScanEndsIt) {
-    settings().setChecked("chkHour", false, clock.now().time().hour());
+    settings().setChecked(Field::chkHour, false, clock.now().time().hour());
     widget<QPushButton>("cmdBegin").click();
     ASSERT_FALSE(window->isIdle());
     ASSERT_TRUE(robot().restartTimer().isActive());

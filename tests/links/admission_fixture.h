@@ -22,11 +22,13 @@ class AdmissionTest : public ::testing::Test {
 protected:
     AdmissionTest() {
         const char* types = "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS";
-        settings.set("txtLocation", "http://www.site.example/").set("txtPageTypes", "JSP ASP HTM HTML CGI PHP")
-            .set("txtFileTypes", types).set("txtFileTypesNon", types)
-            .set("txtSaveLocation", primary()).set("txtSaveLocation2", secondary())
-            .set("txtSpacePrimary", "10").set("txtSpaceSecondary", "10")
-            .select("optBrowse", 1).choose("cboMaxDepth", 12, "12").tick("chkScanExt").tick("chkAllowParameters");
+        settings.set(Field::txtLocation.name, "http://www.site.example/")
+            .set(Field::txtPageTypes.name, "JSP ASP HTM HTML CGI PHP")
+            .set(Field::txtFileTypes.name, types).set(Field::txtFileTypesNon.name, types)
+            .set(Field::txtSaveLocation.name, primary()).set(Field::txtSaveLocation2.name, secondary())
+            .set(Field::txtSpacePrimary.name, "10").set(Field::txtSpaceSecondary.name, "10")
+            .select(Field::optBrowse.name, 1).choose(Field::cboMaxDepth.name, 12, "12").tick(Field::chkScanExt.name)
+            .tick(Field::chkAllowParameters.name);
     }
     std::string primary() const { return primary_.path().toStdString(); }
     std::string secondary() const { return secondary_.path().toStdString(); }

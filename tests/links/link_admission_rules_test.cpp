@@ -9,7 +9,7 @@ namespace {
 class LinkAdmissionRules : public AdmissionTest {
 protected:
     bool validUnder(int option, std::string_view url) {
-        settings.select("optBrowse", option);
+        settings.select(Field::optBrowse.name, option);
         return LinkAdmission(settings, drives, queue).ValidLink(url);
     }
 };
@@ -28,24 +28,25 @@ TEST_F(LinkAdmissionRules, ScopeAndRequiredPrefix) {
         EXPECT_EQ(validUnder(1, c.url), c.sameDomain) << c.url;
         EXPECT_TRUE(validUnder(2, c.url)) << c.url;
     }
-    settings.set("txtRequired", "HTTP://WWW.Site.Example/Docs");
+    settings.set(Field::txtRequired.name, "HTTP://WWW.Site.Example/Docs");
     EXPECT_TRUE(validUnder(1, "https://www.site.example/DOCS/b.htm"));
     EXPECT_FALSE(validUnder(2, "http://www.site.example/other/docs/"));
     EXPECT_FALSE(validUnder(2, "http://www.site.example/doc"));
 }
 
 TEST_F(LinkAdmissionRules, DepthCountsTheSlashesOfTheAbsoluteUrl) {
-    settings.choose("cboMaxDepth", 0, "0");
+    settings.choose(Field::cboMaxDepth.name, 0, "0");
     for (const char* link : {"http://www.site.example", "https://www.site.example", "/", "/a.htm"}) admit(link);
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example", "https://www.site.example"}));
     queue.clear();
-    settings.choose("cboMaxDepth", 1, "1");
+    settings.choose(Field::cboMaxDepth.name, 1, "1");
     for (const char* link : {"/", "/a.htm", "/d/", "/d/a.htm", "/a.php?p=x/y"}) admit(link);
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/", "http://www.site.example/a.htm"}));
 }
 
 TEST_F(LinkAdmissionRules, ExtensionListsChooseTargetRouteOrNothing) {
-    settings.set("txtFileTypes", "ZIP htm").set("txtFileTypesNon", "GIF *").set("txtPageTypes", "HTM PHP");
+    settings.set(Field::txtFileTypes.name, "ZIP htm").set(Field::txtFileTypesNon.name, "GIF *")
+        .set(Field::txtPageTypes.name, "HTM PHP");
     for (const char* link : {"a.zip", "b.htm", "c.gif", "e.php?id=3", "f/", "g.zi"}) admit(link);
     admit("i.txt", LinkRole::Other);  // "*": every non-anchor link is a download
     EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/a.zip", "http://www.site.example/dir/b.htm",
@@ -72,14 +73,14 @@ TEST_F(LinkAdmissionRules, PresentFilesBlockedDomainsAndImmediateDownloads) {
     QFile(QString::fromStdString(secondary() + "/www.site.example/dir/old.jpg")).open(QIODevice::WriteOnly);
     space.free = 1'000;  // both folders below their floors: new files go to the secondary
     admit("quiet.jpg");
-    settings.tick("chkImmediate");
+    settings.tick(Field::chkImmediate.name);
     for (const char* link : {"old.jpg", "new.jpg", "new.jpg#again", "page.htm"}) admit(link);
     EXPECT_EQ(queue.executed, (std::vector<std::int64_t>{0, 2, 0}));
     EXPECT_EQ(queue.targets[1].file, secondary() + "/www.site.example/dir/new.jpg");
 
     queue.clear();
     queue.blocked.insert("site.example");
-    settings.select("optBrowse", 2);
+    settings.select(Field::optBrowse.name, 2);
     for (const char* link : {"a.jpg", "b.htm", "http://www.other.example/c.htm"}) admit(link);
     EXPECT_TRUE(queue.targets.empty() && queue.executed.empty());
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.other.example/c.htm"}));
@@ -88,7 +89,7 @@ TEST_F(LinkAdmissionRules, PresentFilesBlockedDomainsAndImmediateDownloads) {
 // What a page needs to display is downloaded from any host, at any depth,
 // whatever its extension; a form's address is never followed.
 TEST_F(LinkAdmissionRules, RequisitesComeFromAnywhereAndFormsFromNowhere) {
-    settings.choose("cboMaxDepth", 0, "0").select("optBrowse", 0);
+    settings.choose(Field::cboMaxDepth.name, 0, "0").select(Field::optBrowse.name, 0);
     for (const char* link : {"/css/deep/site.css", "https://cdn.example/f/font.woff2?v=2", "data:image/png,x",
                              "logo.svg#icon"})
         admit(link, LinkRole::Requisite);

@@ -71,7 +71,7 @@ TEST_F(LinkRewritingRule, FollowedLinksNameTheirCopiesAndOthersInTagsNameTheSite
 }
 
 TEST_F(LinkRewritingRule, RequisitesOfPagesAndStyleBlocksBecomeLocal) {
-    settings.tick("chkPageRequisites");
+    settings.tick(Field::chkPageRequisites.name);
     const char* const cases[][2] = {
         {R"(<link rel="stylesheet" href="/css/site.css"><link rel="alternate" href="feed.xml">)",
          R"(<link rel="stylesheet" href="{P}/css/site.css"><link rel="alternate" href="http://www.site.example/dir/feed.xml">)"},
@@ -83,7 +83,7 @@ TEST_F(LinkRewritingRule, RequisitesOfPagesAndStyleBlocksBecomeLocal) {
     expectEach(cases);
     EXPECT_EQ(rewrite(R"(<img src="https://cdn.example/i.png">)"),
               R"(<img src=")" + FileURL(primary()) + R"(/cdn.example/i.png">)");
-    settings.tick("chkPageRequisites", false);
+    settings.tick(Field::chkPageRequisites.name, false);
     EXPECT_EQ(rewrite(R"(<link rel="stylesheet" href="site.css">)"),
               R"(<link rel="stylesheet" href="http://www.site.example/dir/site.css">)");
 }
@@ -92,7 +92,7 @@ TEST_F(LinkRewritingRule, WhatTheStoreHoldsIsLocalAndRelativePathsAreKept) {
     queue.insertTarget("http://www.site.example/dir/doc.pdf", kPage, "");
     EXPECT_EQ(rewrite(R"(<a href="doc.pdf">d</a> <a href="/dir/doc.pdf">)"),
               R"(<a href="doc.pdf">d</a> <a href=")" + FileURL(primary()) + R"(/www.site.example/dir/doc.pdf">)");
-    settings.tick("chkRelative");
+    settings.tick(Field::chkRelative.name);
     EXPECT_EQ(rewrite(R"(<a href="/o/a.htm?x=1">see /img/b.gif</a><img src="http://www.site.example/c.gif">)"),
               R"(<a href="../o/a.htm%3Fx=1">see ../img/b.gif</a><img src="../c.gif">)");
 }
@@ -115,9 +115,9 @@ TEST_F(LinkRewritingRule, RewrittenLinksReachTheFilesTheMirrorStores) {
     std::string text;
     for (const char* link : links) text.append("<a href=\"").append(link).append("\">Go</a>\n");
     for (const bool parameters : {false, true}) {
-        settings.tick("chkAllowParameters", parameters);
+        settings.tick(Field::chkAllowParameters.name, parameters);
         QTemporaryDir primary, secondary;
-        settings.set("txtSaveLocation", primary.path().toStdString());
+        settings.set(Field::txtSaveLocation.name, primary.path().toStdString());
         const auto store = [&](const std::string& url) {
             std::ofstream(MakePath(MakeURL(url, settings), kFolderByFreeSpace, true, drives)) << "stored";
         };
@@ -125,7 +125,7 @@ TEST_F(LinkRewritingRule, RewrittenLinksReachTheFilesTheMirrorStores) {
         for (const char* link : links) store(MakeRelativeURL(kPage, link));
         const auto folder = std::filesystem::path(MakePath(kPage, kPrimaryFolder, false, drives)).parent_path();
         for (const bool relative : {false, true}) {
-            settings.tick("chkRelative", relative);
+            settings.tick(Field::chkRelative.name, relative);
             const std::string stored = rewrite(text);
             std::size_t at = 0;
             for (const char* link : links) {
@@ -143,7 +143,8 @@ TEST_F(LinkRewritingRule, RewrittenLinksReachTheFilesTheMirrorStores) {
 // Eight times the page takes about eight times as long; copying the rest of
 // the page at each link would take some sixty times as long.
 TEST_F(LinkRewritingRule, TakesTimeInProportionToThePageSize) {
-    settings.set("txtPageTypes", "").tick("chkPageRequisites");  // an empty entry looks at every full stop
+    settings.set(Field::txtPageTypes.name, "")
+        .tick(Field::chkPageRequisites.name);  // an empty entry looks at every full stop
     const std::string block =
         "<a href=\"http://www.site.example/a/b.htm\">1.</a> <img src='/c.gif' srcset='d.png 2x'> <a href=r.htm?x>\n"
         "Text. More, with dots. See /f/d.zip and e.jpg (or f.jpg). <p style='background:url(g.png)'>\n";

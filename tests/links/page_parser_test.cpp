@@ -46,7 +46,8 @@ TEST_F(PageParserLinks, FindsEveryKindOfLinkOnARealPage) {
 }
 
 TEST_F(PageParserLinks, AnchorFlagFollowsThePassAndBareHostsKeepTheirScheme) {
-    settings.tick("chkScanExt", false).set("txtFileTypes", "ZIP").set("txtFileTypesNon", "GIF").select("optBrowse", 2);
+    settings.tick(Field::chkScanExt.name, false).set(Field::txtFileTypes.name, "ZIP")
+        .set(Field::txtFileTypesNon.name, "GIF").select(Field::optBrowse.name, 2);
     parse("<a href=\"a.zip\">a</a> <a href=\"b.gif\">b</a> <img src=\"c.gif\"> <img src=\"d.zip\">"
           " www.site.example/e.zip HTTPS://WWW.MIRROR.ORG/pub/ and ftp.files.net");
     EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/a.zip", "http://www.site.example/dir/c.gif",
@@ -63,7 +64,8 @@ TEST_F(PageParserLinks, ExtensionPassesFindWordsAndAnEmptyEntryFindsThemAll) {
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/up.htm"}));
 
     queue.clear();
-    settings.set("txtPageTypes", "HTM  PHP").set("txtFileTypes", "ZIP").set("txtFileTypesNon", "");
+    settings.set(Field::txtPageTypes.name, "HTM  PHP").set(Field::txtFileTypes.name, "ZIP")
+        .set(Field::txtFileTypesNon.name, "");
     parse("alpha/ beta/\tgamma/\n(delta/) 'alpha/' x.zip <a href='b.htm>b</a> <img src=\"c.jpg");
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/dir/alpha/", "http://www.site.example/dir/b.htm",
                                         "http://www.site.example/dir/beta/", "http://www.site.example/dir/delta/",
@@ -72,7 +74,7 @@ TEST_F(PageParserLinks, ExtensionPassesFindWordsAndAnEmptyEntryFindsThemAll) {
 }
 
 TEST_F(PageParserLinks, ALinkFoundByItsExtensionKeepsItsWholeQuery) {
-    settings.set("chkAllowParameters", "1");
+    settings.tick(Field::chkAllowParameters.name);
     parse("<a class=x href = \"../d/page.htm?from=3&to=4\">q</a> <a href=list.htm?p=2>l</a> get.zip?id=7 now"
           " <a href=\"frame.htm?page=content.htm\">f</a>");
     // A link in the query is found too, but no link the page does not hold.
@@ -84,7 +86,7 @@ TEST_F(PageParserLinks, ALinkFoundByItsExtensionKeepsItsWholeQuery) {
 }
 
 TEST_F(PageParserLinks, RequisitesComeFromTagsStyleAttributesAndStyleBlocks) {
-    settings.tick("chkPageRequisites").select("optBrowse", 0);
+    settings.tick(Field::chkPageRequisites.name).select(Field::optBrowse.name, 0);
     parse(R"~(<link rel="Shortcut Icon" href="/favicon.ico"><link rel=stylesheet href="https://cdn.example/s.css">
 <link rel="next" href="n.pdf"><script src="app.mjs"></script><img srcset="a.webp 1x, b.webp 2x">
 <picture><source srcset="c.avif"></picture><video poster="p.png"><input type="image" src="go.svg">

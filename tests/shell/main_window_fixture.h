@@ -69,11 +69,11 @@ protected:
     // The job scans the test site into dir/out, without free-space floors.
     void pointAtSite(frmGeneralRobot& job) {
         JobSettings& s = job.session().settings();
-        s.setText("txtLocation", server.url("/"));
-        s.setText("txtSaveLocation", inDir("out"));
-        s.setText("txtSaveLocation2", inDir("out"));
-        s.setText("txtSpacePrimary", "0");
-        s.setText("txtSpaceSecondary", "0");
+        s.setText(Field::txtLocation, server.url("/"));
+        s.setText(Field::txtSaveLocation, inDir("out"));
+        s.setText(Field::txtSaveLocation2, inDir("out"));
+        s.setText(Field::txtSpacePrimary, "0");
+        s.setText(Field::txtSpaceSecondary, "0");
     }
 
     testing::ScopedHome home;

@@ -20,7 +20,7 @@ std::string savedSetting(const std::string& setupFile, const char* key) {
 TEST_F(MainWindowTest, LoadSetupSavesTheOpenJobBeforeTheDialogAndCancelLeavesNoJob) {
     frmGeneralRobot* job = loadSetup(inDir("old.glf"));
     ASSERT_NE(job, nullptr);
-    job->session().settings().setText("txtLocation", "http://changed.example/");
+    job->session().settings().setText(Field::txtLocation, "http://changed.example/");
 
     std::string savedWhenAsked;
     window->setSetupFileChooser([&](QWidget*, const SetupFileQuestion&) {
