@@ -270,8 +270,10 @@ void ScanController::onDownloadArrived(int slot) {
 
 void ScanController::runPass() {
     recordDownloads();
+    // A site with nothing left to fetch is done, whatever today's limits say.
+    checkFinished();
     if (state_ == ScanState::Scanning && !drivesHaveRoom()) stop();
-    if (state_ == ScanState::Scanning) {
+    if (withinLimits()) {
         const int allowed = int(numericValue(settings_.listText(Field::cboConnections)));
         for (int slot : downloads_.startDownloads(allowed)) setConnectionText(slot, wrapText(connection(slot).RequestURL));
         if (queueFull_ && downloads_.queued() < kQueueBackOff) {
@@ -280,7 +282,6 @@ void ScanController::runPass() {
         }
     }
     publishStatistics();
-    checkFinished();
     // A paused scan still records the downloads that were running when it paused.
     if (state_ == ScanState::Scanning || (state_ == ScanState::Paused && !downloads_.idle())) passTimer_.start();
 }
@@ -293,7 +294,6 @@ void ScanController::recordDownloads() {
         countArrival(c.BytesReceived());
         setConnectionText(c.SlotNumber, kNotBusy);
         emit downloadFinished(c.SlotNumber, qs(c.TargetFile), settings_.checked(Field::chkDisplayDownloads));
-        withinLimits();
     };
     // A download the store fails to record is dropped (it stays pending in the
     // store) and the next one is tried.

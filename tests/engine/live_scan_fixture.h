@@ -19,6 +19,7 @@
 #include "engine/job_session.h"
 #include "engine/live_site.h"
 #include "engine/network_fetch.h"
+#include "engine/scan_notices.h"
 
 namespace gleanery::test {
 
@@ -39,6 +40,7 @@ protected:
         session = std::make_unique<JobSession>(
             messages, clock, [](int) { return makeNetworkFetch(); }, kConnectionCount);
         session->Display(inDir("job.glf"));
+        showScanNotices(scan(), messages, Qt::DirectConnection);
         JobSettings& s = settings();
         s.setText(Field::txtLocation, server.url("/"));
         s.setText(Field::txtSaveLocation, out());

@@ -10,6 +10,7 @@
 #include "common/scripted_fetch.h"
 #include "common/scripted_messages.h"
 #include "engine/job_session.h"
+#include "engine/scan_notices.h"
 
 namespace gleanery::testing {
 
@@ -20,6 +21,7 @@ protected:
         session = std::make_unique<JobSession>(
             messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
         session->Display(path("job.glf"));
+        showScanNotices(scan(), messages, Qt::DirectConnection);
         JobSettings& s = session->settings();
         s.setText(Field::txtSaveLocation, path("out1"));
         s.setText(Field::txtSaveLocation2, path("out2"));
@@ -47,9 +49,9 @@ protected:
     }
 
     void expectButtons(bool begin, bool resume, bool stop) {
-        EXPECT_EQ(scan().beginEnabled(), begin);
-        EXPECT_EQ(scan().resumeEnabled(), resume);
-        EXPECT_EQ(scan().stopEnabled(), stop);
+        EXPECT_EQ(canStart(scan().state()), begin);
+        EXPECT_EQ(canStart(scan().state()), resume);
+        EXPECT_EQ(canStop(scan().state()), stop);
     }
 
     QTemporaryDir dir;

@@ -68,7 +68,7 @@ TEST_F(ScanControl, StopWaitsForRunningTransfersThenStops) {
     EXPECT_TRUE(scan().stopTimer().isActive());
     scan().pollStop();
     EXPECT_EQ(scan().status(), "Stopping Execution");
-    expectButtons(false, false, true);
+    expectButtons(false, false, false);
     EXPECT_FALSE((scan().state() == ScanState::Idle));
 
     fetch(1).complete(200, "<html></html>");
@@ -98,31 +98,20 @@ TEST_F(ScanControl, PageHandedOutButNeverCompletedIsFetchedAgainOnResume) {
     EXPECT_EQ(site.started[1], "http://srv.dom.example/");
 }
 
-TEST_F(ScanControl, CloseRefusedWhileDownloadingAllowedAfterStop) {
-    site.autoComplete = false;
-    scan().begin();
-    EXPECT_FALSE(session->Form_QueryUnload());
-    EXPECT_EQ(messages.shown.back().text, "The system is still downloading... Please press the 'Stop' button.");
-    scan().stop();
-    fetch(1).complete(200);
-    pump();
-    scan().pollStop();
-    EXPECT_TRUE(session->Form_QueryUnload());
-}
-
 TEST_F(ScanControl, StoreThatCannotOpenKeepsBeginFromRunning) {
     const std::string blocker = path("locked");
     QDir().mkpath(QString::fromStdString(blocker + "/job.GLD"));  // a folder where the store should be
     ScriptedMessages told;
     JobSession broken(told, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
     broken.Display(blocker + "/job.glf");
+    showScanNotices(broken.scan(), told, Qt::DirectConnection);
     ASSERT_FALSE(broken.storeProblem().empty());
     ASSERT_EQ(told.shown.size(), 1u);
     broken.settings().setText(Field::txtLocation, "http://srv.dom.example/");
     broken.scan().begin();
     ASSERT_EQ(told.shown.size(), 2u);
     EXPECT_EQ(told.shown[1].text, broken.storeProblem());
-    EXPECT_TRUE(broken.(scan().state() == ScanState::Idle));
+    EXPECT_TRUE(broken.scan().state() == ScanState::Idle);
     EXPECT_TRUE(site.started.empty());
 }
 

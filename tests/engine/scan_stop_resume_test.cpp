@@ -21,7 +21,7 @@ TEST_F(ScanStopResume, ResumeInANewSessionFinishesWithEveryFileFetchedOnce) {
     ASSERT_TRUE(runToRest());
     EXPECT_EQ(scan().status(), "Execution Stopped");
     EXPECT_EQ(messages.count("Site Scanned"), 0);
-    EXPECT_EQ(scan().busyConnections(), 0);
+    EXPECT_FALSE(scan().transfersRunning());
     ASSERT_FALSE(store().pendingTargets().empty()) << "the scan ended before the stop; nothing left to resume";
 
     openSession();

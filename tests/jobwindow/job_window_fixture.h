@@ -58,8 +58,8 @@ protected:
     }
 
     JobSettings& settings() { return window->session().settings(); }
-    Robot& robot() { return window->robot(); }
-    ScriptedFetch& fetch(int slot) { return static_cast<ScriptedFetch&>(robot().connection(slot)); }
+    ScanController& scan() { return window->scan(); }
+    ScriptedFetch& fetch(int slot) { return static_cast<ScriptedFetch&>(scan().connection(slot)); }
 
     template <class W>
     W& widget(const QString& name) {
@@ -67,11 +67,11 @@ protected:
         throw std::runtime_error("no widget " + name.toStdString());
     }
 
-    // Lets the robot finish its stop once no transfer runs.
+    // Lets the scan finish its stop once no transfer runs.
     void completeStop() {
-        for (int i = 0; i < 20 && !robot().isIdle(); ++i) {
+        for (int i = 0; i < 20 && scan().state() != ScanState::Idle; ++i) {
             for (int round = 0; round < 5; ++round) QApplication::processEvents();
-            if (robot().stopTimer().isActive()) robot().tmrStop_Timer();
+            if (scan().stopTimer().isActive()) scan().pollStop();
         }
     }
 

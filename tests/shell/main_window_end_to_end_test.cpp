@@ -1,7 +1,7 @@
 // The whole program through its windows: start-up, New Setup, the job's
 // address and output folder typed into the job window, Begin pressed and its
 // warning answered, and the scan of a live local site followed to
-// "Site Scanned" in the status bar, the toolbar following the robot, with the
+// "Site Scanned" in the status bar, the toolbar following the scan, with the
 // site's files on disk and the job saved when the program closes.
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,18 +41,18 @@ TEST_F(MainWindowEndToEnd, NewSetupTypedBegunAndScannedToTheEnd) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 
     std::vector<std::string> panel;
-    int mismatches = 0;  // the toolbar's Stop, Resume and Begin against the robot's, after each change
+    int mismatches = 0;  // the toolbar's Stop, Resume and Begin against the scan's, after each change
     const auto sameButtons = [&] {
-        const Robot& r = job->robot();
+        const ScanState state = job->scan().state();
         ScanToolBar& bar = window->toolBar();
-        return bar.button("Stop")->isEnabled() == r.stopEnabled() &&
-               bar.button("Resume")->isEnabled() == r.resumeEnabled() &&
-               bar.button("Begin")->isEnabled() == r.beginEnabled();
+        return bar.button("Stop")->isEnabled() == canStop(state) &&
+               bar.button("Resume")->isEnabled() == canStart(state) &&
+               bar.button("Begin")->isEnabled() == canStart(state);
     };
     QObject listener;
-    QObject::connect(&job->robot(), &Robot::statusChanged, &listener,
+    QObject::connect(&job->scan(), &ScanController::statusChanged, &listener,
                      [&] { panel.push_back(window->status().panelText(1).toStdString()); });
-    QObject::connect(&job->robot(), &Robot::buttonsChanged, &listener, [&] { mismatches += !sameButtons(); });
+    QObject::connect(&job->scan(), &ScanController::stateChanged, &listener, [&] { mismatches += !sameButtons(); });
 
     const std::string out = inDir("grabbed");
     type(*job, "txtLocation", server.url("/"));

@@ -51,7 +51,7 @@ protected:
     ~MainWindowTest() override {
         // A scan still running would hold the window open.
         if (frmGeneralRobot* job = window->jobWindow(); job && !job->isIdle()) {
-            job->robot().cmdStop_Click();
+            job->scan().stop();
             spinUntil([job] { return job->isIdle(); }, std::chrono::seconds(20));
         }
         window.reset();

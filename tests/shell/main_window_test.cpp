@@ -40,7 +40,7 @@ TEST_F(MainWindowTest, AJobThatIsStillTransferringKeepsItsWindowAndNoDialogIsSho
     server.stall("/", std::chrono::milliseconds(1500), "<html>late</html>");
     frmGeneralRobot* job = loadSetup(inDir("busy.glf"));
     pointAtSite(*job);
-    job->robot().cmdBegin_Click();
+    job->scan().begin();
     ASSERT_FALSE(job->isIdle());
 
     window->mnuNew_Click();
@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, CloseIsRefusedSilentlyWhileAScanRunsAndAcceptedAfterStop)
     server.stall("/", std::chrono::milliseconds(1500), "<html>late</html>");
     frmGeneralRobot* job = loadSetup(inDir("run.glf"));
     pointAtSite(*job);
-    job->robot().cmdBegin_Click();
+    job->scan().begin();
     ASSERT_FALSE(job->isIdle());
     const std::size_t shownBefore = messages.shown.size();
 
@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, CloseIsRefusedSilentlyWhileAScanRunsAndAcceptedAfterStop)
     EXPECT_EQ(window->jobWindow(), job);
     EXPECT_EQ(messages.shown.size(), shownBefore);
 
-    job->robot().cmdStop_Click();
+    job->scan().stop();
     EXPECT_FALSE(window->close()) << "still stopping";
     ASSERT_TRUE(spinUntil([&] { return job->isIdle(); }, std::chrono::seconds(20)));
     window->menus().mnuExit->trigger();
@@ -106,8 +106,8 @@ TEST_F(MainWindowUpdate, ARunningScanKeepsTheInstallerWaitingUntilExit) {
     ASSERT_NE(job, nullptr);
     pointAtSite(*job);
     site.page("/", {}, site.numberedFiles("f", 30, std::chrono::milliseconds(200)));
-    job->robot().cmdBegin_Click();
-    ASSERT_TRUE(spinUntil([&] { return job->robot().busyConnections() > 0; }));
+    job->scan().begin();
+    ASSERT_TRUE(spinUntil([&] { return job->scan().transfersRunning(); }));
 
     window->mnuCheckForUpdate_Click();
     ASSERT_TRUE(spinUntil([&] { return prompts == 1; }));
@@ -115,7 +115,7 @@ TEST_F(MainWindowUpdate, ARunningScanKeepsTheInstallerWaitingUntilExit) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(QFileInfo::exists(marker()));
 
-    job->robot().cmdStop_Click();
+    job->scan().stop();
     ASSERT_TRUE(spinUntil([&] { return job->isIdle(); }, std::chrono::seconds(20)));
     window->mnuExit_Click();
     ASSERT_TRUE(spinUntil([&] { return QFileInfo::exists(marker()); }, std::chrono::seconds(10)));
