@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QTemporaryDir>
 #include <csignal>
+#include <fstream>
 
 #include "common/test_server.h"
 #include "engine/work_store.h"
@@ -118,6 +119,20 @@ TEST_F(HeadlessScan, SignalStopsGracefullyAndResumeFinishes) {
     const ProcessResult resumed = run({"--resume", file("slow.glf")});
     EXPECT_EQ(resumed.exitCode, 0) << resumed.err;
     EXPECT_EQ(server.hits("/"), 1);
+}
+
+TEST_F(HeadlessScan, SignalEndsAScanPausedForItsHours) {
+    server.page("/", "<html>never fetched</html>");
+    QProcess* p = start(QStringList{"--begin", file("paused.glf"), "--set", "chkHour=0", "--set",
+                                    QString::fromStdString("txtLocation=" + server.url("/"))} + scanSettings());
+    p->setReadChannel(QProcess::StandardError);
+    while (!p->peek(1 << 16).contains("Pausing scan due to time restrictions")) ASSERT_TRUE(p->waitForReadyRead(10000));
+    ::kill(pid_t(p->processId()), SIGINT);
+    const ProcessResult stopped = finish(p);
+    EXPECT_EQ(stopped.exitCode, 3) << stopped.err;
+    EXPECT_EQ(server.hits("/"), 0);
+    std::ifstream saved(file("paused.glf").toStdString());
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(saved), {}).find("txtDLDate="), std::string::npos);
 }
 
 }  // namespace

@@ -63,5 +63,17 @@ TEST_F(ScanMisbehavingServer, EveryFailureIsRecordedAndTheScanEnds) {
     EXPECT_TRUE(temporaryFilesUnder(out()).empty());
 }
 
+TEST_F(ScanMisbehavingServer, LinksOfAMovedPageFollowItsNewAddress) {
+    server.page("/", R"(<a href="old.html">old</a>)");
+    server.redirect("/old.html", "/new/page.html", 301);
+    server.page("/new/page.html", R"(<a href="x.html">x</a>)");
+    server.page("/new/x.html", "<html>x</html>");
+    scan().begin();
+    ASSERT_TRUE(runToRest());
+    EXPECT_EQ(server.hits("/new/x.html"), 1);
+    EXPECT_EQ(routes().count("/x.html"), 0u);
+    EXPECT_EQ(routes().at("/old.html"), 200);  // the route keeps its own address
+}
+
 }  // namespace
 }  // namespace gleanery::test
