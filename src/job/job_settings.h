@@ -54,9 +54,8 @@ public:
     // The stored form of a control's value ("0"/"1", "True"/"False", a list index or the text).
     std::string storedValue(const FieldSpec& control) const;
 
-    // ---- By-name access, kept only while src/engine still names fields by
-    // ---- string. Delete this block (and its definitions in job_settings.cpp,
-    // ---- renamed private) once every caller uses the keys above.
+private:
+    // What the keys reach; nobody outside reads or writes by name.
     const std::string& text(std::string_view field) const override;
     bool checked(std::string_view field, int index = -1) const override;
     int selectedOption(std::string_view group) const override;
@@ -68,7 +67,6 @@ public:
     void deselectOption(std::string_view group, int index);
     bool setListIndex(std::string_view field, int index);
     const std::vector<std::string>& listItems(std::string_view field) const;
-    // ---- End of by-name access.
 
 signals:
     // A value changed: the field's name and its member index (-1 for none).

@@ -23,16 +23,14 @@ public:
     int listIndex(ListKey field) const { return listIndex(field.name); }
     std::string listText(ListKey field) const { return listText(field.name); }
 
-    // ---- By-name access, kept only while src/engine still names fields by
-    // ---- string. Once it is converted these become the typed virtuals: the
-    // ---- accessors above turn into pure virtuals taking the keys.
+protected:
+    // The keys' names reach the implementation; nobody outside reads by name.
     // Text of a text field ("" for an unknown name).
     virtual const std::string& text(std::string_view field) const = 0;
     virtual bool checked(std::string_view field, int index = -1) const = 0;
     virtual int selectedOption(std::string_view group) const = 0;
     virtual int listIndex(std::string_view field) const = 0;
     virtual std::string listText(std::string_view field) const = 0;
-    // ---- End of by-name access.
 };
 
 }  // namespace gleanery

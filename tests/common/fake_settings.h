@@ -30,6 +30,13 @@ public:
         return *this;
     }
 
+    using SettingsView::checked;
+    using SettingsView::listIndex;
+    using SettingsView::listText;
+    using SettingsView::selectedOption;
+    using SettingsView::text;
+
+protected:
     const std::string& text(std::string_view field) const override {
         static const std::string empty;
         const auto it = texts_.find(field);
