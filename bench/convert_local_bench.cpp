@@ -60,9 +60,12 @@ void BM_ConvertLocal(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_ConvertLocal)
-    ->Arg(100'000)->Arg(200'000)
-    ->Arg(1'000'000)->Arg(2'000'000)
-    ->Arg(10'000'000)->Arg(20'000'000)
+    ->Arg(100'000)
+    ->Arg(200'000)
+    ->Arg(1'000'000)
+    ->Arg(2'000'000)
+    ->Arg(10'000'000)
+    ->Arg(20'000'000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 

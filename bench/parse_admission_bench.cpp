@@ -33,8 +33,8 @@ std::string ordinaryPage(std::size_t bytes, int distinct) {
     std::string page = "<html><head><title>Catalogue</title></head><body>\n";
     for (int i = 0; page.size() < bytes; ++i) {
         const std::string n = std::to_string(i % distinct);
-        page += "<div class=\"item\"><h2>Item " + n + "</h2>\n<a href=\"section" + std::to_string(i % 40) +
-                "/page" + n + ".htm\">details</a> | <a href='/files/archive" + n + ".zip'>download</a> | " +
+        page += "<div class=\"item\"><h2>Item " + n + "</h2>\n<a href=\"section" + std::to_string(i % 40) + "/page" +
+                n + ".htm\">details</a> | <a href='/files/archive" + n + ".zip'>download</a> | " +
                 "<A HREF=list.php?page=" + n + " class=\"nav\">list</A> | <a href=\"#top\">top</a> | " +
                 "<a href=\"mailto:sales@site.example\">mail</a>\n<img src = \"img/photo" + n + ".jpg\" alt=\"Photo " +
                 n + "\" width=120> <script src=/js/item" + n + ".js></script>\n<p>The picture (thumb" + n +
@@ -112,13 +112,24 @@ void BM_HostilePage(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_OrdinaryPage)
-    ->Arg(100'000)->Arg(200'000)->Arg(1'000'000)->Arg(2'000'000)->Arg(10'000'000)->Arg(20'000'000)
+    ->Arg(100'000)
+    ->Arg(200'000)
+    ->Arg(1'000'000)
+    ->Arg(2'000'000)
+    ->Arg(10'000'000)
+    ->Arg(20'000'000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepeatedLinksPage)
-    ->Arg(1'000'000)->Arg(2'000'000)->Arg(10'000'000)->Arg(20'000'000)
+    ->Arg(1'000'000)
+    ->Arg(2'000'000)
+    ->Arg(10'000'000)
+    ->Arg(20'000'000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostilePage)
-    ->Arg(1'000'000)->Arg(2'000'000)->Arg(10'000'000)->Arg(20'000'000)
+    ->Arg(1'000'000)
+    ->Arg(2'000'000)
+    ->Arg(10'000'000)
+    ->Arg(20'000'000)
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

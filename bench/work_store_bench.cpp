@@ -17,9 +17,9 @@ namespace {
 namespace fs = std::filesystem;
 using gleanery::WorkStore;
 
-constexpr int kLinks = 100'000;       // routes, and as many targets
-constexpr int kLinksPerPage = 50;     // half of them pages, half files
-constexpr int kOperations = 10'000;   // selections, or completed downloads
+constexpr int kLinks = 100'000;      // routes, and as many targets
+constexpr int kLinksPerPage = 50;    // half of them pages, half files
+constexpr int kOperations = 10'000;  // selections, or completed downloads
 
 // A new store in a folder of its own, removed with it.
 class ScratchStore {

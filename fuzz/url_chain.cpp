@@ -82,9 +82,9 @@ std::string madeCredentials(std::string_view made) {
     const std::string_view host = StripCredentials(rest);
     if (host.size() == rest.size()) return {};
     const std::string_view userinfo = rest.substr(0, rest.size() - host.size());
-    FUZZ_REQUIRE(userinfo.find_first_of("/?#@") == userinfo.size() - 1 &&
-                     std::count(userinfo.begin(), userinfo.end(), ':') == 1,
-                 "credentials hold no separator but their own", shown(made));
+    FUZZ_REQUIRE(
+        userinfo.find_first_of("/?#@") == userinfo.size() - 1 && std::count(userinfo.begin(), userinfo.end(), ':') == 1,
+        "credentials hold no separator but their own", shown(made));
     return UnURLEncode(userinfo);
 }
 

@@ -20,8 +20,8 @@ int main(int argc, char** argv) {
     }
     // The wanted port when it is free, else any: the demo must start either way.
     const int wanted = argc > 2 ? std::atoi(argv[2]) : 0;
-    const int port = wanted > 0 && server.bind_to_port("127.0.0.1", wanted) ? wanted
-                                                                            : server.bind_to_any_port("127.0.0.1");
+    const int port =
+        wanted > 0 && server.bind_to_port("127.0.0.1", wanted) ? wanted : server.bind_to_any_port("127.0.0.1");
     if (port <= 0) {
         std::fprintf(stderr, "gleanery-demo-server: cannot listen on 127.0.0.1\n");
         return 1;

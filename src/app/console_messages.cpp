@@ -12,9 +12,7 @@ void ConsoleMessages::print(const std::string& line) {
     std::fflush(stderr);
 }
 
-void ConsoleMessages::inform(const std::string& text, const std::string& title) {
-    print("[" + title + "] " + text);
-}
+void ConsoleMessages::inform(const std::string& text, const std::string& title) { print("[" + title + "] " + text); }
 
 bool ConsoleMessages::confirm(const std::string& text, const std::string& title) {
     print("[" + title + "] " + text + " -> OK");

@@ -50,18 +50,17 @@ int runHeadless(const CommandLine& cl) {
     ConsoleMessages messages;
     const int maxConnections = CheckConnectionLimit(true, messages);
     SystemClock clock;
-    JobSession session(messages, clock, [](int) { return makeNetworkFetch(); }, maxConnections);
+    JobSession session(
+        messages, clock, [](int) { return makeNetworkFetch(); }, maxConnections);
     ScanController& scan = session.scan();
-    QObject::connect(&scan, &ScanController::statusChanged, [&messages](const QString& status) {
-        messages.print("Status: " + status.toStdString());
-    });
+    QObject::connect(&scan, &ScanController::statusChanged,
+                     [&messages](const QString& status) { messages.print("Status: " + status.toStdString()); });
     showScanNotices(scan, messages, Qt::DirectConnection);
 
     session.Display(cl.setupFile);
     if (!session.storeProblem().empty()) return kExitUsage;
     for (const auto& [key, value] : cl.settings) {
-        if (!applySetupValue(session.settings(), key, value))
-            return usageError("no setting named " + key);
+        if (!applySetupValue(session.settings(), key, value)) return usageError("no setting named " + key);
     }
     if (!session.saveOrTell()) return kExitUsage;
 

@@ -13,9 +13,7 @@ int main(int argc, char** argv) {
     using namespace gleanery;
     const CommandLine cl = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (cl.action) {
-    case CommandLine::Action::Help:
-        std::fputs(kUsage, stdout);
-        return 0;
+    case CommandLine::Action::Help: std::fputs(kUsage, stdout); return 0;
     case CommandLine::Action::Version:
         std::printf("Gleanery %d.%d.%d\n", GLEANERY_VERSION_MAJOR, GLEANERY_VERSION_MINOR, GLEANERY_VERSION_PATCH);
         return 0;
@@ -31,8 +29,7 @@ int main(int argc, char** argv) {
 #ifdef GLEANERY_HAS_WINDOWS
         return runWindows(argc, argv, cl);
 #else
-        std::fprintf(stderr, "gleanery: this build has no windows; run a job with --begin or --resume.\n\n%s",
-                     kUsage);
+        std::fprintf(stderr, "gleanery: this build has no windows; run a job with --begin or --resume.\n\n%s", kUsage);
         return kExitUsage;
 #endif
     }

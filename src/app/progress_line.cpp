@@ -34,8 +34,8 @@ ProgressLine::ProgressLine(const ScanController& scan, bool terminal, QObject* p
 std::string ProgressLine::format(const RunProgress& p, std::int64_t queued, double seconds) {
     const double speed = seconds > 0 ? static_cast<double>(p.bytesReceived) / seconds : 0;
     return "Pages " + std::to_string(p.pagesScanned) + ", " + std::to_string(p.pagesFailed) + " failed | Files " +
-           std::to_string(p.filesDownloaded) + ", " + std::to_string(p.filesFailed) + " failed | In queue " + std::to_string(queued) + " | " + bytes(double(p.bytesReceived)) + " | " +
-           bytes(speed) + "/s";
+           std::to_string(p.filesDownloaded) + ", " + std::to_string(p.filesFailed) + " failed | In queue " +
+           std::to_string(queued) + " | " + bytes(double(p.bytesReceived)) + " | " + bytes(speed) + "/s";
 }
 
 void ProgressLine::draw() {

@@ -54,10 +54,14 @@ char hexPairValue(std::string_view pair) {
     for (char c : pair) {
         if (c == ' ' || c == '\t' || c == '\n') continue;
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else break;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            break;
         value = value * 16 + digit;
     }
     return static_cast<char>(value);
@@ -178,8 +182,8 @@ void clsBlowfish::EncryptByte(std::string& byteArray, const std::string& key) {
     ProgressSteps progress(*this, total);
     Block previous{0, 0};
     for (std::size_t offset = 0; offset < total; offset += 8) {
-        previous = encipher({readBigEndian(byteArray, offset) ^ previous.left,
-                             readBigEndian(byteArray, offset + 4) ^ previous.right});
+        previous = encipher(
+            {readBigEndian(byteArray, offset) ^ previous.left, readBigEndian(byteArray, offset + 4) ^ previous.right});
         writeBigEndian(byteArray, offset, previous.left);
         writeBigEndian(byteArray, offset + 4, previous.right);
         progress.atOffset(offset);
@@ -233,8 +237,10 @@ bool clsBlowfish::transformFile(const std::string& inFile, const std::string& ou
         std::string bytes = in.readAll().toStdString();
         if (in.error() != QFileDevice::NoError) return false;
         in.close();
-        if (encrypt) EncryptByte(bytes, key);
-        else DecryptByte(bytes, key);
+        if (encrypt)
+            EncryptByte(bytes, key);
+        else
+            DecryptByte(bytes, key);
         // Replaced in one step, so a failed write never costs the old file.
         QSaveFile out(QFile::decodeName(QByteArray::fromStdString(outFile)));
         return out.open(QIODevice::WriteOnly) &&

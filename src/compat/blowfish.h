@@ -85,8 +85,8 @@ private:
     Block encipher(Block b) const;
     Block decipher(Block b) const;
     void applyKey(const std::string& key);
-    bool transformFile(const std::string& inFile, const std::string& outFile, bool overwrite,
-                       const std::string& key, bool encrypt);
+    bool transformFile(const std::string& inFile, const std::string& outFile, bool overwrite, const std::string& key,
+                       bool encrypt);
     std::uint32_t nextRandom();
 
     std::array<std::uint32_t, 18> P_;

@@ -66,8 +66,8 @@ std::string IniFile::get(std::string_view section, std::string_view key, std::st
 void IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
     if (section.empty() || !fitsOnOneLine(section) || section.find(']') != std::string_view::npos)
         throw std::invalid_argument("unusable INI section name \"" + std::string(section) + "\"");
-    if (key.empty() || !fitsOnOneLine(key) || key.find('=') != std::string_view::npos ||
-        key.front() == '[' || key.front() == ';' || key.front() == '#')
+    if (key.empty() || !fitsOnOneLine(key) || key.find('=') != std::string_view::npos || key.front() == '[' ||
+        key.front() == ';' || key.front() == '#')
         throw std::invalid_argument("unusable INI key \"" + std::string(key) + "\"");
     std::string line(value);
     for (char& c : line)

@@ -50,11 +50,11 @@ private:
 
 // One read from the file at path, as GetPrivateProfileStringA does: the
 // default when the file, section or key is missing.
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue, const std::string& path);
+std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                                    const std::string& path);
 // One write to the file at path, as WritePrivateProfileStringA does; false
 // when the file cannot be written.
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::string& path);
+bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                               const std::string& path);
 
 }  // namespace gleanery

@@ -28,7 +28,9 @@ std::vector<std::uint32_t> processIds(const std::string& procRoot) {
     std::error_code ec;
     for (fs::directory_iterator it(procRoot, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.empty() || name.size() > 9 || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+        if (name.empty() || name.size() > 9 ||
+            !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
         ids.push_back(static_cast<std::uint32_t>(std::stoul(name)));
     }
     std::sort(ids.begin(), ids.end());

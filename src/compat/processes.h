@@ -17,8 +17,7 @@ bool CheckProcessApis(Messages& messages, const std::string& procRoot = kProcRoo
 
 // The lowest process identifier whose executable file name equals sExeName,
 // ignoring ASCII case, or 0. This process itself and zombies never match.
-std::uint32_t FindProcessId(const std::string& sExeName, Messages& messages,
-                            const std::string& procRoot = kProcRoot);
+std::uint32_t FindProcessId(const std::string& sExeName, Messages& messages, const std::string& procRoot = kProcRoot);
 
 // Asks the process to end (SIGTERM); nothing is reported.
 void KillProcess(std::uint32_t processId);

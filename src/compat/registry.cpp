@@ -78,10 +78,10 @@ public:
         if (status_ != ERROR_SUCCESS) return status_;
         const std::string text = tree.toRegText();
         QSaveFile file(fileName(registryFilePath()));
-        const bool written = file.open(QIODevice::WriteOnly) &&
-                             file.write(text.data(), static_cast<qint64>(text.size())) ==
-                                 static_cast<qint64>(text.size()) &&
-                             file.flush() && file.commit();
+        const bool written =
+            file.open(QIODevice::WriteOnly) &&
+            file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
+            file.flush() && file.commit();
         return written ? ERROR_SUCCESS : ERROR_CANTWRITE;
     }
 
@@ -100,9 +100,12 @@ struct Located {
             return;
         }
         opened = *found;
-        if ((opened.access & neededAccess) != neededAccess) error = ERROR_ACCESS_DENIED;
-        else if (store.status() != ERROR_SUCCESS) error = store.status();
-        else if (!(key = store.tree.find(opened.hive, opened.path))) error = ERROR_KEY_DELETED;
+        if ((opened.access & neededAccess) != neededAccess)
+            error = ERROR_ACCESS_DENIED;
+        else if (store.status() != ERROR_SUCCESS)
+            error = store.status();
+        else if (!(key = store.tree.find(opened.hive, opened.path)))
+            error = ERROR_KEY_DELETED;
     }
     Store store;
     OpenedKey opened{};
@@ -261,9 +264,12 @@ void Registry::DeleteSubkey(const std::string& lsKeyName) {
     }
     const std::string path = joinedPath(here.opened.path, lsKeyName);
     const RegistryKey* key = here.store.tree.find(here.opened.hive, path);
-    if (!key) ErrorCode = ERROR_FILE_NOT_FOUND;
-    else if (!key->subkeys.empty()) ErrorCode = ERROR_ACCESS_DENIED;  // only a key without subkeys goes
-    else if (here.store.tree.remove(here.opened.hive, path)) ErrorCode = here.store.save();
+    if (!key)
+        ErrorCode = ERROR_FILE_NOT_FOUND;
+    else if (!key->subkeys.empty())
+        ErrorCode = ERROR_ACCESS_DENIED;  // only a key without subkeys goes
+    else if (here.store.tree.remove(here.opened.hive, path))
+        ErrorCode = here.store.save();
 }
 
 Registry::Variant Registry::valueAt(std::int32_t index) {

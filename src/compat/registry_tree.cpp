@@ -31,9 +31,7 @@ const char* nameOfHive(std::uint32_t handle) {
     return nullptr;
 }
 
-bool lessNoCase(std::string_view a, std::string_view b) {
-    return asciiUpper(a) < asciiUpper(b);
-}
+bool lessNoCase(std::string_view a, std::string_view b) { return asciiUpper(a) < asciiUpper(b); }
 
 std::string_view trimmed(std::string_view s) {
     const auto b = s.find_first_not_of(" \t");
@@ -70,8 +68,10 @@ std::vector<std::string> logicalLines(const std::string& text) {
         const std::string_view content = trimmed(line);
         const bool continues = !content.empty() && content.back() == '\\' && !content.starts_with(';');
         if (continues) line = content.substr(0, content.size() - 1);
-        if (continued) lines.back() += line;
-        else lines.emplace_back(line);
+        if (continued)
+            lines.back() += line;
+        else
+            lines.emplace_back(line);
         continued = continues;
         start = end + 1;
     }
@@ -150,8 +150,8 @@ std::optional<RegistryValue> parseData(std::string_view s) {
 
 std::string formatData(const RegistryValue& v) {
     const std::string_view text(v.data.data(), v.data.empty() ? 0 : v.data.size() - 1);
-    if (v.type == REG_SZ && v.data.ends_with('\0') && text.find_first_of(std::string_view("\0\r\n", 3)) ==
-                                                         std::string_view::npos)
+    if (v.type == REG_SZ && v.data.ends_with('\0') &&
+        text.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos)
         return quoted(text);
     char buffer[24];
     if (v.type == REG_DWORD && v.data.size() == 4) {
@@ -289,17 +289,22 @@ bool RegistryTree::applyRegText(std::string_view raw) {
             if (removal) inner.remove_prefix(1);
             const auto slash = inner.find('\\');
             const auto hive = hiveByName(inner.substr(0, slash));
-            const std::string_view path = slash == std::string_view::npos ? std::string_view{} : inner.substr(slash + 1);
+            const std::string_view path =
+                slash == std::string_view::npos ? std::string_view{} : inner.substr(slash + 1);
             if (!hive) continue;
-            if (removal) remove(*hive, path);
-            else current = create(*hive, path);
+            if (removal)
+                remove(*hive, path);
+            else
+                current = create(*hive, path);
             continue;
         }
         if (!current) continue;
         std::string name;
         std::size_t pos = 1;
-        if (s.starts_with('"')) pos = readQuoted(s, name);
-        else if (!s.starts_with('@')) continue;
+        if (s.starts_with('"'))
+            pos = readQuoted(s, name);
+        else if (!s.starts_with('@'))
+            continue;
         if (pos == std::string_view::npos) continue;
         s = trimmed(s.substr(pos));
         if (!s.starts_with('=')) continue;

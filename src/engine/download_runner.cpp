@@ -59,7 +59,8 @@ bool DownloadRunner::recordNext(const FileParser& parse, const std::function<voi
     finished_.pop_front();
     // The connection is free again even when the store fails: the target
     // stays pending there, and Resume fetches it again.
-    const std::unique_ptr<FetchObject, void (*)(FetchObject*)> release(&c, [](FetchObject* f) { f->RequestURL.clear(); });
+    const std::unique_ptr<FetchObject, void (*)(FetchObject*)> release(&c,
+                                                                       [](FetchObject* f) { f->RequestURL.clear(); });
     WorkStore::Batch batch(store_);
     // What a file names is queued together with the mark of its own target.
     if (parse && c.ResultCode() >= 200 && c.ResultCode() < 300)

@@ -16,8 +16,8 @@ enum FetchFailure : int {
     kFetchBodyTooLarge = -6,       // a page kept in memory exceeded its size limit (64 MB by default)
     kFetchFileNotWritable = -7,    // the local file or its folder could not be created or written
     kFetchMalformedUrl = -8,       // the URL (or a redirect's target) is not a usable http or https address
-    kFetchNetworkError = -9,       // any other network failure, e.g. the connection closed before the response was complete
-    kFetchCancelled = -10,         // the transfer was ended by Finish() before it was over
+    kFetchNetworkError = -9,  // any other network failure, e.g. the connection closed before the response was complete
+    kFetchCancelled = -10,    // the transfer was ended by Finish() before it was over
 };
 
 // A short English text for a ResultCode: the transport failure's name for a

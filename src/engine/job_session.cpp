@@ -9,9 +9,11 @@
 
 namespace gleanery {
 
-JobSession::JobSession(Messages& messages, const Clock& clock, const FetchFactory& makeConnection,
-                       int maxConnections, QObject* parent)
-    : QObject(parent), messages_(messages), settings_(maxConnections),
+JobSession::JobSession(Messages& messages, const Clock& clock, const FetchFactory& makeConnection, int maxConnections,
+                       QObject* parent)
+    : QObject(parent),
+      messages_(messages),
+      settings_(maxConnections),
       scan_(settings_, store_, messages, clock, makeConnection) {
     scan_.setSettingsSaver([this] { saveOrTell(); });
     scan_.setPageParser([this](const std::string& url, const std::string& base, const std::string& body, int code) {

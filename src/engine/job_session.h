@@ -16,8 +16,8 @@ namespace gleanery {
 class JobSession : public QObject {
     Q_OBJECT
 public:
-    JobSession(Messages& messages, const Clock& clock, const FetchFactory& makeConnection,
-               int maxConnections, QObject* parent = nullptr);
+    JobSession(Messages& messages, const Clock& clock, const FetchFactory& makeConnection, int maxConnections,
+               QObject* parent = nullptr);
     ~JobSession() override;
 
     // Opens the job of a setup file: the work store beside it (created from

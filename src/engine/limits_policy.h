@@ -13,8 +13,8 @@ namespace gleanery {
 class SettingsView;
 
 struct DailyLimits {
-    std::optional<double> bytes;  // most bytes a day; none when the field is empty
-    std::optional<double> files;  // most downloads a day
+    std::optional<double> bytes;   // most bytes a day; none when the field is empty
+    std::optional<double> files;   // most downloads a day
     std::array<bool, 24> hours{};  // hours in which the scan may run
 };
 

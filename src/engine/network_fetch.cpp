@@ -68,17 +68,15 @@ QByteArray basicAuthorization(std::string credentials) {
 }
 
 QByteArray userAgent() {
-    return "Gleanery/" + QByteArray::number(GLEANERY_VERSION_MAJOR) + '.' +
-           QByteArray::number(GLEANERY_VERSION_MINOR) + '.' + QByteArray::number(GLEANERY_VERSION_PATCH);
+    return "Gleanery/" + QByteArray::number(GLEANERY_VERSION_MAJOR) + '.' + QByteArray::number(GLEANERY_VERSION_MINOR) +
+           '.' + QByteArray::number(GLEANERY_VERSION_PATCH);
 }
 
 bool isRedirectStatus(int status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-bool isSuccess(int code) {
-    return code >= 200 && code < 300;
-}
+bool isSuccess(int code) { return code >= 200 && code < 300; }
 
 // Errors that Qt derives from an HTTP status: the response itself arrived.
 bool isStatusError(QNetworkReply::NetworkError error) {
@@ -106,13 +104,9 @@ NetworkFetch::NetworkFetch(QObject* parent) : FetchObject(parent) {
     connect(&idleTimer_, &QTimer::timeout, this, &NetworkFetch::checkProgress);
 }
 
-NetworkFetch::~NetworkFetch() {
-    dropReply();
-}
+NetworkFetch::~NetworkFetch() { dropReply(); }
 
-void NetworkFetch::setIdleTimeout(std::chrono::milliseconds timeout) {
-    idleTimer_.setInterval(timeout);
-}
+void NetworkFetch::setIdleTimeout(std::chrono::milliseconds timeout) { idleTimer_.setInterval(timeout); }
 
 void NetworkFetch::StartTransfer(const std::string& url, const std::string& localFile) {
     dropReply();
@@ -215,7 +209,8 @@ void NetworkFetch::onFinished() {
 
 void NetworkFetch::followRedirect() {
     const QByteArray location = reply_->rawHeader("Location");
-    const QUrl next = reply_->url().resolved(toQUrl(std::string_view(location.constData(), static_cast<std::size_t>(location.size()))));
+    const QUrl next = reply_->url().resolved(
+        toQUrl(std::string_view(location.constData(), static_cast<std::size_t>(location.size()))));
     dropReply();
     if (redirects_ == kMaxRedirects) return conclude(kFetchTooManyRedirects);
     ++redirects_;
@@ -267,12 +262,11 @@ std::string NetworkFetch::GetHeader(const std::string& name) const {
         return text.toStdString();
     }
     for (const auto& [key, value] : headers_)
-        if (equalsNoCase(std::string_view(key.constData(), static_cast<std::size_t>(key.size())), name)) return value.toStdString();
+        if (equalsNoCase(std::string_view(key.constData(), static_cast<std::size_t>(key.size())), name))
+            return value.toStdString();
     return {};
 }
 
-std::unique_ptr<FetchObject> makeNetworkFetch(QObject* parent) {
-    return std::make_unique<NetworkFetch>(parent);
-}
+std::unique_ptr<FetchObject> makeNetworkFetch(QObject* parent) { return std::make_unique<NetworkFetch>(parent); }
 
 }  // namespace gleanery

@@ -87,12 +87,12 @@ private:
     QNetworkReply* reply_ = nullptr;
     std::unique_ptr<PartFile> part_;
 
-    QUrl origin_;                // the requested server, to which the credentials belong
-    QByteArray authorization_;   // "Basic ..." or empty
+    QUrl origin_;               // the requested server, to which the credentials belong
+    QByteArray authorization_;  // "Basic ..." or empty
     QByteArray referrer_;
     int redirects_ = 0;
-    std::string finalUrl_;       // where the last redirect led; "" before the first
-    bool redirecting_ = false;   // the current response is a redirect to follow
+    std::string finalUrl_;      // where the last redirect led; "" before the first
+    bool redirecting_ = false;  // the current response is a redirect to follow
 
     int status_ = 0;
     QByteArray statusLine_;

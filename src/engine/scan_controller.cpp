@@ -28,8 +28,7 @@ constexpr const char* kNotBusy = "Not Busy";
 constexpr const char* kBeginWarning =
     "Warning... This action will delete all the data in the database and rescan the entire site.  "
     "If you wish to resume a previous scan, please select the 'Resume' command.";
-constexpr const char* kNoOutputFolder =
-    "Please choose the Primary and the Secondary output folders before scanning.";
+constexpr const char* kNoOutputFolder = "Please choose the Primary and the Secondary output folders before scanning.";
 constexpr const char* kNotWebAddress =
     "The start address cannot be scanned: it must be a web address beginning with http:// or https:// "
     "(or a site's name such as www.example.org).";
@@ -39,9 +38,16 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages& messages, const Clock& clock,
                                const FetchFactory& makeConnection, QObject* parent)
-    : QObject(parent), settings_(settings), store_(store), messages_(messages), clock_(clock),
-      connections_(makeConnection), pages_(connections_, store, settings), downloads_(connections_, store),
-      linkQueue_(store, pages_, downloads_), drives_(std::make_unique<OutputDrives>(settings, messages)) {
+    : QObject(parent),
+      settings_(settings),
+      store_(store),
+      messages_(messages),
+      clock_(clock),
+      connections_(makeConnection),
+      pages_(connections_, store, settings),
+      downloads_(connections_, store),
+      linkQueue_(store, pages_, downloads_),
+      drives_(std::make_unique<OutputDrives>(settings, messages)) {
     passTimer_.setInterval(kRunnerPassMs);
     passTimer_.setSingleShot(true);
     stopTimer_.setInterval(kStopPollMs);
@@ -52,8 +58,9 @@ ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages
     for (int slot = 1; slot <= kConnectionCount; ++slot) {
         // Queued, so that a completion never runs inside the call that started
         // the transfer, whatever the connection does.
-        connect(&connections_.at(slot), &FetchObject::Complete, this,
-                [this, slot] { slot == kPageSlot ? onPageArrived() : onDownloadArrived(slot); }, Qt::QueuedConnection);
+        connect(
+            &connections_.at(slot), &FetchObject::Complete, this,
+            [this, slot] { slot == kPageSlot ? onPageArrived() : onDownloadArrived(slot); }, Qt::QueuedConnection);
         connectionTexts_[std::size_t(slot - 1)] = kNotBusy;
     }
 }
@@ -179,13 +186,13 @@ void ScanController::pause(PauseReason reason) {
 void ScanController::checkRestart() {
     if (state_ != ScanState::Paused) return restartTimer_.stop();
     rollDay();
-    const bool allowed =
-        limitVerdict(readDailyLimits(settings_), readDailyCounters(settings_), clock_.now().time()) ==
-        LimitVerdict::Allowed;
+    const bool allowed = limitVerdict(readDailyLimits(settings_), readDailyCounters(settings_), clock_.now().time()) ==
+                         LimitVerdict::Allowed;
     // A restart that cannot start (both drives still full, say) waits on; Stop ends the wait.
     if (allowed && !startProblem() && drivesHaveRoom()) return start(false);
-    const std::string waiting = pauseReason_ == PauseReason::DailyLimit ? "Daily limit exceeded... Waiting: "
-                                                                        : "Paused due to time restrictions... Waiting: ";
+    const std::string waiting = pauseReason_ == PauseReason::DailyLimit
+                                    ? "Daily limit exceeded... Waiting: "
+                                    : "Paused due to time restrictions... Waiting: ";
     setStatus(waiting + clock_.now().toString("hh:mm:ss").toStdString());
 }
 
@@ -201,9 +208,12 @@ void ScanController::endStretch() {
     rollDay();
     const RunShares shares = runShares(*stretchStart_, clock_.now());
     stretchStart_.reset();
-    step([&] { settings_.setText(Field::txtDLTime, plainNumber(numericValue(settings_.text(Field::txtDLTime)) + shares.today)); });
     step([&] {
-        settings_.setText(Field::txtTotalTime, plainNumber(numericValue(settings_.text(Field::txtTotalTime)) + shares.total));
+        settings_.setText(Field::txtDLTime, plainNumber(numericValue(settings_.text(Field::txtDLTime)) + shares.today));
+    });
+    step([&] {
+        settings_.setText(Field::txtTotalTime,
+                          plainNumber(numericValue(settings_.text(Field::txtTotalTime)) + shares.total));
     });
 }
 
@@ -218,14 +228,9 @@ bool ScanController::withinLimits() {
     if (state_ != ScanState::Scanning) return false;
     rollDay();
     switch (limitVerdict(readDailyLimits(settings_), readDailyCounters(settings_), clock_.now().time())) {
-    case LimitVerdict::Allowed:
-        return true;
-    case LimitVerdict::DailyLimit:
-        pause(PauseReason::DailyLimit);
-        return false;
-    case LimitVerdict::Hours:
-        pause(PauseReason::Hours);
-        return false;
+    case LimitVerdict::Allowed: return true;
+    case LimitVerdict::DailyLimit: pause(PauseReason::DailyLimit); return false;
+    case LimitVerdict::Hours: pause(PauseReason::Hours); return false;
     }
     return false;
 }
@@ -275,7 +280,8 @@ void ScanController::runPass() {
     if (state_ == ScanState::Scanning && !drivesHaveRoom()) stop();
     if (withinLimits()) {
         const int allowed = int(numericValue(settings_.listText(Field::cboConnections)));
-        for (int slot : downloads_.startDownloads(allowed)) setConnectionText(slot, wrapText(connection(slot).RequestURL));
+        for (int slot : downloads_.startDownloads(allowed))
+            setConnectionText(slot, wrapText(connection(slot).RequestURL));
         if (queueFull_ && downloads_.queued() < kQueueBackOff) {
             queueFull_ = false;
             scheduleNextPage();

@@ -9,16 +9,24 @@ void showScanNotices(ScanController& scan, Messages& messages, Qt::ConnectionTyp
     auto tell = [&messages](const std::string& text, const std::string& title = kAppTitle) {
         messages.inform(text, title);
     };
-    QObject::connect(&scan, &ScanController::refused, &scan,
-                     [tell](const QString& reason) { tell(reason.toStdString()); }, connection);
-    QObject::connect(&scan, &ScanController::finished, &scan, [tell] { tell("Site Scanned"); }, connection);
-    QObject::connect(&scan, &ScanController::storeFailed, &scan, [tell](const QString& description) {
-        tell("The work store of this job failed: " + description.toStdString() +
-             "\nThe scan stops; Resume goes on from the last page stored.");
-    }, connection);
-    QObject::connect(&scan, &ScanController::drivesFull, &scan, [tell] {
-        tell("You have run out of drive space on both output drives.  Scan has been suspended.", "Gleanery Alert");
-    }, connection);
+    QObject::connect(
+        &scan, &ScanController::refused, &scan, [tell](const QString& reason) { tell(reason.toStdString()); },
+        connection);
+    QObject::connect(
+        &scan, &ScanController::finished, &scan, [tell] { tell("Site Scanned"); }, connection);
+    QObject::connect(
+        &scan, &ScanController::storeFailed, &scan,
+        [tell](const QString& description) {
+            tell("The work store of this job failed: " + description.toStdString() +
+                 "\nThe scan stops; Resume goes on from the last page stored.");
+        },
+        connection);
+    QObject::connect(
+        &scan, &ScanController::drivesFull, &scan,
+        [tell] {
+            tell("You have run out of drive space on both output drives.  Scan has been suspended.", "Gleanery Alert");
+        },
+        connection);
 }
 
 }  // namespace gleanery

@@ -33,20 +33,14 @@ std::string openFailure(const std::string& path, const SQLite::Exception& e) {
     switch (e.getErrorCode()) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return "The job is in use: its work store " + quoted(path) +
-               " is held by another Gleanery window or process.";
+        return "The job is in use: its work store " + quoted(path) + " is held by another Gleanery window or process.";
     case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-        return store + " cannot be opened: the file is damaged or is not a work store.";
-    case SQLITE_READONLY:
-        return readOnlyFailure(path);
+    case SQLITE_CORRUPT: return store + " cannot be opened: the file is damaged or is not a work store.";
+    case SQLITE_READONLY: return readOnlyFailure(path);
     case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-        return store + " cannot be opened: the file or its folder cannot be accessed.";
-    case SQLITE_FULL:
-        return store + " cannot be opened: the disk is full.";
-    default:
-        return store + " cannot be opened: " + e.what() + ".";
+    case SQLITE_PERM: return store + " cannot be opened: the file or its folder cannot be accessed.";
+    case SQLITE_FULL: return store + " cannot be opened: the disk is full.";
+    default: return store + " cannot be opened: " + e.what() + ".";
     }
 }
 
@@ -71,12 +65,12 @@ private:
 
 // Columns in the order of the selections in work_store_schema.h.
 RouteRow routeAt(const SQLite::Statement& s) {
-    return RouteRow{s.getColumn(0).getInt64(), textAt(s, 1), textAt(s, 2),
-                    s.getColumn(3).getInt() != 0, s.getColumn(4).getInt(), s.getColumn(5).getInt()};
+    return RouteRow{s.getColumn(0).getInt64(), textAt(s, 1),           textAt(s, 2), s.getColumn(3).getInt() != 0,
+                    s.getColumn(4).getInt(),   s.getColumn(5).getInt()};
 }
 
 TargetRow targetAt(const SQLite::Statement& s) {
-    return TargetRow{s.getColumn(0).getInt64(), textAt(s, 1), textAt(s, 2), textAt(s, 3),
+    return TargetRow{s.getColumn(0).getInt64(),    textAt(s, 1),           textAt(s, 2), textAt(s, 3),
                      s.getColumn(4).getInt() != 0, s.getColumn(5).getInt()};
 }
 
@@ -132,8 +126,8 @@ SQLite::Database openLocked(const std::string& path) {
     db.exec("BEGIN IMMEDIATE");
     for (const char* table : sql::kStoreTables) {
         if (!db.tableExists(table)) {
-            throw WorkStoreError("The file " + quoted(path) +
-                                 " is not a Gleanery work store: it has no table " + table + ".");
+            throw WorkStoreError("The file " + quoted(path) + " is not a Gleanery work store: it has no table " +
+                                 table + ".");
         }
     }
     db.exec(sql::kBlobsToText);
@@ -286,9 +280,7 @@ std::int64_t WorkStore::insertTarget(const std::string& url, const std::string& 
     return s.exec() == 1 ? d.db.getLastInsertRowid() : 0;
 }
 
-std::vector<TargetRow> WorkStore::pendingTargets() {
-    return live().rows<TargetRow>(sql::kPendingTargets, targetAt);
-}
+std::vector<TargetRow> WorkStore::pendingTargets() { return live().rows<TargetRow>(sql::kPendingTargets, targetAt); }
 
 std::optional<TargetRow> WorkStore::pendingTarget(std::int64_t targetId) {
     SQLite::Statement& s = live().pendingTarget;

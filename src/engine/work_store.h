@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace SQLite { class Database; }
+namespace SQLite {
+class Database;
+}
 
 namespace gleanery {
 
@@ -99,6 +101,7 @@ public:
         void commit();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
+
     private:
         WorkStore* store_;
         // The open store whose transaction this batch began; 0 when it began

@@ -73,27 +73,23 @@ UPDATE OR REPLACE BlockedSites SET Domain = CAST(Domain AS TEXT) WHERE typeof(Do
 inline constexpr const char* kDeleteAllRoutes = "DELETE FROM Routes";
 inline constexpr const char* kDeleteAllTargets = "DELETE FROM Targets";
 
-inline constexpr const char* kInsertRoute =
-    "INSERT OR IGNORE INTO Routes (URL, Referrer, Priority) VALUES (?, ?, ?)";
+inline constexpr const char* kInsertRoute = "INSERT OR IGNORE INTO Routes (URL, Referrer, Priority) VALUES (?, ?, ?)";
 inline constexpr const char* kNextRouteNewest =
     "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes"
     " WHERE Scanned = 0 ORDER BY Priority DESC, RouteID DESC LIMIT 1";
 inline constexpr const char* kNextRouteOldest =
     "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes"
     " WHERE Scanned = 0 ORDER BY Priority DESC, RouteID ASC LIMIT 1";
-inline constexpr const char* kMarkRouteScanned =
-    "UPDATE Routes SET Scanned = 1, Result = ? WHERE RouteID = ?";
+inline constexpr const char* kMarkRouteScanned = "UPDATE Routes SET Scanned = 1, Result = ? WHERE RouteID = ?";
 
-inline constexpr const char* kInsertTarget =
-    "INSERT OR IGNORE INTO Targets (URL, Referrer, File) VALUES (?, ?, ?)";
+inline constexpr const char* kInsertTarget = "INSERT OR IGNORE INTO Targets (URL, Referrer, File) VALUES (?, ?, ?)";
 inline constexpr const char* kPendingTargets =
     "SELECT TargetID, URL, Referrer, File, Completed, Result FROM Targets"
     " WHERE Completed = 0 ORDER BY TargetID";
 inline constexpr const char* kPendingTarget =
     "SELECT TargetID, URL, Referrer, File, Completed, Result FROM Targets"
     " WHERE Completed = 0 AND TargetID = ?";
-inline constexpr const char* kMarkTargetCompleted =
-    "UPDATE Targets SET Completed = 1, Result = ? WHERE TargetID = ?";
+inline constexpr const char* kMarkTargetCompleted = "UPDATE Targets SET Completed = 1, Result = ? WHERE TargetID = ?";
 
 inline constexpr const char* kInsertBlockedSite = "INSERT OR IGNORE INTO BlockedSites (Domain) VALUES (?)";
 inline constexpr const char* kIsBlocked = "SELECT 1 FROM BlockedSites WHERE Domain = ? LIMIT 1";

@@ -20,11 +20,10 @@ const char* const kNoFrame = "";
 
 const char* const kDefaultExtensions = "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS";
 
-const char* const kHourCaptions[24] = {
-    "12 - 1 am", "1 - 2 am",   "2 - 3 am",  "3 - 4 am",  "4 - 5 am",   "5 - 6 am",
-    "6 - 7 am",  "7 - 8 am",   "8 - 9 am",  "9 - 10 am", "10 - 11 am", "11 - 12 pm",
-    "12 - 1 pm", "1 - 2 pm",   "2 - 3 pm",  "3 - 4 pm",  "4 - 5 pm",   "5 - 6 pm",
-    "6 - 7 pm",  "7 - 8 pm",   "8 - 9 pm",  "9 - 10 pm", "10 - 11 pm", "11 - 12 am"};
+const char* const kHourCaptions[24] = {"12 - 1 am", "1 - 2 am", "2 - 3 am", "3 - 4 am",  "4 - 5 am",   "5 - 6 am",
+                                       "6 - 7 am",  "7 - 8 am", "8 - 9 am", "9 - 10 am", "10 - 11 am", "11 - 12 pm",
+                                       "12 - 1 pm", "1 - 2 pm", "2 - 3 pm", "3 - 4 pm",  "4 - 5 pm",   "5 - 6 pm",
+                                       "6 - 7 pm",  "7 - 8 pm", "8 - 9 pm", "9 - 10 pm", "10 - 11 pm", "11 - 12 am"};
 
 const char* const kBrowseCaptions[3] = {"Stay Within Server", "Stay Within Domain", "None"};
 
@@ -41,7 +40,7 @@ std::vector<std::string> limitItems() {
 }
 
 std::vector<std::string> depthItems() {
-    return numbers({0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,  11,  12,  13,  14,  15,  16,  17,  18,
+    return numbers({0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,  13,  14,  15,  16,  17,  18,
                     19, 20, 25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100, 200, 300, 400, 500, 1000});
 }
 
@@ -49,7 +48,14 @@ std::string defaultOutputFolder() { return QFile::encodeName(QDir::homePath() + 
 
 FieldSpec control(const char* name, FieldKind kind, const char* frame, const char* caption, std::string value,
                   int flags, int index = -1, std::vector<std::string> items = {}) {
-    return {name, index, kind, caption, frame, std::move(value), (flags & Hidden) != 0, (flags & DigitsOnly) != 0,
+    return {name,
+            index,
+            kind,
+            caption,
+            frame,
+            std::move(value),
+            (flags & Hidden) != 0,
+            (flags & DigitsOnly) != 0,
             std::move(items)};
 }
 

@@ -104,7 +104,7 @@ std::string JobSettings::listText(std::string_view name) const {
     if (!f) return {};
     const int i = f->members.front().listIndex;
     return i >= 0 && static_cast<std::size_t>(i) < f->items.size() ? f->items[static_cast<std::size_t>(i)]
-                                                                     : std::string();
+                                                                   : std::string();
 }
 
 const std::vector<std::string>& JobSettings::listItems(std::string_view name) const {

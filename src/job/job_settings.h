@@ -85,7 +85,7 @@ private:
         FieldKind kind = FieldKind::Text;
         std::vector<std::size_t> controls;  // position in controls_ of each member
         std::vector<Value> members;
-        std::vector<std::string> items;     // lists only
+        std::vector<std::string> items;  // lists only
     };
     void add(FieldSpec control);
     Slot* field(std::string_view name, FieldKind kind);

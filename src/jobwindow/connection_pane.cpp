@@ -35,7 +35,8 @@ QPixmap thumbnail(const QString& file, const QSize& box) {
 ConnectionPane::ConnectionPane(int slot, QWidget* parent)
     // The seventh pane's caption lacks its blank by design.
     : QGroupBox(slot == 7 ? QStringLiteral("Connection7") : QStringLiteral("Connection %1").arg(slot), parent),
-      text_(new QLabel(this)), picture_(new QLabel(this)) {
+      text_(new QLabel(this)),
+      picture_(new QLabel(this)) {
     setObjectName(QStringLiteral("frmConnection(%1)").arg(slot));
     // The panes lie over the settings while a scan runs and must hide them.
     setAutoFillBackground(true);

@@ -25,9 +25,9 @@ constexpr const char* kModule = "frmGeneralRobot";
 constexpr int kDesignDepthItem = 12;
 }  // namespace
 
-frmGeneralRobot::frmGeneralRobot(Messages& messages, const Clock& clock, FetchFactory makeConnection,
-                                 QWidget* parent)
-    : QWidget(parent), messages_(messages),
+frmGeneralRobot::frmGeneralRobot(Messages& messages, const Clock& clock, FetchFactory makeConnection, QWidget* parent)
+    : QWidget(parent),
+      messages_(messages),
       session_(std::make_unique<JobSession>(messages, clock, makeConnection, kConnectionCount)),
       chooseFolder_(&frmSelectPath::Display) {
     setObjectName(QStringLiteral("frmGeneralRobot"));
@@ -62,8 +62,7 @@ frmGeneralRobot::frmGeneralRobot(Messages& messages, const Clock& clock, FetchFa
 
 frmGeneralRobot::~frmGeneralRobot() = default;
 
-QPushButton* frmGeneralRobot::button(const char* name, const char* caption, int left, int top, int width,
-                                     int height) {
+QPushButton* frmGeneralRobot::button(const char* name, const char* caption, int left, int top, int width, int height) {
     auto* b = new QPushButton(QString::fromUtf8(caption), this);
     b->setObjectName(QString::fromUtf8(name));
     b->setGeometry(TwipBox{left, top, width, height}.pixels());

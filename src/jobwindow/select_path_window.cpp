@@ -52,10 +52,14 @@ std::vector<Volume> mountedVolumes() {
 
 frmSelectPath::frmSelectPath(const std::string& current, std::vector<Volume> volumes, Messages* messages,
                              QWidget* parent)
-    : QDialog(parent), volumes_(std::move(volumes)),
+    : QDialog(parent),
+      volumes_(std::move(volumes)),
       ownMessages_(messages ? nullptr : std::make_unique<MessageBoxes>(this)),
-      messages_(messages ? *messages : *ownMessages_), drive1_(new QComboBox(this)), dir1_(new QTreeView(this)),
-      folders_(new QFileSystemModel(this)), cmdOK_(new QPushButton(QStringLiteral("OK"), this)),
+      messages_(messages ? *messages : *ownMessages_),
+      drive1_(new QComboBox(this)),
+      dir1_(new QTreeView(this)),
+      folders_(new QFileSystemModel(this)),
+      cmdOK_(new QPushButton(QStringLiteral("OK"), this)),
       cmdCancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
     setObjectName(QStringLiteral("frmSelectPath"));
     setWindowTitle(QStringLiteral("Select Output Path"));

@@ -135,7 +135,8 @@ SettingsFrames buildSettingsFrames(JobSettings& settings, QWidget& window) {
     QGroupBox* output = frames.at("Output Locations");
     label(QStringLiteral("Space Required (mb)"), {7440, 240, 1695, kLabelHeight}, output);
     built.cmdSetLocation = {folderButton(0, 525, output), folderButton(1, 885, output)};
-    label(QStringLiteral("* 1000k = 1 Megabyte"), {120, 1005, 2955, kLabelHeight}, frames.at("Download Limits / Options"));
+    label(QStringLiteral("* 1000k = 1 Megabyte"), {120, 1005, 2955, kLabelHeight},
+          frames.at("Download Limits / Options"));
     return built;
 }
 

@@ -20,8 +20,7 @@ QLabel* label(const char* name, const char* caption, int left, int top, QWidget*
 
 }  // namespace
 
-StatisticsFrame::StatisticsFrame(QWidget* parent)
-    : QGroupBox(QStringLiteral("Download Statistics"), parent) {
+StatisticsFrame::StatisticsFrame(QWidget* parent) : QGroupBox(QStringLiteral("Download Statistics"), parent) {
     setGeometry(TwipBox{9480, 120, 2295, 3975}.pixels());
     label("", "Today:", 120, 240, this);
     lblTodayFiles_ = label("lblTodayFiles", "Downloads:", 240, 540, this);

@@ -10,9 +10,7 @@ namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-bool isAsciiAlnum(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool isAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 std::size_t skipBlanks(std::string_view s, std::size_t p) {
     while (p < s.size() && isBlankByte(s[p])) ++p;
@@ -44,8 +42,7 @@ Value valueAfter(std::string_view text, std::size_t name, std::size_t nameEnd) {
 
 }  // namespace
 
-void ForEachAttributeValue(std::string_view text, std::string_view upper,
-                           std::initializer_list<std::string_view> names,
+void ForEachAttributeValue(std::string_view text, std::string_view upper, std::initializer_list<std::string_view> names,
                            const std::function<void(std::string_view, std::size_t, std::size_t, bool)>& visit) {
     // The next occurrence of each name at or after the search position; a
     // name is searched again only once the position has passed it, so every

@@ -17,9 +17,8 @@ namespace gleanery {
 // ("transaction"), without an "=" of its own, or whose quote is never closed
 // has no value; the search goes on after each value, so that a name inside
 // a value is not taken for an attribute.
-void ForEachAttributeValue(std::string_view text, std::string_view upper,
-                           std::initializer_list<std::string_view> names,
-                           const std::function<void(std::string_view name, std::size_t begin, std::size_t end,
-                                                    bool quoted)>& visit);
+void ForEachAttributeValue(
+    std::string_view text, std::string_view upper, std::initializer_list<std::string_view> names,
+    const std::function<void(std::string_view name, std::size_t begin, std::size_t end, bool quoted)>& visit);
 
 }  // namespace gleanery

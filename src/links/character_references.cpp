@@ -30,8 +30,10 @@ void appendUtf8(std::string& out, char32_t c) {
 
 int digitValue(char c, int base) {
     int d = -1;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if ((c | 32) >= 'a' && (c | 32) <= 'f') d = (c | 32) - 'a' + 10;
+    if (c >= '0' && c <= '9')
+        d = c - '0';
+    else if ((c | 32) >= 'a' && (c | 32) <= 'f')
+        d = (c | 32) - 'a' + 10;
     return d < base ? d : -1;
 }
 

@@ -8,7 +8,6 @@ namespace gleanery {
 
 namespace {
 
-
 std::size_t skipBlanks(std::string_view s, std::size_t p, std::size_t end) {
     while (p < end && isBlankByte(s[p])) ++p;
     return p;

@@ -67,7 +67,7 @@ private:
 
     int browse_;
     std::string scopeDomain_, scopeServer_;
-    std::string required_;     // upper-cased, from after its "//"
+    std::string required_;  // upper-cased, from after its "//"
     // Extension lists upper-cased with a space at both ends, so that a whole
     // entry is found as " EXT ".
     std::string anchorTypes_, otherTypes_, pageTypes_;

@@ -14,8 +14,7 @@ public:
     // A new unscanned page; false when the store already holds the URL.
     virtual bool insertRoute(const std::string& url, const std::string& referrer, int priority) = 0;
     // A new download; its TargetID, or 0 when the store already holds the URL.
-    virtual std::int64_t insertTarget(const std::string& url, const std::string& referrer,
-                                      const std::string& file) = 0;
+    virtual std::int64_t insertTarget(const std::string& url, const std::string& referrer, const std::string& file) = 0;
     // True when the URL is a route or a target of the store.
     virtual bool holds(const std::string& url) = 0;
     virtual bool isBlocked(const std::string& domain) = 0;

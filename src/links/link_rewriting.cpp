@@ -38,22 +38,25 @@ class PageRewriter {
 public:
     PageRewriter(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
                  const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl)
-        : text_(text), tags_(text), links_(pageUrl, settings, drives, queue, baseUrl),
+        : text_(text),
+          tags_(text),
+          links_(pageUrl, settings, drives, queue, baseUrl),
           requisites_(settings.checked(Field::chkPageRequisites)) {}
 
     void attributePass() {
-        ForEachAttributeValue(text_, asciiUpper(text_), {"HREF", "SRC", "ACTION"},
-                              [&](std::string_view name, std::size_t begin, std::size_t end, bool quoted) {
-            if (begin == end) return;
-            const MarkupAttribute* attribute = tags_.attributeAt(begin, end);
-            const bool inMarkup = attribute && equalsNoCase(attribute->name, name);
-            // Outside a tag, an address is a quoted string; "href = next;" in
-            // a script is an expression.
-            if (!inMarkup && !quoted) return;
-            LinkRole role = name == "HREF" ? LinkRole::Anchor : name == "SRC" ? LinkRole::Other : LinkRole::Form;
-            if (requisites_ && inMarkup && IsRequisiteAttribute(tags_, *attribute)) role = LinkRole::Requisite;
-            decide(begin, end, role, inMarkup);
-        });
+        ForEachAttributeValue(
+            text_, asciiUpper(text_), {"HREF", "SRC", "ACTION"},
+            [&](std::string_view name, std::size_t begin, std::size_t end, bool quoted) {
+                if (begin == end) return;
+                const MarkupAttribute* attribute = tags_.attributeAt(begin, end);
+                const bool inMarkup = attribute && equalsNoCase(attribute->name, name);
+                // Outside a tag, an address is a quoted string; "href = next;" in
+                // a script is an expression.
+                if (!inMarkup && !quoted) return;
+                LinkRole role = name == "HREF" ? LinkRole::Anchor : name == "SRC" ? LinkRole::Other : LinkRole::Form;
+                if (requisites_ && inMarkup && IsRequisiteAttribute(tags_, *attribute)) role = LinkRole::Requisite;
+                decide(begin, end, role, inMarkup);
+            });
     }
 
     void requisitePass() {
@@ -80,8 +83,7 @@ public:
     }
 
     std::vector<LinkEdit> edits() && {
-        std::sort(edits_.begin(), edits_.end(),
-                  [](const LinkEdit& a, const LinkEdit& b) { return a.begin < b.begin; });
+        std::sort(edits_.begin(), edits_.end(), [](const LinkEdit& a, const LinkEdit& b) { return a.begin < b.begin; });
         return std::move(edits_);
     }
 

@@ -48,8 +48,7 @@ bool KeptAsWritten(std::string_view link) {
 std::string FileURL(std::string_view path) {
     namespace fs = std::filesystem;
     // A relative output folder is taken from the current folder, as the files were written.
-    const std::string absolute =
-        path.starts_with('/') ? std::string(path) : fs::absolute(fs::path(path)).string();
+    const std::string absolute = path.starts_with('/') ? std::string(path) : fs::absolute(fs::path(path)).string();
     return "file://" + PercentEncodePath(absolute);
 }
 

@@ -31,8 +31,8 @@ public:
     // All five must outlive this object. pageUrl is the URL the page was
     // fetched under, which names its stored file; links are resolved against
     // baseUrl, where a redirect led ("" when none did: pageUrl).
-    LocalLinks(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives,
-               LinkQueue& queue, std::string_view baseUrl = {});
+    LocalLinks(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives, LinkQueue& queue,
+               std::string_view baseUrl = {});
 
     // The text to put in place of link, or nothing to keep it as written.
     // A link that the scan follows or downloads (found as role says), or

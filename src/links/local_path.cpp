@@ -28,9 +28,12 @@ constexpr std::string_view kKeptEscapes("/\0", 2);
 // NUL, are written as their escapes.
 void appendNameBytes(std::string& out, std::string_view piece) {
     for (const char c : piece) {
-        if (c == '/') out += "%2F";
-        else if (c == '\0') out += "%00";
-        else out += c;
+        if (c == '/')
+            out += "%2F";
+        else if (c == '\0')
+            out += "%00";
+        else
+            out += c;
     }
 }
 
@@ -41,11 +44,10 @@ bool isDotName(std::string_view name) { return name == "." || name == ".."; }
 void shortenName(std::string& out, std::size_t start) {
     const std::string_view name(out.data() + start, out.size() - start);
     if (name.size() <= kMaxNameBytes) return;
-    const QByteArray hash =
-        QCryptographicHash::hash(QByteArray::fromRawData(name.data(), qsizetype(name.size())),
-                                 QCryptographicHash::Sha256)
-            .toHex()
-            .left(kHashChars);
+    const QByteArray hash = QCryptographicHash::hash(QByteArray::fromRawData(name.data(), qsizetype(name.size())),
+                                                     QCryptographicHash::Sha256)
+                                .toHex()
+                                .left(kHashChars);
     // The extension of a file, never a piece of its query.
     const std::string_view stem = name.substr(0, name.find('?'));
     const auto dot = stem.rfind('.');
@@ -93,8 +95,9 @@ std::string MakePathUnder(std::string_view url, std::string_view folder, bool cr
     const std::string_view beforeQuery = rest.substr(0, queryMark);
     const auto firstSlash = beforeQuery.find('/');
     const std::string host = asciiLower(UnURLEncode(beforeQuery.substr(0, firstSlash), kKeptEscapes));
-    const std::string path =
-        firstSlash == std::string_view::npos ? std::string() : UnURLEncode(beforeQuery.substr(firstSlash), kKeptEscapes);
+    const std::string path = firstSlash == std::string_view::npos
+                                 ? std::string()
+                                 : UnURLEncode(beforeQuery.substr(firstSlash), kKeptEscapes);
 
     // A bare host, or a last segment without a dot, names a folder; the query
     // plays no part in that.
@@ -140,8 +143,7 @@ std::string MakePathUnder(std::string_view url, std::string_view folder, bool cr
     return out;
 }
 
-std::string MakePath(std::string_view url, int folderMode, bool createFolders,
-                     const OutputDrives& drives) {
+std::string MakePath(std::string_view url, int folderMode, bool createFolders, const OutputDrives& drives) {
     const bool byFreeSpace = folderMode != kPrimaryFolder && folderMode != kSecondaryFolder;
     return MakePathUnder(url, drives.folderFor(folderMode), createFolders || byFreeSpace);
 }

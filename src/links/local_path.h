@@ -19,8 +19,7 @@ class OutputDrives;
 // (kPrimaryFolder, kSecondaryFolder, anything else by free space). Missing
 // folders on the way are created when createFolders is set, and always in
 // the free-space mode.
-std::string MakePath(std::string_view url, int folderMode, bool createFolders,
-                     const OutputDrives& drives);
+std::string MakePath(std::string_view url, int folderMode, bool createFolders, const OutputDrives& drives);
 
 // The same under an explicit output folder.
 std::string MakePathUnder(std::string_view url, std::string_view folder, bool createFolders);

@@ -26,23 +26,20 @@ std::uint64_t DiskFreeSpace::freeBytes(const std::string& folder) const {
     fs::path existing = fs::absolute(folder.empty() ? fs::path(".") : fs::path(folder), ec);
     while (!fs::exists(existing, ec) && existing.has_relative_path()) existing = existing.parent_path();
     struct statvfs st {};
-    if (::statvfs(existing.c_str(), &st) != 0)
-        throw std::runtime_error("free space of " + folder + " cannot be read");
+    if (::statvfs(existing.c_str(), &st) != 0) throw std::runtime_error("free space of " + folder + " cannot be read");
     return static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize;
 }
 
-OutputDrives::OutputDrives(const SettingsView& settings, Messages& messages,
-                           const FreeSpaceSource& freeSpace)
+OutputDrives::OutputDrives(const SettingsView& settings, Messages& messages, const FreeSpaceSource& freeSpace)
     : settings_(settings), messages_(messages), freeSpace_(freeSpace) {}
 
 OutputDrives::OutputDrives(const SettingsView& settings, Messages& messages)
-    : OutputDrives(settings, messages, [] () -> const FreeSpaceSource& {
+    : OutputDrives(settings, messages, []() -> const FreeSpaceSource& {
           static const DiskFreeSpace disk;
           return disk;
       }()) {}
 
-bool OutputDrives::hasRoom(TextKey folderField, TextKey floorField,
-                           const char* routine) const {
+bool OutputDrives::hasRoom(TextKey folderField, TextKey floorField, const char* routine) const {
     // A drive that cannot be read counts as full.
     std::uint64_t free = 0;
     Routine{kModule, routine}([&] { free = freeSpace_.freeBytes(settings_.text(folderField)); });

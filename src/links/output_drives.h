@@ -38,8 +38,7 @@ public:
 class OutputDrives {
 public:
     // Settings, messages and the free-space source must outlive this object.
-    OutputDrives(const SettingsView& settings, Messages& messages,
-                 const FreeSpaceSource& freeSpace);
+    OutputDrives(const SettingsView& settings, Messages& messages, const FreeSpaceSource& freeSpace);
     OutputDrives(const SettingsView& settings, Messages& messages);
 
     // The folder a MakePath folder mode names. By free space: the primary when

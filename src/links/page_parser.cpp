@@ -103,9 +103,8 @@ public:
 
     // What the page needs to display, from tags, style attributes and <style> blocks.
     void requisitePass() {
-        ForEachRequisite(text_, tags(), [&](std::size_t begin, std::size_t end) {
-            offer(readable(begin, end), LinkRole::Requisite);
-        });
+        ForEachRequisite(text_, tags(),
+                         [&](std::size_t begin, std::size_t end) { offer(readable(begin, end), LinkRole::Requisite); });
     }
 
 private:

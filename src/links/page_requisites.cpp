@@ -10,7 +10,6 @@ namespace gleanery {
 
 namespace {
 
-
 bool is(std::string_view name, std::string_view expected) { return equalsNoCase(name, expected); }
 
 // A space-separated list ("shortcut icon") holds one of the words.
@@ -65,9 +64,8 @@ void visitTrimmed(std::string_view text, std::size_t b, std::size_t e,
 bool IsRequisiteAttribute(const MarkupTags& tags, const MarkupAttribute& a) {
     const MarkupTag& tag = tags.tags()[a.tag];
     if (is(a.name, "href"))
-        return is(tag.name, "link") &&
-               holdsWord(valueOf(tags, tag, "rel"),
-                         {"stylesheet", "icon", "apple-touch-icon", "preload", "modulepreload"});
+        return is(tag.name, "link") && holdsWord(valueOf(tags, tag, "rel"), {"stylesheet", "icon", "apple-touch-icon",
+                                                                             "preload", "modulepreload"});
     if (is(a.name, "src"))
         return is(tag.name, "img") || is(tag.name, "script") || is(tag.name, "source") ||
                (is(tag.name, "input") && is(valueOf(tags, tag, "type"), "image"));

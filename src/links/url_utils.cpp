@@ -57,9 +57,7 @@ std::string percentEncode(std::string_view s, const ByteSet& kept, bool keepEsca
     return out;
 }
 
-bool hasScheme(std::string_view url) {
-    return startsWithNoCase(url, kHttp) || startsWithNoCase(url, kHttps);
-}
+bool hasScheme(std::string_view url) { return startsWithNoCase(url, kHttp) || startsWithNoCase(url, kHttps); }
 
 // The scheme of a base URL as written in front of a resolved link: "http://",
 // "https://", or nothing when the base has none.
@@ -68,7 +66,6 @@ std::string_view schemeOf(std::string_view base) {
     if (startsWithNoCase(base, kHttps)) return kHttps;
     return {};
 }
-
 
 bool startsWithEither(std::string_view s, std::string_view a, std::string_view b) {
     return s.starts_with(a) || s.starts_with(b);
@@ -197,8 +194,7 @@ std::string_view StripScheme(std::string_view url) {
 }
 
 std::string_view StripCredentials(std::string_view urlWithoutScheme) {
-    const std::string_view authority =
-        urlWithoutScheme.substr(0, urlWithoutScheme.find_first_of("/?#"));
+    const std::string_view authority = urlWithoutScheme.substr(0, urlWithoutScheme.find_first_of("/?#"));
     const auto at = authority.rfind('@');
     return at == std::string_view::npos ? urlWithoutScheme : urlWithoutScheme.substr(at + 1);
 }
@@ -230,9 +226,8 @@ bool IsWebAddress(std::string_view text) {
     if (host.size() > 2 && host.starts_with('[') && host.ends_with(']'))
         return std::all_of(host.begin() + 1, host.end() - 1,
                            [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.'; });
-    return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) {
-        return kHostBytes(c) || static_cast<unsigned char>(c) >= 0x80;
-    });
+    return !host.empty() && std::all_of(host.begin(), host.end(),
+                                        [](char c) { return kHostBytes(c) || static_cast<unsigned char>(c) >= 0x80; });
 }
 
 bool HasOtherScheme(std::string_view link) {

@@ -35,7 +35,7 @@ frmHelp::frmHelp(QWidget* parent) : QDialog(parent), wb1_(new QTextBrowser(this)
 
 QUrl frmHelp::homePage() {
     return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(programDataDir())) +
-                              QStringLiteral("/HELP/HELPMAIN.HTM"));
+                               QStringLiteral("/HELP/HELPMAIN.HTM"));
 }
 
 void frmHelp::mnuHome_Click() { wb1_->setSource(homePage()); }

@@ -34,10 +34,16 @@ std::size_t slotIndex(int slot) { return static_cast<std::size_t>(slot); }
 }  // namespace
 
 MainMenu::MainMenu(const Clock& clock, FetchFactory makeConnection, QWidget* parent)
-    : QMainWindow(parent), clock_(clock), makeConnection_(std::move(makeConnection)),
-      ownMessages_(std::make_unique<MessageBoxes>(this)), messages_(ownMessages_.get()),
-      chooseSetupFile_(askWithFileDialog), mdi_(new QMdiArea(this)),
-      menus_(std::make_unique<MainMenus>(*menuBar())), Toolbar1_(new ScanToolBar(this)), SB_(new ScanStatusBar(this)) {
+    : QMainWindow(parent),
+      clock_(clock),
+      makeConnection_(std::move(makeConnection)),
+      ownMessages_(std::make_unique<MessageBoxes>(this)),
+      messages_(ownMessages_.get()),
+      chooseSetupFile_(askWithFileDialog),
+      mdi_(new QMdiArea(this)),
+      menus_(std::make_unique<MainMenus>(*menuBar())),
+      Toolbar1_(new ScanToolBar(this)),
+      SB_(new ScanStatusBar(this)) {
     setObjectName("MainMenu");
     setWindowTitle(QString::fromUtf8(kAppTitle));
     setContextMenuPolicy(Qt::PreventContextMenu);
@@ -173,9 +179,12 @@ void MainMenu::Toolbar1_ButtonClick(const QString& key) {
     const Routine step{kModule, "Toolbar1_ButtonClick"};
     if (!job_) return;
     step([&] {
-        if (key == QLatin1String("Stop")) job_->cmdStop_Click();
-        else if (key == QLatin1String("Resume")) job_->cmdResume_Click();
-        else if (key == QLatin1String("Begin")) job_->cmdBegin_Click();
+        if (key == QLatin1String("Stop"))
+            job_->cmdStop_Click();
+        else if (key == QLatin1String("Resume"))
+            job_->cmdResume_Click();
+        else if (key == QLatin1String("Begin"))
+            job_->cmdBegin_Click();
     });
 }
 

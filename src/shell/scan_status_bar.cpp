@@ -30,7 +30,8 @@ void ScanStatusBar::reset() {
 }
 
 void ScanStatusBar::follow(const ScanController& scan) {
-    connect(&scan, &ScanController::statusChanged, this, [this](const QString& status) { panels_[0]->setText(status); });
+    connect(&scan, &ScanController::statusChanged, this,
+            [this](const QString& status) { panels_[0]->setText(status); });
     connect(&scan, &ScanController::statisticsChanged, this, [this, &scan] {
         const StatisticsText text = statisticsText(scan.statistics());
         if (text.todayCps) panels_[1]->setText(QString::fromStdString(*text.todayCps));

@@ -13,7 +13,7 @@ namespace gleanery {
 struct SetupFileQuestion {
     bool newFile = false;  // New Setup: a name that does not exist yet may be typed
     QString title;
-    QString folder;        // where the dialog starts
+    QString folder;  // where the dialog starts
     QString filter;
 };
 

@@ -18,8 +18,7 @@ FailureReport& last() {
 }
 }  // namespace
 
-bool frmDebug::Display(const std::string& sForm, const std::string& sProc,
-                       const std::string& description) {
+bool frmDebug::Display(const std::string& sForm, const std::string& sProc, const std::string& description) {
     last() = {sForm, sProc, description};
     qCDebug(lcFailure, "%s::%s: %s", sForm.c_str(), sProc.c_str(), description.c_str());
     if (presenter()) return presenter()(last());
@@ -30,8 +29,6 @@ void frmDebug::setPresenter(Presenter p) { presenter() = std::move(p); }
 
 const FailureReport& frmDebug::lastReport() { return last(); }
 
-bool Routine::report(const char* description) const {
-    return frmDebug::Display(module_, name_, description);
-}
+bool Routine::report(const char* description) const { return frmDebug::Display(module_, name_, description); }
 
 }  // namespace gleanery

@@ -21,8 +21,7 @@ struct FailureReport {
 class frmDebug {
 public:
     using Presenter = std::function<bool(const FailureReport&)>;
-    static bool Display(const std::string& sForm, const std::string& sProc,
-                        const std::string& description = {});
+    static bool Display(const std::string& sForm, const std::string& sProc, const std::string& description = {});
     static void setPresenter(Presenter presenter);
     static const FailureReport& lastReport();
 };

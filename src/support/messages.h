@@ -20,7 +20,8 @@ public:
     virtual bool confirm(const std::string& text, const std::string& title = kAppTitle) = 0;
     // OK and Cancel without waiting: the answer (true for OK) reaches the
     // callback once the user has chosen, perhaps before ask returns.
-    virtual void ask(const std::string& text, std::function<void(bool)> answer, const std::string& title = kAppTitle) = 0;
+    virtual void ask(const std::string& text, std::function<void(bool)> answer,
+                     const std::string& title = kAppTitle) = 0;
     // Yes and No; true for Yes.
     virtual bool askYesNo(const std::string& text, const std::string& title = kAppTitle) = 0;
 };

@@ -45,9 +45,7 @@ std::mutex activeMutex;
 
 }  // namespace
 
-PartFile::~PartFile() {
-    discard();
-}
+PartFile::~PartFile() { discard(); }
 
 bool PartFile::open(const std::string& target) {
     discard();

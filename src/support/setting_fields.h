@@ -33,54 +33,54 @@ using ListKey = FieldKey<FieldKind::List>;
 // Only the name is used here; the other columns are expressions that
 // job/field_specs.cpp evaluates. Flags: Shown, Hidden (only a setup file
 // changes it), DigitsOnly (the window accepts only digits).
-#define GLEANERY_SETTING_FIELDS(TEXT, CHECK, LIST, OPTIONS, CHECKS)                               \
-    TEXT(txtLocation, kSiteFrame, "URL:", "", Shown)                                              \
-    TEXT(txtName, kSiteFrame, "User Name:", "", Shown)                                            \
-    TEXT(txtPassword, kSiteFrame, "Password:", "", Shown)                                         \
-    TEXT(txtPageTypes, kSiteFrame, "Link Extensions:", "JSP ASP HTM HTML CGI PHP", Shown)         \
-    TEXT(txtFileTypes, kSiteFrame, "Anchor Extensions:", kDefaultExtensions, Shown)               \
-    TEXT(txtFileTypesNon, kSiteFrame, "Non-Anchor Extensions:", kDefaultExtensions, Shown)        \
-    TEXT(txtRequired, kSiteFrame, "URL Required:", "", Hidden)                                    \
-    CHECK(chkScanExt, kSiteFrame, "Scan By Extension", true, Shown)                               \
-    CHECK(chkTunnel, kSiteFrame, "Data Tunnel", true, Shown)                                      \
-    CHECK(chkStorePages, kSiteFrame, "Store Pages", true, Shown)                                  \
-    CHECK(chkAllowParameters, kSiteFrame, "Allow Command Parameters", true, Shown)                \
-    CHECK(chkPageRequisites, kSiteFrame, "Get Page Requisites", true, Shown)                      \
-                                                                                                  \
-    TEXT(txtSaveLocation, kOutputFrame, "Primary", defaultOutputFolder(), Shown)                  \
-    TEXT(txtSaveLocation2, kOutputFrame, "Secondary", defaultOutputFolder(), Shown)               \
-    TEXT(txtSpacePrimary, kOutputFrame, "", "1000", DigitsOnly)                                   \
-    TEXT(txtSpaceSecondary, kOutputFrame, "", "1000", DigitsOnly)                                 \
-                                                                                                  \
-    TEXT(txtDailyLimitK, kLimitsFrame, "Daily Limit (K):*", "", DigitsOnly)                       \
-    TEXT(txtDailyLimitFiles, kLimitsFrame, "Daily Limit (Files):", "", DigitsOnly)                \
-    LIST(cboLimit, kLimitsFrame, "Ignore Files < (K):", 0, limitItems(), Hidden)                  \
-    CHECK(chkTranslate, kLimitsFrame, "Convert URL's to local", true, Shown)                      \
-    CHECK(chkRelative, kLimitsFrame, "Relative Path", false, Hidden)                              \
-    CHECK(chkDisplayDownloads, kLimitsFrame, "Display Downloaded Files", true, Shown)             \
-    CHECK(chkThumbnail, kLimitsFrame, "Display Thumbnail", false, Shown)                          \
-                                                                                                  \
-    /* filled with "2" .. the most connections allowed when the job loads */                      \
-    LIST(cboConnections, kScanFrame, "Server Connections:", -1, {}, Shown)                        \
-    LIST(cboMaxDepth, kScanFrame, "Maximum Depth:", 12, depthItems(), Shown)                      \
-    OPTIONS(optBrowse, kScanFrame, kBrowseCaptions, 1)                                            \
-                                                                                                  \
-    CHECKS(chkHour, kTimeFrame, kHourCaptions, true)                                              \
-                                                                                                  \
-    CHECK(chkImmediate, kNoFrame, "Immediate Download", true, Hidden)                             \
-    CHECK(chkLogOutput, kNoFrame, "Log Output", false, Hidden)                                    \
-    CHECK(chkRequiteAnchor, kNoFrame, "DL types requite Anchor", false, Hidden)                   \
-                                                                                                  \
-    /* the download statistics, kept with the settings */                                         \
-    TEXT(txtDLDate, kNoFrame, "", "02/27/1971", Hidden)                                           \
-    TEXT(txtDLFiles, kNoFrame, "", "0", Hidden)                                                   \
-    TEXT(txtDLK, kNoFrame, "", "0", Hidden)                                                       \
-    TEXT(txtDLTime, kNoFrame, "", "0", Hidden)                                                    \
-    TEXT(txtTotalFiles, kNoFrame, "", "0", Hidden)                                                \
-    TEXT(txtTotalK, kNoFrame, "", "0", Hidden)                                                    \
-    TEXT(txtTotalTime, kNoFrame, "", "0", Hidden)                                                 \
-    TEXT(txtLastFileCPS, kNoFrame, "", "0", Hidden)                                               \
-                                                                                                  \
+#define GLEANERY_SETTING_FIELDS(TEXT, CHECK, LIST, OPTIONS, CHECKS)                        \
+    TEXT(txtLocation, kSiteFrame, "URL:", "", Shown)                                       \
+    TEXT(txtName, kSiteFrame, "User Name:", "", Shown)                                     \
+    TEXT(txtPassword, kSiteFrame, "Password:", "", Shown)                                  \
+    TEXT(txtPageTypes, kSiteFrame, "Link Extensions:", "JSP ASP HTM HTML CGI PHP", Shown)  \
+    TEXT(txtFileTypes, kSiteFrame, "Anchor Extensions:", kDefaultExtensions, Shown)        \
+    TEXT(txtFileTypesNon, kSiteFrame, "Non-Anchor Extensions:", kDefaultExtensions, Shown) \
+    TEXT(txtRequired, kSiteFrame, "URL Required:", "", Hidden)                             \
+    CHECK(chkScanExt, kSiteFrame, "Scan By Extension", true, Shown)                        \
+    CHECK(chkTunnel, kSiteFrame, "Data Tunnel", true, Shown)                               \
+    CHECK(chkStorePages, kSiteFrame, "Store Pages", true, Shown)                           \
+    CHECK(chkAllowParameters, kSiteFrame, "Allow Command Parameters", true, Shown)         \
+    CHECK(chkPageRequisites, kSiteFrame, "Get Page Requisites", true, Shown)               \
+                                                                                           \
+    TEXT(txtSaveLocation, kOutputFrame, "Primary", defaultOutputFolder(), Shown)           \
+    TEXT(txtSaveLocation2, kOutputFrame, "Secondary", defaultOutputFolder(), Shown)        \
+    TEXT(txtSpacePrimary, kOutputFrame, "", "1000", DigitsOnly)                            \
+    TEXT(txtSpaceSecondary, kOutputFrame, "", "1000", DigitsOnly)                          \
+                                                                                           \
+    TEXT(txtDailyLimitK, kLimitsFrame, "Daily Limit (K):*", "", DigitsOnly)                \
+    TEXT(txtDailyLimitFiles, kLimitsFrame, "Daily Limit (Files):", "", DigitsOnly)         \
+    LIST(cboLimit, kLimitsFrame, "Ignore Files < (K):", 0, limitItems(), Hidden)           \
+    CHECK(chkTranslate, kLimitsFrame, "Convert URL's to local", true, Shown)               \
+    CHECK(chkRelative, kLimitsFrame, "Relative Path", false, Hidden)                       \
+    CHECK(chkDisplayDownloads, kLimitsFrame, "Display Downloaded Files", true, Shown)      \
+    CHECK(chkThumbnail, kLimitsFrame, "Display Thumbnail", false, Shown)                   \
+                                                                                           \
+    /* filled with "2" .. the most connections allowed when the job loads */               \
+    LIST(cboConnections, kScanFrame, "Server Connections:", -1, {}, Shown)                 \
+    LIST(cboMaxDepth, kScanFrame, "Maximum Depth:", 12, depthItems(), Shown)               \
+    OPTIONS(optBrowse, kScanFrame, kBrowseCaptions, 1)                                     \
+                                                                                           \
+    CHECKS(chkHour, kTimeFrame, kHourCaptions, true)                                       \
+                                                                                           \
+    CHECK(chkImmediate, kNoFrame, "Immediate Download", true, Hidden)                      \
+    CHECK(chkLogOutput, kNoFrame, "Log Output", false, Hidden)                             \
+    CHECK(chkRequiteAnchor, kNoFrame, "DL types requite Anchor", false, Hidden)            \
+                                                                                           \
+    /* the download statistics, kept with the settings */                                  \
+    TEXT(txtDLDate, kNoFrame, "", "02/27/1971", Hidden)                                    \
+    TEXT(txtDLFiles, kNoFrame, "", "0", Hidden)                                            \
+    TEXT(txtDLK, kNoFrame, "", "0", Hidden)                                                \
+    TEXT(txtDLTime, kNoFrame, "", "0", Hidden)                                             \
+    TEXT(txtTotalFiles, kNoFrame, "", "0", Hidden)                                         \
+    TEXT(txtTotalK, kNoFrame, "", "0", Hidden)                                             \
+    TEXT(txtTotalTime, kNoFrame, "", "0", Hidden)                                          \
+    TEXT(txtLastFileCPS, kNoFrame, "", "0", Hidden)                                        \
+                                                                                           \
     TEXT(txtClean, kNoFrame, "", "Text1", Hidden)
 
 // The typed keys: Field::txtLocation is a TextKey named "txtLocation".

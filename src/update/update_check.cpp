@@ -19,9 +19,7 @@ UpdateCheck::UpdateCheck(Messages& messages, FetchFactory makeConnection, QWidge
     };
 }
 
-UpdateCheck::~UpdateCheck() {
-    releaseConnection();
-}
+UpdateCheck::~UpdateCheck() { releaseConnection(); }
 
 void UpdateCheck::CheckNewVersion() {
     const Routine step{"MainMenu", "CheckNewVersion"};

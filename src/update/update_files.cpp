@@ -11,9 +11,7 @@ namespace {
 
 constexpr const char* kSection = "SETTINGS";
 
-std::string inUserData(const char* name) {
-    return userDataDir() + "/" + name;
-}
+std::string inUserData(const char* name) { return userDataDir() + "/" + name; }
 
 }  // namespace
 

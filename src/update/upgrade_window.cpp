@@ -20,13 +20,9 @@ namespace {
 constexpr int kWaitBlinkMs = 750;
 constexpr int kClosePollMs = 150;
 
-QString fromBytes(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
+QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
-bool isSuccess(int code) {
-    return code >= 200 && code < 300;
-}
+bool isSuccess(int code) { return code >= 200 && code < 300; }
 
 }  // namespace
 
@@ -56,8 +52,9 @@ frmUpgrade::frmUpgrade(std::string sDescription, std::string sUrl, std::string s
     setModal(true);
 
     Label1_->setObjectName("Label1");
-    Label1_->setText("A new version of Gleanery is available for download.  "
-                     "A description of the enhancements is listed below.");
+    Label1_->setText(
+        "A new version of Gleanery is available for download.  "
+        "A description of the enhancements is listed below.");
     Label1_->setWordWrap(true);
     Text1_->setObjectName("Text1");
     Text1_->setReadOnly(true);
@@ -123,13 +120,9 @@ void frmUpgrade::Command1_Click() {
     liInet_->StartTransfer(sUrl_, installer);
 }
 
-void frmUpgrade::Command2_Click() {
-    close();
-}
+void frmUpgrade::Command2_Click() { close(); }
 
-void frmUpgrade::tmrWait_Timer() {
-    lblWait_->setVisible(lblWait_->isHidden());
-}
+void frmUpgrade::tmrWait_Timer() { lblWait_->setVisible(lblWait_->isHidden()); }
 
 void frmUpgrade::liInet_Complete() {
     liInet_->Finish();

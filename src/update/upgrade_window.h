@@ -20,8 +20,7 @@ namespace gleanery {
 
 class Messages;
 
-inline constexpr const char* kUpdateNotDownloaded =
-    "The update could not be downloaded. Please try again later.";
+inline constexpr const char* kUpdateNotDownloaded = "The update could not be downloaded. Please try again later.";
 
 class frmUpgrade : public QDialog {
     Q_OBJECT

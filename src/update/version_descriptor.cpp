@@ -10,9 +10,7 @@ constexpr const char* kSection = "INFO";
 
 }  // namespace
 
-ProgramVersion builtVersion() {
-    return {GLEANERY_VERSION_MAJOR, GLEANERY_VERSION_MINOR, GLEANERY_VERSION_PATCH};
-}
+ProgramVersion builtVersion() { return {GLEANERY_VERSION_MAJOR, GLEANERY_VERSION_MINOR, GLEANERY_VERSION_PATCH}; }
 
 std::string versionKeySuffix(const ProgramVersion& version) {
     return "." + decimal(version.major) + "." + decimal(version.minor) + "." + decimal(version.rev);

@@ -30,8 +30,8 @@ QString archiveListing(const std::string& lsFile, const QLocale& locale) {
         zip_stat_init(&entry);
         if (zip_stat_index(archive.get(), zip_uint64_t(i), 0, &entry) != 0) continue;
         if (!(entry.valid & ZIP_STAT_NAME) || !(entry.valid & ZIP_STAT_SIZE)) continue;
-        sFileList += QString::fromUtf8(entry.name) + QStringLiteral(", ") +
-                     grouped.toString(qulonglong(entry.size)) + QStringLiteral("\r\n");
+        sFileList += QString::fromUtf8(entry.name) + QStringLiteral(", ") + grouped.toString(qulonglong(entry.size)) +
+                     QStringLiteral("\r\n");
     }
     return sFileList;
 }

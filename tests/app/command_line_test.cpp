@@ -12,7 +12,8 @@ using Action = CommandLine::Action;
 CommandLine parse(std::vector<std::string> args) { return parseCommandLine(args); }
 
 TEST(CommandLineParse, ScansWithSettingsInOrder) {
-    const auto cl = parse({"--begin", "site.glf", "--set", "txtLocation=http://a.example/?x=1", "--set", "chkHour:3=0"});
+    const auto cl =
+        parse({"--begin", "site.glf", "--set", "txtLocation=http://a.example/?x=1", "--set", "chkHour:3=0"});
     EXPECT_EQ(cl.action, Action::Begin);
     EXPECT_EQ(cl.setupFile, "site.glf");
     ASSERT_EQ(cl.settings.size(), 2u);

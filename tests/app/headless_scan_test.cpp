@@ -36,16 +36,18 @@ protected:
     }
     ProcessResult finish(QProcess* p) {
         EXPECT_TRUE(p->waitForFinished(60000));
-        ProcessResult r{p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1, p->readAllStandardOutput().toStdString(),
-              p->readAllStandardError().toStdString()};
+        ProcessResult r{p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1,
+                        p->readAllStandardOutput().toStdString(), p->readAllStandardError().toStdString()};
         delete p;
         return r;
     }
     ProcessResult run(const QStringList& args) { return finish(start(args)); }
     QString file(const char* name) const { return dir.filePath(name); }
     QStringList scanSettings() const {
-        return {"--set", "txtSaveLocation=" + file("out"), "--set", "txtSaveLocation2=" + file("out"),
-                "--set", "txtSpacePrimary=0", "--set", "txtSpaceSecondary=0"};
+        return {"--set", "txtSaveLocation=" + file("out"),
+                "--set", "txtSaveLocation2=" + file("out"),
+                "--set", "txtSpacePrimary=0",
+                "--set", "txtSpaceSecondary=0"};
     }
 
     QTemporaryDir dir;
@@ -69,8 +71,9 @@ TEST_F(HeadlessScan, JobWithoutAddressIsBadUsageButItsSetupFileIsCreated) {
 
 TEST_F(HeadlessScan, ScansASiteToTheEndAndSavesTheSettingsGiven) {
     server.page("/", "<html>hello <img src=\"gone.gif\"></html>");
-    const ProcessResult r = run(QStringList{"--begin", file("site.glf"), "--set",
-                                  QString::fromStdString("txtLocation=" + server.url("/"))} + scanSettings());
+    const ProcessResult r = run(
+        QStringList{"--begin", file("site.glf"), "--set", QString::fromStdString("txtLocation=" + server.url("/"))} +
+        scanSettings());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("Site Scanned"), std::string::npos);
     // A missing file of a page does not fail the scan, but is counted.
@@ -97,8 +100,9 @@ TEST_F(HeadlessScan, StartAddressThatCannotBeScannedSetsTheExitCode) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.location);
-        const ProcessResult r = run(QStringList{"--begin", file("bad.glf"), "--set",
-                                                QString::fromStdString("txtLocation=" + c.location)} + scanSettings());
+        const ProcessResult r =
+            run(QStringList{"--begin", file("bad.glf"), "--set", QString::fromStdString("txtLocation=" + c.location)} +
+                scanSettings());
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
         EXPECT_NE(r.err.find(c.told), std::string::npos) << r.err;
     }
@@ -106,8 +110,9 @@ TEST_F(HeadlessScan, StartAddressThatCannotBeScannedSetsTheExitCode) {
 
 TEST_F(HeadlessScan, SignalStopsGracefullyAndResumeFinishes) {
     server.stall("/", std::chrono::milliseconds(1500), "<html>slow</html>");
-    QProcess* p = start(QStringList{"--begin", file("slow.glf"), "--set",
-                                    QString::fromStdString("txtLocation=" + server.url("/"))} + scanSettings());
+    QProcess* p = start(
+        QStringList{"--begin", file("slow.glf"), "--set", QString::fromStdString("txtLocation=" + server.url("/"))} +
+        scanSettings());
     while (server.hits("/") == 0) QThread::msleep(20);
     ::kill(pid_t(p->processId()), SIGTERM);
     const ProcessResult stopped = finish(p);
@@ -124,7 +129,8 @@ TEST_F(HeadlessScan, SignalStopsGracefullyAndResumeFinishes) {
 TEST_F(HeadlessScan, SignalEndsAScanPausedForItsHours) {
     server.page("/", "<html>never fetched</html>");
     QProcess* p = start(QStringList{"--begin", file("paused.glf"), "--set", "chkHour=0", "--set",
-                                    QString::fromStdString("txtLocation=" + server.url("/"))} + scanSettings());
+                                    QString::fromStdString("txtLocation=" + server.url("/"))} +
+                        scanSettings());
     p->setReadChannel(QProcess::StandardError);
     while (!p->peek(1 << 16).contains("Pausing scan due to time restrictions")) ASSERT_TRUE(p->waitForReadyRead(10000));
     ::kill(pid_t(p->processId()), SIGINT);

@@ -18,9 +18,7 @@ namespace {
 constexpr std::size_t kWorkerThreads = 32;
 constexpr std::size_t kChunkBytes = 64 * 1024;
 
-int portOf(const sockaddr_in& address) {
-    return ntohs(address.sin_port);
-}
+int portOf(const sockaddr_in& address) { return ntohs(address.sin_port); }
 
 // httplib gives handlers no access to their socket, so the server's end of
 // the connection is found among the process's descriptors by its two ports
@@ -45,9 +43,8 @@ TestServer::TestServer() {
     server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
     // Idle keep-alive connections hold a worker and delay shutdown by this much.
     server_.set_keep_alive_timeout(1);
-    server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-        dispatch(request, response);
-    });
+    server_.Get(".*",
+                [this](const httplib::Request& request, httplib::Response& response) { dispatch(request, response); });
     port_ = server_.bind_to_any_port("127.0.0.1");
     if (port_ <= 0) throw std::runtime_error("test server: no free port on 127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
@@ -65,13 +62,9 @@ TestServer::~TestServer() {
     thread_.join();
 }
 
-std::string TestServer::baseUrl() const {
-    return "http://127.0.0.1:" + std::to_string(port_);
-}
+std::string TestServer::baseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
 
-std::string TestServer::url(const std::string& path) const {
-    return baseUrl() + path;
-}
+std::string TestServer::url(const std::string& path) const { return baseUrl() + path; }
 
 void TestServer::handle(const std::string& path, Handler handler) {
     std::lock_guard lock(mutex_);
@@ -79,10 +72,9 @@ void TestServer::handle(const std::string& path, Handler handler) {
 }
 
 void TestServer::page(const std::string& path, std::string body, std::string contentType) {
-    handle(path, [body = std::move(body), contentType = std::move(contentType)](const httplib::Request&,
-                                                                              httplib::Response& response) {
-        response.set_content(body, contentType);
-    });
+    handle(path,
+           [body = std::move(body), contentType = std::move(contentType)](
+               const httplib::Request&, httplib::Response& response) { response.set_content(body, contentType); });
 }
 
 void TestServer::status(const std::string& path, int code, std::string body) {
@@ -106,8 +98,7 @@ void TestServer::stall(const std::string& path, std::chrono::milliseconds delay,
 
 void TestServer::trickle(const std::string& path, std::string body, std::size_t pieceBytes,
                          std::chrono::milliseconds gap) {
-    handle(path, [this, body = std::move(body), pieceBytes, gap](const httplib::Request&,
-                                                                  httplib::Response& response) {
+    handle(path, [this, body = std::move(body), pieceBytes, gap](const httplib::Request&, httplib::Response& response) {
         response.set_chunked_content_provider(
             "application/octet-stream", [this, body, pieceBytes, gap](std::size_t offset, httplib::DataSink& sink) {
                 if (offset >= body.size()) {

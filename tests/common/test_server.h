@@ -43,8 +43,7 @@ public:
     // Answers only after the delay (or not at all when the server stops first).
     void stall(const std::string& path, std::chrono::milliseconds delay, std::string body = "late");
     // Sends the body in pieces with a gap before each piece.
-    void trickle(const std::string& path, std::string body, std::size_t pieceBytes,
-                 std::chrono::milliseconds gap);
+    void trickle(const std::string& path, std::string body, std::size_t pieceBytes, std::chrono::milliseconds gap);
     // A body of totalBytes, streamed in chunks without a length announced in advance.
     void largeBody(const std::string& path, std::size_t totalBytes);
     // Closes the connection without sending any response.

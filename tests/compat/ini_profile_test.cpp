@@ -26,7 +26,7 @@ std::string readAll(const std::string& path) {
 }
 
 mode_t modeOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     ::stat(path.c_str(), &st);
     return st.st_mode & 07777;
 }
@@ -62,13 +62,14 @@ TEST_F(IniProfile, MissingFileSectionOrKeyGivesTheDefault) {
 }
 
 TEST_F(IniProfile, ValuesLoseSurroundingBlanksAndOneMatchingPairOfQuotes) {
-    const IniFile ini(put("[S]\n"
-                            "  spaced  =   a b  \t\n"
-                            "dq=\"  quoted  \"\n"
-                            "mixed=\"abc'\n"
-                            "lone=\"\n"
-                            "empty=\"\"\n"
-                            "crlf=x\r\n"));
+    const IniFile ini(
+        put("[S]\n"
+            "  spaced  =   a b  \t\n"
+            "dq=\"  quoted  \"\n"
+            "mixed=\"abc'\n"
+            "lone=\"\n"
+            "empty=\"\"\n"
+            "crlf=x\r\n"));
     EXPECT_EQ(ini.get("S", "spaced", "-"), "a b");
     EXPECT_EQ(ini.get("S", "dq", "-"), "  quoted  ");
     EXPECT_EQ(ini.get("S", "mixed", "-"), "\"abc'");
@@ -157,7 +158,7 @@ TEST_F(IniProfile, AFailedWriteLeavesTheOldFileWhole) {
     for (int i = 0; i < 200; ++i) ini.set("S", "key" + std::to_string(i), std::string(50, 'x'));
 
     // Let the file system refuse every byte beyond the first 64 of a file.
-    struct rlimit saved{};
+    struct rlimit saved {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit tight = saved;
@@ -189,8 +190,17 @@ TEST_F(IniProfile, AFileThatCouldNotBeReadIsNeverOverwritten) {
 // survives any number of saves and loads: the read takes one pair of
 // enclosing quotes off, so the write adds one.
 TEST_F(IniProfile, ValuesComeBackAsWrittenAfterEverySave) {
-    const char* values[] = {"caf\xC3\xA9 \xE2\x82\xAC", "\xE9t\xE9", "\"secret\"", "'x'", "\"\"", "''",
-                            "\"a\"b\"", "'\"'", "\"", "'a\"", "\"\"x\"\""};
+    const char* values[] = {"caf\xC3\xA9 \xE2\x82\xAC",
+                            "\xE9t\xE9",
+                            "\"secret\"",
+                            "'x'",
+                            "\"\"",
+                            "''",
+                            "\"a\"b\"",
+                            "'\"'",
+                            "\"",
+                            "'a\"",
+                            "\"\"x\"\""};
     for (const char* value : values) {
         std::string current = value;
         for (int round = 0; round < 3; ++round) {

@@ -41,10 +41,10 @@ protected:
 
 TEST_F(FakeProcessTable, TakesTheLowestMatchingIdentifierByEveryNameSource) {
     put(3, "comm", "Fetchbox.exe\n");
-    put(3, "stat", "3 (Fetchbox.exe) Z 1 1");                  // a zombie has ended already
+    put(3, "stat", "3 (Fetchbox.exe) Z 1 1");  // a zombie has ended already
     link(9, "/usr/bin/other");
-    put(9, "comm", "Fetchbox.exe\n");                          // the link wins over the short name
-    put(40, "cmdline", "/opt/fb/FETCHBOX.EXE\0--quiet\0"s);   // another user's: no link
+    put(9, "comm", "Fetchbox.exe\n");                        // the link wins over the short name
+    put(40, "cmdline", "/opt/fb/FETCHBOX.EXE\0--quiet\0"s);  // another user's: no link
     put(120, "comm", "fetchbox.exe\n");
     link(1000, "/opt/fb/Fetchbox.exe (deleted)");
     put(4000, "comm", "Fetchbox.exe.old\n");

@@ -61,21 +61,22 @@ protected:
 };
 
 TEST_F(RegistryImport, ReadsKeysValuesDeletionsAndContinuedHexLists) {
-    ASSERT_TRUE(importRegFile(write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Old]\n\"x\"=\"1\"\n"
-                                    "[HKEY_CURRENT_USER\\Software\\Imported]\n\"Gone\"=\"soon\"\n")));
-    ASSERT_TRUE(importRegFile(write(
-        "Windows Registry Editor Version 5.00\r\n\r\n"
-        "; a comment\r\n"
-        "[-HKEY_CURRENT_USER\\Software\\Old]\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Imported]\r\n"
-        "@=\"default\"\r\n"
-        "\"Path\"=\"\\\"C:\\\\Program Files\\\\x.exe\\\" %1\"\r\n"
-        "\"Number\"=dword:0000002A\r\n"
-        "\"Binary\"=hex:01,02,\\\r\n"
-        "  03\r\n"
-        "\"Gone\"=-\r\n"
-        "[HKEY_NOWHERE\\Ignored]\r\n"
-        "\"y\"=\"2\"\r\n")));
+    ASSERT_TRUE(
+        importRegFile(write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Old]\n\"x\"=\"1\"\n"
+                            "[HKEY_CURRENT_USER\\Software\\Imported]\n\"Gone\"=\"soon\"\n")));
+    ASSERT_TRUE(
+        importRegFile(write("Windows Registry Editor Version 5.00\r\n\r\n"
+                            "; a comment\r\n"
+                            "[-HKEY_CURRENT_USER\\Software\\Old]\r\n"
+                            "[HKEY_CURRENT_USER\\Software\\Imported]\r\n"
+                            "@=\"default\"\r\n"
+                            "\"Path\"=\"\\\"C:\\\\Program Files\\\\x.exe\\\" %1\"\r\n"
+                            "\"Number\"=dword:0000002A\r\n"
+                            "\"Binary\"=hex:01,02,\\\r\n"
+                            "  03\r\n"
+                            "\"Gone\"=-\r\n"
+                            "[HKEY_NOWHERE\\Ignored]\r\n"
+                            "\"y\"=\"2\"\r\n")));
 
     Registry r;
     r.OpenKey(HKEY_CURRENT_USER, "Software\\Imported", KEY_READ);

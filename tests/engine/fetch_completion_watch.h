@@ -13,8 +13,7 @@
 namespace gleanery::test {
 
 // Runs the event loop until done() holds or the limit passes; returns done().
-inline bool spinUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds limit = std::chrono::seconds(15)) {
+inline bool spinUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(15)) {
     const QDeadlineTimer deadline(limit);
     while (!done()) {
         if (deadline.hasExpired()) return false;

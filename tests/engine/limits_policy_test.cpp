@@ -19,11 +19,9 @@ TEST(LimitsPolicy, AForbiddenHourWinsAndALimitPausesOnlyWhenExceeded) {
         int hour;
         LimitVerdict verdict;
     } cases[] = {
-        {1000, 5, 10, LimitVerdict::Allowed},     // at the limit, not beyond it
-        {1001, 0, 10, LimitVerdict::DailyLimit},
-        {0, 6, 10, LimitVerdict::DailyLimit},
-        {0, 0, 3, LimitVerdict::Hours},
-        {5000, 50, 3, LimitVerdict::Hours},       // the longer wait is told
+        {1000, 5, 10, LimitVerdict::Allowed},  // at the limit, not beyond it
+        {1001, 0, 10, LimitVerdict::DailyLimit}, {0, 6, 10, LimitVerdict::DailyLimit},
+        {0, 0, 3, LimitVerdict::Hours},          {5000, 50, 3, LimitVerdict::Hours},  // the longer wait is told
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bytes << " bytes, " << c.files << " files, hour " << c.hour);

@@ -54,10 +54,14 @@ protected:
         return spinUntil([this] { return (scan().state() == ScanState::Idle); }, limit);
     }
 
-    std::string inDir(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string inDir(const std::string& name) const {
+        return dir.filePath(QString::fromStdString(name)).toStdString();
+    }
     std::string out() const { return inDir("out"); }
     // Where the mirror keeps the URL path of the server.
-    std::string siteFile(const std::string& path) const { return out() + "/127.0.0.1:" + std::to_string(server.port()) + path; }
+    std::string siteFile(const std::string& path) const {
+        return out() + "/127.0.0.1:" + std::to_string(server.port()) + path;
+    }
     // A URL of the server by its path; other URLs as they are.
     std::string pathOf(const std::string& url) const {
         return url.rfind(server.baseUrl(), 0) == 0 ? url.substr(server.baseUrl().size()) : url;

@@ -43,7 +43,7 @@ public:
     void file(const std::string& path, std::chrono::milliseconds delay = {}) {
         files_.push_back(path);
         server_.handle(path, [&server = server_, counts = counts_, path, delay](const httplib::Request&,
-                                                                              httplib::Response& response) {
+                                                                                httplib::Response& response) {
             const int now = ++counts->inFlight;
             for (int seen = counts->maxInFlight; now > seen && !counts->maxInFlight.compare_exchange_weak(seen, now);) {
             }
@@ -111,8 +111,7 @@ inline std::vector<std::string> temporaryFilesUnder(const std::string& folder) {
     for (const std::string& name : filesUnder(folder)) {
         const std::string base = name.substr(name.rfind('/') + 1);
         const bool part = base.ends_with(".part") || base.find(".part-") != std::string::npos;
-        if (part || base.rfind(".gleanery-", 0) == 0)
-            found.push_back(name);
+        if (part || base.rfind(".gleanery-", 0) == 0) found.push_back(name);
     }
     return found;
 }

@@ -15,8 +15,8 @@ TEST_F(NetworkFetchBasicAuth, CredentialsFromTheUrlReachTheServer) {
         std::string password;
     };
     const Case cases[] = {
-        {"user", "p@ss"}, {"user", "p#ss"}, {"user", "p:ss"}, {"user", "50%off"}, {"user", "a/b@c:d#e%41f?"},
-        {"name@example.org", "\xC3\xBC"},
+        {"user", "p@ss"},   {"user", "p#ss"},           {"user", "p:ss"},
+        {"user", "50%off"}, {"user", "a/b@c:d#e%41f?"}, {"name@example.org", "\xC3\xBC"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.user + " / " + c.password);

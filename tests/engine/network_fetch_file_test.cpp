@@ -9,9 +9,7 @@ namespace {
 
 using NetworkFetchFile = NetworkFetchTest;
 
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 TEST_F(NetworkFetchFile, A200BodyBecomesTheFileInANewFolder) {
     std::string body;
@@ -45,9 +43,10 @@ TEST_F(NetworkFetchFile, AFailedTransferKeepsTheEarlierFileAndASuccessfulOneRepl
 
 TEST_F(NetworkFetchFile, AGzipFileLabelledAsGzipEncodedIsStoredPacked) {
     // gzip of "hello", sent the way misconfigured servers send .gz files.
-    const std::string packed("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03\xcb\x48\xcd\xc9\xc9\x07\x00"
-                             "\x86\xa6\x10\x36\x05\x00\x00\x00",
-                             25);
+    const std::string packed(
+        "\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03\xcb\x48\xcd\xc9\xc9\x07\x00"
+        "\x86\xa6\x10\x36\x05\x00\x00\x00",
+        25);
     server.handle("/hello.gz", [&packed](const httplib::Request&, httplib::Response& response) {
         response.set_header("Content-Encoding", "gzip");
         response.set_content(packed, "application/x-gzip");

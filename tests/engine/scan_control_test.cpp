@@ -102,7 +102,8 @@ TEST_F(ScanControl, StoreThatCannotOpenKeepsBeginFromRunning) {
     const std::string blocker = path("locked");
     QDir().mkpath(QString::fromStdString(blocker + "/job.GLD"));  // a folder where the store should be
     ScriptedMessages told;
-    JobSession broken(told, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
+    JobSession broken(
+        told, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
     broken.Display(blocker + "/job.glf");
     showScanNotices(broken.scan(), told, Qt::DirectConnection);
     ASSERT_FALSE(broken.storeProblem().empty());

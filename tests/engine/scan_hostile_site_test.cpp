@@ -91,7 +91,8 @@ TEST_F(ScanHostileSite, TheScanEndsInsideItsFolderWithEveryFailureRecorded) {
     while (all.hasNext()) {
         const QString file = all.next();
         if (file.startsWith(outFolder)) continue;
-        EXPECT_TRUE(QFileInfo(file).fileName().startsWith("job.")) << file.toStdString() << " is outside the output folder";
+        EXPECT_TRUE(QFileInfo(file).fileName().startsWith("job."))
+            << file.toStdString() << " is outside the output folder";
     }
     EXPECT_TRUE(temporaryFilesUnder(out()).empty());
     EXPECT_FALSE(QFile::exists(QString::fromStdString(siteFile("/trickle.gif"))));

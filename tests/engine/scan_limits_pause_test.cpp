@@ -16,7 +16,8 @@ protected:
 
     // Waits for a pause and for the transfers still running to be recorded.
     void waitForPause() {
-        ASSERT_TRUE(spinUntil([&] { return scan().restartTimer().isActive(); })) << "no pause; status: " << scan().status();
+        ASSERT_TRUE(spinUntil([&] { return scan().restartTimer().isActive(); }))
+            << "no pause; status: " << scan().status();
         EXPECT_EQ(scan().state(), ScanState::Paused);
         ASSERT_TRUE(spinUntil([&] { return !scan().transfersRunning(); }));
         spinFor(std::chrono::milliseconds(150));

@@ -23,9 +23,9 @@ TEST_F(ScanMisbehavingServer, EveryFailureIsRecordedAndTheScanEnds) {
     site.file("/ok.gif");
     site.page("/fine.html", {"fine.gif"});
     site.file("/fine.gif");
-    site.page("/", {"fine.html", "e/missing.gif", "e/broken.gif", "e/reset.gif", "e/stall.gif", "e/loop.gif",
-                    "e/missing.html", "e/broken.html", "e/reset.html", "e/stall.html", "e/loop.html", "big.html",
-                    "ok.gif"});
+    site.page("/",
+              {"fine.html", "e/missing.gif", "e/broken.gif", "e/reset.gif", "e/stall.gif", "e/loop.gif",
+               "e/missing.html", "e/broken.html", "e/reset.html", "e/stall.html", "e/loop.html", "big.html", "ok.gif"});
     // Long enough that a busy machine does not turn a slow answer into a timeout.
     for (int slot = 1; slot <= kConnectionCount; ++slot) fetch(slot).setIdleTimeout(std::chrono::seconds(1));
     fetch(1).setMaxPageBytes(10'000);
@@ -56,8 +56,8 @@ TEST_F(ScanMisbehavingServer, EveryFailureIsRecordedAndTheScanEnds) {
         EXPECT_FALSE(QFile::exists(QString::fromStdString(siteFile(path)))) << path << " failed with " << code;
     // A page that did not arrive whole is not stored: a passing failure must
     // never replace a good copy from an earlier scan with an error or nothing.
-    for (const char* page : {"/e/missing.html", "/e/broken.html", "/e/reset.html", "/e/stall.html", "/e/loop.html",
-                             "/big.html"})
+    for (const char* page :
+         {"/e/missing.html", "/e/broken.html", "/e/reset.html", "/e/stall.html", "/e/loop.html", "/big.html"})
         EXPECT_FALSE(QFile::exists(QString::fromStdString(siteFile(page)))) << page;
     EXPECT_TRUE(QFile::exists(QString::fromStdString(siteFile("/fine.html"))));
     EXPECT_TRUE(temporaryFilesUnder(out()).empty());

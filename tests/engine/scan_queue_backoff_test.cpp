@@ -17,7 +17,8 @@ TEST_F(ScanQueueBackOff, NextPageWaitsUntilFewerThan250FilesAreQueued) {
     // The queue as each page is handed to the page connection.
     std::vector<std::size_t> queuedAtDispatch;
     QObject::connect(&scan(), &ScanController::connectionTextChanged, [&](int slot, const QString& text) {
-        if (slot == 1 && text != "Parsing File" && text != "Not Busy") queuedAtDispatch.push_back(std::size_t(scan().statistics().queued));
+        if (slot == 1 && text != "Parsing File" && text != "Not Busy")
+            queuedAtDispatch.push_back(std::size_t(scan().statistics().queued));
     });
 
     scan().begin();

@@ -113,7 +113,8 @@ TEST_F(WorkStoreOpenTest, RowsWrittenOutsideAreFoundByTheirText) {
         {
             const auto value = [&](const std::string& text) { return c.before + text + c.after; };
             SQLite::Database db(path, SQLite::OPEN_READWRITE);
-            db.exec("INSERT INTO Routes (URL, Referrer) VALUES (" + value(url) + ", " + value("http://r.example/") + ")");
+            db.exec("INSERT INTO Routes (URL, Referrer) VALUES (" + value(url) + ", " + value("http://r.example/") +
+                    ")");
             db.exec("INSERT INTO Targets (URL, Referrer, File) VALUES (" + value(url) + ", " +
                     value("http://r.example/") + ", " + value("/out/f") + ")");
             db.exec("INSERT INTO BlockedSites (Domain) VALUES (" + value("ads.example") + ")");
@@ -133,9 +134,7 @@ TEST_F(WorkStoreOpenTest, RowsWrittenOutsideAreFoundByTheirText) {
     }
 }
 
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void writeFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // Why the store refused to open the file, or "opened".
 std::string refusal(WorkStore& store, const std::string& path, const std::string& templateFile) {
@@ -154,7 +153,8 @@ TEST_F(WorkStoreOpenTest, UnusableFilesGiveAReadableReason) {
         std::function<void(const std::string&)> make;
         const char* reason;
     } cases[] = {
-        {"text.GLD", [](const std::string& p) { writeFile(p, std::string(5000, 'x')); }, "damaged or is not a work store"},
+        {"text.GLD", [](const std::string& p) { writeFile(p, std::string(5000, 'x')); },
+         "damaged or is not a work store"},
         {"header.GLD",
          [](const std::string& p) { writeFile(p, std::string("SQLite format 3", 16) + std::string(4000, '\x7f')); },
          "damaged or is not a work store"},
@@ -192,7 +192,8 @@ TEST_F(WorkStoreOpenTest, ReadOnlyFilesAndFoldersGiveAReadableReason) {
     const std::string folder = file("locked");
     ASSERT_EQ(::mkdir(folder.c_str(), 0555), 0);
     for (const std::string& templateFile : {templatePath(), file("missing.GLD")})
-        EXPECT_THAT(refusal(store, folder + "/job.GLD", templateFile), HasSubstr("cannot be created: Permission denied"));
+        EXPECT_THAT(refusal(store, folder + "/job.GLD", templateFile),
+                    HasSubstr("cannot be created: Permission denied"));
 
     openStore();
     store.close();
@@ -204,7 +205,8 @@ TEST_F(WorkStoreOpenTest, ReadOnlyFilesAndFoldersGiveAReadableReason) {
 TEST_F(WorkStoreOpenTest, SecondConnectionIsRefusedAndTheFirstGoesOn) {
     openStore();
     WorkStore second;
-    EXPECT_THAT(refusal(second, storePath(), templatePath()), AllOf(HasSubstr("The job is in use"), HasSubstr(storePath())));
+    EXPECT_THAT(refusal(second, storePath(), templatePath()),
+                AllOf(HasSubstr("The job is in use"), HasSubstr(storePath())));
     EXPECT_TRUE(store.insertRoute("http://a.example/", "", 1));
     store.close();
     second.open(storePath(), templatePath());

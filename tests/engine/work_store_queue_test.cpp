@@ -111,11 +111,11 @@ TEST_F(WorkStoreQueueTest, NewTargetIsPendingUntilCompleted) {
 
 TEST_F(WorkStoreQueueTest, TextsRoundTripByteForByte) {
     const std::vector<std::string> urls = {
-        "http://a.example/\xfc",            // Latin-1 u-umlaut: not UTF-8
+        "http://a.example/\xfc",  // Latin-1 u-umlaut: not UTF-8
         "http://a.example/ab",
-        "http://a.example/a",               // a prefix of the one before
-        "http://a.example/A",               // case counts
-        "http://a.example/a ",              // so does a trailing blank
+        "http://a.example/a",   // a prefix of the one before
+        "http://a.example/A",   // case counts
+        "http://a.example/a ",  // so does a trailing blank
     };
     for (const auto& url : urls) {
         EXPECT_TRUE(store.insertRoute(url, url + "#from", 1));

@@ -99,7 +99,7 @@ TEST_F(SetupFileRoundTrip, OtherSectionsAndKeysOfTheFileSurvive) {
 
 TEST_F(SetupFileRoundTrip, ANewSetupFileIsPrivate) {
     storeSettings(JobSettings(), setup());
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(setup().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }

@@ -33,13 +33,11 @@ protected:
         r.Values(V(std::string("MaxConnectionsPerServer")), V(10));
         r.Values(V(std::string("MaxConnectionsPer1_0Server")), V(10));
         r.CloseKey();
-        window = std::make_unique<frmGeneralRobot>(
-            messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); });
+        window = std::make_unique<frmGeneralRobot>(messages, clock,
+                                                   [this](int) { return std::make_unique<ScriptedFetch>(site); });
     }
 
-    std::string path(const std::string& name) const {
-        return dir.filePath(QString::fromStdString(name)).toStdString();
-    }
+    std::string path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
     // A setup file holding these lines of section SETTINGS.
     std::string writeSetup(const std::string& name, const std::string& lines) const {
         std::ofstream(path(name)) << "[SETTINGS]\n" << lines;

@@ -24,10 +24,15 @@ protected:
         const char* types = "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS";
         settings.set(Field::txtLocation.name, "http://www.site.example/")
             .set(Field::txtPageTypes.name, "JSP ASP HTM HTML CGI PHP")
-            .set(Field::txtFileTypes.name, types).set(Field::txtFileTypesNon.name, types)
-            .set(Field::txtSaveLocation.name, primary()).set(Field::txtSaveLocation2.name, secondary())
-            .set(Field::txtSpacePrimary.name, "10").set(Field::txtSpaceSecondary.name, "10")
-            .select(Field::optBrowse.name, 1).choose(Field::cboMaxDepth.name, 12, "12").tick(Field::chkScanExt.name)
+            .set(Field::txtFileTypes.name, types)
+            .set(Field::txtFileTypesNon.name, types)
+            .set(Field::txtSaveLocation.name, primary())
+            .set(Field::txtSaveLocation2.name, secondary())
+            .set(Field::txtSpacePrimary.name, "10")
+            .set(Field::txtSpaceSecondary.name, "10")
+            .select(Field::optBrowse.name, 1)
+            .choose(Field::cboMaxDepth.name, 12, "12")
+            .tick(Field::chkScanExt.name)
             .tick(Field::chkAllowParameters.name);
     }
     std::string primary() const { return primary_.path().toStdString(); }

@@ -45,7 +45,8 @@ TEST_F(LinkAdmissionRules, DepthCountsTheSlashesOfTheAbsoluteUrl) {
 }
 
 TEST_F(LinkAdmissionRules, ExtensionListsChooseTargetRouteOrNothing) {
-    settings.set(Field::txtFileTypes.name, "ZIP htm").set(Field::txtFileTypesNon.name, "GIF *")
+    settings.set(Field::txtFileTypes.name, "ZIP htm")
+        .set(Field::txtFileTypesNon.name, "GIF *")
         .set(Field::txtPageTypes.name, "HTM PHP");
     for (const char* link : {"a.zip", "b.htm", "c.gif", "e.php?id=3", "f/", "g.zi"}) admit(link);
     admit("i.txt", LinkRole::Other);  // "*": every non-anchor link is a download
@@ -57,9 +58,10 @@ TEST_F(LinkAdmissionRules, ExtensionListsChooseTargetRouteOrNothing) {
 }
 
 TEST_F(LinkAdmissionRules, LinksNamingNoPageOfTheSiteAddNothingAndFragmentsAreCut) {
-    for (const std::string& link : std::initializer_list<std::string>{"#top", "mailto:me@site.example", "x.htm?to=mailto:me", "MAILTO:me@site.example",
-                                   "ftp://www.site.example/f.zip", "data:image/gif,R0.gif", "news:comp.lang.htm",
-                                   std::string(8200, 'u') + ".htm"})
+    for (const std::string& link : std::initializer_list<std::string>{
+             "#top", "mailto:me@site.example", "x.htm?to=mailto:me", "MAILTO:me@site.example",
+             "ftp://www.site.example/f.zip", "data:image/gif,R0.gif", "news:comp.lang.htm",
+             std::string(8200, 'u') + ".htm"})
         admit(link);
     EXPECT_TRUE(queue.routes.empty() && queue.targets.empty());
     for (const char* link : {"a.htm#part", "a.htm#other", "sub/#x", "HTTPS://www.site.example/s/#y"}) admit(link);
@@ -90,12 +92,13 @@ TEST_F(LinkAdmissionRules, PresentFilesBlockedDomainsAndImmediateDownloads) {
 // whatever its extension; a form's address is never followed.
 TEST_F(LinkAdmissionRules, RequisitesComeFromAnywhereAndFormsFromNowhere) {
     settings.choose(Field::cboMaxDepth.name, 0, "0").select(Field::optBrowse.name, 0);
-    for (const char* link : {"/css/deep/site.css", "https://cdn.example/f/font.woff2?v=2", "data:image/png,x",
-                             "logo.svg#icon"})
+    for (const char* link :
+         {"/css/deep/site.css", "https://cdn.example/f/font.woff2?v=2", "data:image/png,x", "logo.svg#icon"})
         admit(link, LinkRole::Requisite);
     admit("/cgi/go.cgi", LinkRole::Form);
-    EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/css/deep/site.css",
-                                         "http://www.site.example/dir/logo.svg", "https://cdn.example/f/font.woff2?v=2"}));
+    EXPECT_EQ(urls(queue.targets),
+              (Urls{"http://www.site.example/css/deep/site.css", "http://www.site.example/dir/logo.svg",
+                    "https://cdn.example/f/font.woff2?v=2"}));
     EXPECT_TRUE(queue.routes.empty());
     queue.clear();
     queue.blocked.insert("cdn.example");

@@ -77,8 +77,10 @@ TEST_F(LinkRewritingRule, RequisitesOfPagesAndStyleBlocksBecomeLocal) {
          R"(<link rel="stylesheet" href="{P}/css/site.css"><link rel="alternate" href="http://www.site.example/dir/feed.xml">)"},
         {R"(<img src="a.png" srcset="a.png 1x,/b.png 2x"><video poster="/v.webp">)",
          R"(<img src="a.png" srcset="a.png 1x,{P}/b.png 2x"><video poster="{P}/v.webp">)"},
-        {"<div style=\"background: url('/bg.png')\">\n<style>@import \"print.css\";\nh1 { background: url( /h.svg ) }</style>",
-         "<div style=\"background: url('{P}/bg.png')\">\n<style>@import \"print.css\";\nh1 { background: url( {P}/h.svg ) }</style>"},
+        {"<div style=\"background: url('/bg.png')\">\n<style>@import \"print.css\";\nh1 { background: url( /h.svg ) "
+         "}</style>",
+         "<div style=\"background: url('{P}/bg.png')\">\n<style>@import \"print.css\";\nh1 { background: url( "
+         "{P}/h.svg ) }</style>"},
     };
     expectEach(cases);
     EXPECT_EQ(rewrite(R"(<img src="https://cdn.example/i.png">)"),
@@ -99,8 +101,7 @@ TEST_F(LinkRewritingRule, WhatTheStoreHoldsIsLocalAndRelativePathsAreKept) {
 
 TEST_F(LinkRewritingRule, FileUrlsDecodeToTheLocalPath) {
     const std::string folder = "/m/a b#c%d?e'\"<>()=&;\x01\xFF\xC3\xBC";
-    EXPECT_EQ(FileURL(folder + "/x.htm"),
-              "file:///m/a%20b%23c%25d%3Fe%27%22%3C%3E%28%29=%26;%01%FF%C3%BC/x.htm");
+    EXPECT_EQ(FileURL(folder + "/x.htm"), "file:///m/a%20b%23c%25d%3Fe%27%22%3C%3E%28%29=%26;%01%FF%C3%BC/x.htm");
     const std::string utf8 = "/m/Grüße & 100% #1?/x.htm";
     EXPECT_EQ(QUrl::fromEncoded(QByteArray::fromStdString(FileURL(utf8))).toLocalFile().toStdString(), utf8);
     EXPECT_EQ(decoded(FileURL("WS/x.htm")), "file://" + std::filesystem::current_path().string() + "/WS/x.htm");
@@ -109,9 +110,18 @@ TEST_F(LinkRewritingRule, FileUrlsDecodeToTheLocalPath) {
 // Stores files where the robot stores them, rewrites a page that links to
 // them, and follows the rewritten links from the stored page.
 TEST_F(LinkRewritingRule, RewrittenLinksReachTheFilesTheMirrorStores) {
-    const char* const links[] = {"http://www.site.example/dir/", "http://www.site.example", "/a%20b.htm",
-                                 "/p.asp?i=3&j=4", "gallery/", "../", "p.asp?id=3&x=4#f",
-                                 "a%20b%20c.htm", "../q.cgi?s=c%20d", "?page=2", "caf\xC3\xA9.htm", "/r.php?x=a/b"};
+    const char* const links[] = {"http://www.site.example/dir/",
+                                 "http://www.site.example",
+                                 "/a%20b.htm",
+                                 "/p.asp?i=3&j=4",
+                                 "gallery/",
+                                 "../",
+                                 "p.asp?id=3&x=4#f",
+                                 "a%20b%20c.htm",
+                                 "../q.cgi?s=c%20d",
+                                 "?page=2",
+                                 "caf\xC3\xA9.htm",
+                                 "/r.php?x=a/b"};
     std::string text;
     for (const char* link : links) text.append("<a href=\"").append(link).append("\">Go</a>\n");
     for (const bool parameters : {false, true}) {
@@ -131,8 +141,8 @@ TEST_F(LinkRewritingRule, RewrittenLinksReachTheFilesTheMirrorStores) {
             for (const char* link : links) {
                 at = stored.find("href=\"", at) + 6;
                 const std::string value = stored.substr(at, stored.find('"', at) - at);
-                const std::string path = value.starts_with("file://") ? decoded(value).substr(7)
-                                                                      : (folder / decoded(value)).string();
+                const std::string path =
+                    value.starts_with("file://") ? decoded(value).substr(7) : (folder / decoded(value)).string();
                 EXPECT_TRUE(FileExists(path) && value.find('?') == std::string::npos)
                     << link << " became " << value << (parameters ? " with parameters" : "");
             }

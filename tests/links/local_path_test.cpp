@@ -66,12 +66,9 @@ TEST(LocalPathMapping, KeepsTheQueryInTheFileName) {
 
 TEST(LocalPathMapping, DistinctUrlsGetDistinctFiles) {
     const char* pairs[][2] = {
-        {"http://h/a.php?x=1", "http://h/a.phpx=1"},
-        {"http://h/a.asp?x=1&y=2", "http://h/a.asp?x=1y=2"},
-        {"http://h/a.php?", "http://h/a.php"},
-        {"http://h/a%2Fb.htm", "http://h/a/b.htm"},
-        {"http://h/a%00.htm", "http://h/a.htm"},
-        {"http://h/a;b.htm", "http://h/ab.htm"},
+        {"http://h/a.php?x=1", "http://h/a.phpx=1"}, {"http://h/a.asp?x=1&y=2", "http://h/a.asp?x=1y=2"},
+        {"http://h/a.php?", "http://h/a.php"},       {"http://h/a%2Fb.htm", "http://h/a/b.htm"},
+        {"http://h/a%00.htm", "http://h/a.htm"},     {"http://h/a;b.htm", "http://h/ab.htm"},
     };
     // Still one file each: an escaped "?" in a file's name and a query
     // (a.htm%3Fx, a.htm?x), an escaped "/" and its escaped "%" (a%2F.htm,
@@ -161,22 +158,24 @@ public:
     explicit HostileUrls(unsigned seed) : rng_(seed) {}
 
     std::string next() {
-        static const std::vector<std::string> schemes = {"http://", "https://", "HTTP://", "hTtPs://", "", "//",
-                                                         "http:/", "ftp://"};
+        static const std::vector<std::string> schemes = {"http://", "https://", "HTTP://", "hTtPs://",
+                                                         "",        "//",       "http:/",  "ftp://"};
         static const std::vector<std::string> pieces = {
-            "..", ".", "%2e%2e", "%2E%2e", ".%2e", "%2e", "%00", "%", "%%", "%2", "%2F", "%2f..%2f",
-            "%5C", "\\", "..\\", "@", "u:p@", "a@b", "?", "&", "#", "#frag", "%23", "/", "//", "",
-            "srv.dom.example", "localhost", ":8080", "a.htm", "index.html", "x", ".&.", ".?.", ".%3F.",
-            "%0A", "%09", "%7F", "\t", "\x01", "%C3%BC", "\xC3", "=", ";", "!", "*", "|", "<", ">", "\"",
-            " ", "~", "...", ".htm", "q=1/2", "%252e%252e"};
+            "..",        ".",         "%2e%2e",   "%2E%2e",     ".%2e",   "%2e",  "%00", "%",     "%%",
+            "%2",        "%2F",       "%2f..%2f", "%5C",        "\\",     "..\\", "@",   "u:p@",  "a@b",
+            "?",         "&",         "#",        "#frag",      "%23",    "/",    "//",  "",      "srv.dom.example",
+            "localhost", ":8080",     "a.htm",    "index.html", "x",      ".&.",  ".?.", ".%3F.", "%0A",
+            "%09",       "%7F",       "\t",       "\x01",       "%C3%BC", "\xC3", "=",   ";",     "!",
+            "*",         "|",         "<",        ">",          "\"",     " ",    "~",   "...",   ".htm",
+            "q=1/2",     "%252e%252e"};
         std::string url = pick(schemes);
         const int count = int(rng_() % 14);
         for (int i = 0; i < count; ++i) {
             switch (rng_() % 9) {
-                case 0: url += std::string(1 + rng_() % 600, char('a' + rng_() % 26)); break;  // long runs
-                case 1: url += "/"; break;
-                case 2: url += char(rng_() % 256); break;                                     // any byte
-                default: url += pick(pieces);
+            case 0: url += std::string(1 + rng_() % 600, char('a' + rng_() % 26)); break;  // long runs
+            case 1: url += "/"; break;
+            case 2: url += char(rng_() % 256); break;  // any byte
+            default: url += pick(pieces);
             }
         }
         return url;

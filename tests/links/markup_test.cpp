@@ -21,7 +21,8 @@ std::string describe(std::string_view text) {
         }
         out += ';';
     }
-    for (const TextSpan& s : tags.styleBlocks()) out.append("{").append(text.substr(s.begin, s.end - s.begin)).append("}");
+    for (const TextSpan& s : tags.styleBlocks())
+        out.append("{").append(text.substr(s.begin, s.end - s.begin)).append("}");
     return out;
 }
 
@@ -32,7 +33,8 @@ TEST(MarkupTags, FindsStartTagsAsABrowserReadsThem) {
         // Comments, end tags and declarations hold no tags; script and style hold only text.
         {"<!-- <a href=no> --><!DOCTYPE html></b href=no><script>if (a<b) s = '<img src=no>';</script><i>",
          "script;i;"},
-        {"<STYLE media=print>p { background: url(a.png) }</Style><p>", "STYLE media=print;p;{p { background: url(a.png) }}"},
+        {"<STYLE media=print>p { background: url(a.png) }</Style><p>",
+         "STYLE media=print;p;{p { background: url(a.png) }}"},
         // A quote that is never closed takes the rest of the page.
         {"<a href=\"x.htm>text<b>", "a href=x.htm>text<b>;"},
         {"<a href=", "a href=;"},

@@ -54,10 +54,9 @@ TEST_F(OutputDrivesTest, ChoosesByFreeSpaceAboveStrictFloorsOfDecimalMegabytes) 
         std::uint64_t primary, secondary;
         const char* chosen;
     } cases[] = {
-        {"5", 5'000'001, 0, "/one"},
-        {"5", 5'000'000, 9'000'000, "/two"},  // equal to the floor is not above it
-        {"5", 5'100'000, 0, "/one"},          // above 5,000,000 though below 5 MiB
-        {"none", 1, 0, "/one"},               // not a number: 0
+        {"5", 5'000'001, 0, "/one"}, {"5", 5'000'000, 9'000'000, "/two"},  // equal to the floor is not above it
+        {"5", 5'100'000, 0, "/one"},                                       // above 5,000,000 though below 5 MiB
+        {"none", 1, 0, "/one"},                                            // not a number: 0
         {"0.5", 500'001, 0, "/one"},
     };
     for (const auto& c : cases) {

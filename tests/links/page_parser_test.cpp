@@ -26,14 +26,12 @@ TEST_F(PageParserLinks, FindsEveryKindOfLinkOnARealPage) {
 <a href="/files/g.zip">zip</a> <a href="q.php?x=1&amp;y=2">entities</a> <a href="https://www.site.example/secure/">secure</a>
 <img src = "img/h.gif"><img src='img/i.jpg'><img src=img/j.jpg width=3><img srcset="img/k.jpg 2x">
 <p>Visit www.site.example/news/ or www.other.example, see (pic.jpg) now.</p></body></html>)page");
-    EXPECT_EQ(urls(queue.routes),
-              (Urls{"http://www.site.example/dir/", "http://www.site.example/dir/a.htm",
-                    "http://www.site.example/dir/b.html", "http://www.site.example/dir/c.php",
-                    "http://www.site.example/dir/d.asp", "http://www.site.example/dir/e.htm",
-                    "http://www.site.example/dir/f.htm", "http://www.site.example/dir/pop.htm",
-                    "http://www.site.example/dir/q.php?x=1&y=2",
-                    "http://www.site.example/dir/sub/", "http://www.site.example/news/",
-                    "https://www.site.example/secure/"}));
+    EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/dir/", "http://www.site.example/dir/a.htm",
+                                        "http://www.site.example/dir/b.html", "http://www.site.example/dir/c.php",
+                                        "http://www.site.example/dir/d.asp", "http://www.site.example/dir/e.htm",
+                                        "http://www.site.example/dir/f.htm", "http://www.site.example/dir/pop.htm",
+                                        "http://www.site.example/dir/q.php?x=1&y=2", "http://www.site.example/dir/sub/",
+                                        "http://www.site.example/news/", "https://www.site.example/secure/"}));
     EXPECT_EQ(urls(queue.targets),
               (Urls{"http://www.site.example/dir/img/bg.gif", "http://www.site.example/dir/img/h.gif",
                     "http://www.site.example/dir/img/i.jpg", "http://www.site.example/dir/img/j.jpg",
@@ -46,10 +44,13 @@ TEST_F(PageParserLinks, FindsEveryKindOfLinkOnARealPage) {
 }
 
 TEST_F(PageParserLinks, AnchorFlagFollowsThePassAndBareHostsKeepTheirScheme) {
-    settings.tick(Field::chkScanExt.name, false).set(Field::txtFileTypes.name, "ZIP")
-        .set(Field::txtFileTypesNon.name, "GIF").select(Field::optBrowse.name, 2);
-    parse("<a href=\"a.zip\">a</a> <a href=\"b.gif\">b</a> <img src=\"c.gif\"> <img src=\"d.zip\">"
-          " www.site.example/e.zip HTTPS://WWW.MIRROR.ORG/pub/ and ftp.files.net");
+    settings.tick(Field::chkScanExt.name, false)
+        .set(Field::txtFileTypes.name, "ZIP")
+        .set(Field::txtFileTypesNon.name, "GIF")
+        .select(Field::optBrowse.name, 2);
+    parse(
+        "<a href=\"a.zip\">a</a> <a href=\"b.gif\">b</a> <img src=\"c.gif\"> <img src=\"d.zip\">"
+        " www.site.example/e.zip HTTPS://WWW.MIRROR.ORG/pub/ and ftp.files.net");
     EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/a.zip", "http://www.site.example/dir/c.gif",
                                          "http://www.site.example/e.zip"}));
     EXPECT_EQ(urls(queue.routes), (Urls{"http://ftp.files.net", "https://www.mirror.org/pub/"}));
@@ -57,14 +58,14 @@ TEST_F(PageParserLinks, AnchorFlagFollowsThePassAndBareHostsKeepTheirScheme) {
 
 TEST_F(PageParserLinks, ExtensionPassesFindWordsAndAnEmptyEntryFindsThemAll) {
     parse("see (pic.jpg) now; big = 'photos/Big.JPEG'; go(\"../up.htm\")\nclip.mpg? <i>movie.avi</i> x.jpg.txt");
-    EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/clip.mpg?",
-                                         "http://www.site.example/dir/movie.avi",
-                                         "http://www.site.example/dir/photos/Big.JPEG",
-                                         "http://www.site.example/dir/pic.jpg"}));
+    EXPECT_EQ(urls(queue.targets),
+              (Urls{"http://www.site.example/dir/clip.mpg?", "http://www.site.example/dir/movie.avi",
+                    "http://www.site.example/dir/photos/Big.JPEG", "http://www.site.example/dir/pic.jpg"}));
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/up.htm"}));
 
     queue.clear();
-    settings.set(Field::txtPageTypes.name, "HTM  PHP").set(Field::txtFileTypes.name, "ZIP")
+    settings.set(Field::txtPageTypes.name, "HTM  PHP")
+        .set(Field::txtFileTypes.name, "ZIP")
         .set(Field::txtFileTypesNon.name, "");
     parse("alpha/ beta/\tgamma/\n(delta/) 'alpha/' x.zip <a href='b.htm>b</a> <img src=\"c.jpg");
     EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/dir/alpha/", "http://www.site.example/dir/b.htm",
@@ -75,13 +76,14 @@ TEST_F(PageParserLinks, ExtensionPassesFindWordsAndAnEmptyEntryFindsThemAll) {
 
 TEST_F(PageParserLinks, ALinkFoundByItsExtensionKeepsItsWholeQuery) {
     settings.tick(Field::chkAllowParameters.name);
-    parse("<a class=x href = \"../d/page.htm?from=3&to=4\">q</a> <a href=list.htm?p=2>l</a> get.zip?id=7 now"
-          " <a href=\"frame.htm?page=content.htm\">f</a>");
+    parse(
+        "<a class=x href = \"../d/page.htm?from=3&to=4\">q</a> <a href=list.htm?p=2>l</a> get.zip?id=7 now"
+        " <a href=\"frame.htm?page=content.htm\">f</a>");
     // A link in the query is found too, but no link the page does not hold.
-    EXPECT_EQ(urls(queue.routes), (Urls{"http://www.site.example/d/page.htm?from=3&to=4",
-                                        "http://www.site.example/dir/content.htm",
-                                        "http://www.site.example/dir/frame.htm?page=content.htm",
-                                        "http://www.site.example/dir/list.htm?p=2"}));
+    EXPECT_EQ(
+        urls(queue.routes),
+        (Urls{"http://www.site.example/d/page.htm?from=3&to=4", "http://www.site.example/dir/content.htm",
+              "http://www.site.example/dir/frame.htm?page=content.htm", "http://www.site.example/dir/list.htm?p=2"}));
     EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/get.zip?id=7"}));
 }
 
@@ -92,13 +94,12 @@ TEST_F(PageParserLinks, RequisitesComeFromTagsStyleAttributesAndStyleBlocks) {
 <picture><source srcset="c.avif"></picture><video poster="p.png"><input type="image" src="go.svg">
 <p style="background:url('bg.png')"><style>@import url(print.css); @import "x.css";</style>
 <script>var s = "<img src='not.png'>";</script>)~");
-    EXPECT_EQ(urls(queue.targets),
-              (Urls{"http://www.site.example/dir/a.webp", "http://www.site.example/dir/app.mjs",
-                    "http://www.site.example/dir/b.webp", "http://www.site.example/dir/bg.png",
-                    "http://www.site.example/dir/c.avif", "http://www.site.example/dir/go.svg",
-                    "http://www.site.example/dir/p.png", "http://www.site.example/dir/print.css",
-                    "http://www.site.example/dir/x.css", "http://www.site.example/favicon.ico",
-                    "https://cdn.example/s.css"}));
+    EXPECT_EQ(urls(queue.targets), (Urls{"http://www.site.example/dir/a.webp", "http://www.site.example/dir/app.mjs",
+                                         "http://www.site.example/dir/b.webp", "http://www.site.example/dir/bg.png",
+                                         "http://www.site.example/dir/c.avif", "http://www.site.example/dir/go.svg",
+                                         "http://www.site.example/dir/p.png", "http://www.site.example/dir/print.css",
+                                         "http://www.site.example/dir/x.css", "http://www.site.example/favicon.ico",
+                                         "https://cdn.example/s.css"}));
 }
 
 class PageParserStore : public AdmissionTest {

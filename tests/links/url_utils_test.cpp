@@ -106,12 +106,9 @@ TEST(UrlDecoding, DecodesValidEscapesOnly) {
     const struct {
         std::string in, out;
     } cases[] = {
-        {"%c3%BC", "\xC3\xBC"},  // bytes stay bytes
-        {"a+b", "a+b"},          // "+" is no space
-        {"100%", "100%"},
-        {"%zz%4g1a%2", "%zz%4g1a%2"},
-        {"%%41", "%A"},
-        {"%2541", "%41"},  // decoded once
+        {"%c3%BC", "\xC3\xBC"},                                                                  // bytes stay bytes
+        {"a+b", "a+b"},                                                                          // "+" is no space
+        {"100%", "100%"},       {"%zz%4g1a%2", "%zz%4g1a%2"}, {"%%41", "%A"}, {"%2541", "%41"},  // decoded once
     };
     for (const auto& c : cases) EXPECT_EQ(UnURLEncode(c.in), c.out) << c.in;
 }
@@ -218,7 +215,9 @@ TEST(UrlParts, WebAddressesAreWhatHttpCanFetch) {
         {"http://dom.example/a b", true},
         {"HTTPS://jo:p@ss@dom.example:8443?q", true},
         {"http://[::1]:8080/", true},
-        {"http://b\xC3\xBC" "cher.example/", true},
+        {"http://b\xC3\xBC"
+         "cher.example/",
+         true},
         // Without a scheme the address gets http://.
         {"www.example.org", true},
         {"localhost:8080/x", true},

@@ -70,8 +70,8 @@ TEST_F(MainWindowEndToEnd, NewSetupTypedBegunAndScannedToTheEnd) {
     EXPECT_FALSE(begin->isEnabled());
     EXPECT_TRUE(window->toolBar().button("Stop")->isEnabled());
 
-    ASSERT_TRUE(spinUntil([&] { return job->isIdle() && messages.count("Site Scanned") == 1; },
-                          std::chrono::seconds(30)));
+    ASSERT_TRUE(
+        spinUntil([&] { return job->isIdle() && messages.count("Site Scanned") == 1; }, std::chrono::seconds(30)));
     EXPECT_NE(std::find(panel.begin(), panel.end(), "Site Scanned"), panel.end());
     EXPECT_EQ(window->status().panelText(1), "Execution Stopped");
     EXPECT_TRUE(begin->isEnabled());

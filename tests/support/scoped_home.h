@@ -13,8 +13,10 @@ public:
         qputenv("GLEANERY_HOME", dir_.path().toLocal8Bit());
     }
     ~ScopedHome() {
-        if (had_) qputenv("GLEANERY_HOME", previous_);
-        else qunsetenv("GLEANERY_HOME");
+        if (had_)
+            qputenv("GLEANERY_HOME", previous_);
+        else
+            qunsetenv("GLEANERY_HOME");
     }
     ScopedHome(const ScopedHome&) = delete;
     ScopedHome& operator=(const ScopedHome&) = delete;

@@ -21,9 +21,15 @@ TEST(CleanFieldValue, CutsAtFirstNulAndTrimsBlanksOnly) {
 
 TEST(CleanString, KeepsCodes28To126BetweenTrimmedBlanks) {
     EXPECT_EQ(CleanString("Tr\tue\r\n"), "True");
-    EXPECT_EQ(CleanString("a\x1c\x1f" "b"), "a\x1c\x1f" "b");  // 28..31 survive
-    EXPECT_EQ(CleanString("a\x1b" "b\x7f" "c"), "abc");       // 27 and 127 do not
-    EXPECT_EQ(CleanString("caf\xC3\xA9"), "caf");            // nor bytes above 127
+    EXPECT_EQ(CleanString("a\x1c\x1f"
+                          "b"),
+              "a\x1c\x1f"
+              "b");  // 28..31 survive
+    EXPECT_EQ(CleanString("a\x1b"
+                          "b\x7f"
+                          "c"),
+              "abc");                              // 27 and 127 do not
+    EXPECT_EQ(CleanString("caf\xC3\xA9"), "caf");  // nor bytes above 127
     // Blanks that only become outer blanks once other characters are gone.
     EXPECT_EQ(CleanString("\t 10 \r\n"), "10");
 }
@@ -33,7 +39,7 @@ TEST(NumericValue, ReadsTheNumberAtTheStart) {
         const char* text;
         double value;
     } cases[] = {{"\t7", 7}, {"40abc", 40}, {"-.5", -0.5}, {"2E-2", 0.02}, {"1e+", 1},
-                 {"", 0},    {"+-5", 0},   {"0x10", 0},  {"inf", 0}};
+                 {"", 0},    {"+-5", 0},    {"0x10", 0},   {"inf", 0}};
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(numericValue(c.text), c.value) << '"' << c.text << '"';
 }
 

@@ -74,8 +74,10 @@ TEST_F(UpdateCheckTest, OpensTheWindowOnlyForANewerVersionAndTellsOnlyTheMenuIte
         bool manual, opensWindow, toldCurrent;
     } cases[] = {// The automatic check first, as at start-up: once the menu item has been used,
                  // every later check tells the user the version is current.
-                 {descriptor("1.10.4"), false, true, false}, {descriptor("1.10.3"), false, false, false},
-                 {descriptor("1.11.0"), true, true, false}, {descriptor("1.10.3"), true, false, true},
+                 {descriptor("1.10.4"), false, true, false},
+                 {descriptor("1.10.3"), false, false, false},
+                 {descriptor("1.11.0"), true, true, false},
+                 {descriptor("1.10.3"), true, false, true},
                  {"not a descriptor", true, false, true}};
     QSignalSpy announced(&check, &UpdateCheck::installerDownloaded);
     for (const auto& c : cases) {
@@ -95,10 +97,12 @@ TEST_F(UpdateCheckTest, WindowGetsTheEntriesOfTheRunningVersion) {
                                "URL.1.1.3=https://updates.example/wrong.EXE\r\n"
                                "MANDITORY.1.10.3=TRUE\r\n"
                                "DESCRIPTION.1.10.30=wrong\r\n"
-                               "DESCRIPTION.1.10.3=Resumes \x01" "faster\r\n"));
+                               "DESCRIPTION.1.10.3=Resumes \x01"
+                               "faster\r\n"));
     ASSERT_TRUE(runCheck(false));
     ASSERT_EQ(prompts.size(), 1u);
-    EXPECT_EQ(prompts[0], (std::vector<std::string>{"Resumes faster", "https://updates.example/GLUP-1.10.3.EXE", "TRUE"}));
+    EXPECT_EQ(prompts[0],
+              (std::vector<std::string>{"Resumes faster", "https://updates.example/GLUP-1.10.3.EXE", "TRUE"}));
 }
 
 TEST_F(UpdateCheckTest, UnreachableServerIsSilentOnlyForTheAutomaticCheck) {

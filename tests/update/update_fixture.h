@@ -60,8 +60,7 @@ protected:
 class UpgradeWindowDriver {
 public:
     // onOpen runs once when the window first shows; onTick on every poll while it shows.
-    explicit UpgradeWindowDriver(std::function<void(frmUpgrade&)> onOpen,
-                                 std::function<void(frmUpgrade&)> onTick = {})
+    explicit UpgradeWindowDriver(std::function<void(frmUpgrade&)> onOpen, std::function<void(frmUpgrade&)> onTick = {})
         : onOpen_(std::move(onOpen)), onTick_(std::move(onTick)) {
         QObject::connect(&poll_, &QTimer::timeout, [this] { tick(); });
         poll_.start(10);

@@ -24,7 +24,10 @@ TEST_F(UpgradeWindowTest, ShowsTheSettingAndSavesTheChoiceHoweverItClosesWithout
         const char* stored;  // nullptr: no CHECKUPDATE key
         bool ticked;         // as the window opens; the test then flips it
         bool byCancel;       // else the window's own close request
-    } cases[] = {{nullptr, true, true}, {"true", true, false}, {"TRUE", true, true}, {"False", false, false},
+    } cases[] = {{nullptr, true, true},
+                 {"true", true, false},
+                 {"TRUE", true, true},
+                 {"False", false, false},
                  {"yes", false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored ? c.stored : "<absent>");
@@ -72,8 +75,7 @@ struct FailedDownload {
 
 void PrintTo(const FailedDownload& f, std::ostream* os) { *os << f.name; }
 
-class UpgradeWindowFailedDownload : public UpgradeWindowTest,
-                                    public ::testing::WithParamInterface<FailedDownload> {};
+class UpgradeWindowFailedDownload : public UpgradeWindowTest, public ::testing::WithParamInterface<FailedDownload> {};
 
 TEST_P(UpgradeWindowFailedDownload, LeavesNoInstallerAndTellsTheUser) {
     writeFile(installerPath(), "installer of an earlier attempt");

@@ -112,9 +112,9 @@ TEST_F(ViewerTest, ArchiveEntriesAreListedWithTheirSizesAndTheArchiveIsNotHeldOp
 }
 
 TEST_F(ViewerTest, EmptyDamagedOrMissingArchivesGiveAnEmptyList) {
-    for (const std::string& file : {files.writeEmptyArchive("empty.zip"),
-                                    files.writeBytes("damaged.zip", "PK\x03\x04 not what it claims to be"),
-                                    files.path("missing.zip")})
+    for (const std::string& file :
+         {files.writeEmptyArchive("empty.zip"), files.writeBytes("damaged.zip", "PK\x03\x04 not what it claims to be"),
+          files.path("missing.zip")})
         EXPECT_EQ(listed(open(file)), "") << file;
 }
 

@@ -23,8 +23,9 @@ void MessageBoxes::ask(const std::string& text, std::function<void(bool)> answer
                                 QMessageBox::Ok | QMessageBox::Cancel, parent_);
     box->setDefaultButton(QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(box, &QMessageBox::finished, box,
-                     [box, answer = std::move(answer)] { answer(box->clickedButton() == box->button(QMessageBox::Ok)); });
+    QObject::connect(box, &QMessageBox::finished, box, [box, answer = std::move(answer)] {
+        answer(box->clickedButton() == box->button(QMessageBox::Ok));
+    });
     box->open();
 }
 

@@ -21,8 +21,10 @@ protected:
     void SetUp() override { frmDebug::setPresenter(nullptr); }
     void TearDown() override {
         frmDebug::setPresenter(nullptr);
-        if (hadVariable_) qputenv("GLEANERY_DIAGNOSTIC", previous_);
-        else qunsetenv("GLEANERY_DIAGNOSTIC");
+        if (hadVariable_)
+            qputenv("GLEANERY_DIAGNOSTIC", previous_);
+        else
+            qunsetenv("GLEANERY_DIAGNOSTIC");
     }
 
     void install(const char* diagnostic) {
@@ -42,9 +44,7 @@ protected:
         });
     }
 
-    static void click(frmDebugWindow& window, const char* button) {
-        window.findChild<QPushButton*>(button)->click();
-    }
+    static void click(frmDebugWindow& window, const char* button) { window.findChild<QPushButton*>(button)->click(); }
 
     int windowsSeen = 0;
 
@@ -68,8 +68,10 @@ TEST_F(ReportWindowTest, RetryRunsTheFailingStatementOnceMoreIgnoreOrClosingSkip
         QString procedure;
         whenReportWindowOpens([&](frmDebugWindow& window) {
             procedure = window.findChild<QLineEdit*>("txtProcedure")->text();
-            if (c.answer) click(window, c.answer);
-            else window.close();
+            if (c.answer)
+                click(window, c.answer);
+            else
+                window.close();
         });
         int runs = 0;
         const bool ranToEnd = Routine{"frmDisplay", "Display"}([&] {
