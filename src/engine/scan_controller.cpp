@@ -130,7 +130,7 @@ void ScanController::start(bool fresh) {
     stretchStart_ = clock_.now();
     setStatus("Scanning...");
     setState(ScanState::Scanning);
-    passTimer_.start();
+    passTimer_.start(kRunnerPassMs);
     scheduleNextPage();
 }
 
@@ -289,7 +289,8 @@ void ScanController::runPass() {
     }
     publishStatistics();
     // A paused scan still records the downloads that were running when it paused.
-    if (state_ == ScanState::Scanning || (state_ == ScanState::Paused && !downloads_.idle())) passTimer_.start();
+    if (state_ == ScanState::Scanning || (state_ == ScanState::Paused && !downloads_.idle()))
+        passTimer_.start(kRunnerPassMs);
 }
 
 void ScanController::recordDownloads() {

@@ -151,5 +151,17 @@ TEST_F(ScanControl, OwnSiteIsRefused) {
     EXPECT_TRUE((scan().state() == ScanState::Idle));
 }
 
+TEST_F(ScanControl, AnEarlyPassKeepsThePaceOfTheNextOnes) {
+    site.autoComplete = false;
+    store().insertRoute("http://srv.dom.example/", "", 1);
+    store().insertTarget("http://srv.dom.example/a.gif", "", path("out1/a.gif"));
+    scan().resume();
+    scan().runPass();
+    fetch(2).complete(200, "GIF89a");  // a free connection brings the next pass forward
+    pump();
+    scan().runPass();
+    EXPECT_EQ(scan().passTimer().interval(), kRunnerPassMs);  // not a busy loop from then on
+}
+
 }  // namespace
 }  // namespace gleanery::testing
