@@ -4,13 +4,11 @@
 #include <QPointer>
 
 #include "engine/fetch_result_codes.h"
-#include "engine/limits_policy.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
 #include "job/location_rule.h"
 #include "links/url_utils.h"
 #include "support/clock.h"
-#include "support/counters.h"
 #include "support/failure.h"
 #include "support/messages.h"
 #include "support/text.h"
@@ -47,6 +45,7 @@ ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages
       pages_(connections_, store, settings),
       downloads_(connections_, store),
       linkQueue_(store, pages_, downloads_),
+      counters_(settings, clock),
       drives_(std::make_unique<OutputDrives>(settings, messages)) {
     passTimer_.setInterval(kRunnerPassMs);
     passTimer_.setSingleShot(true);
@@ -127,7 +126,7 @@ void ScanController::start(bool fresh) {
     pauseReason_ = PauseReason::None;
     restartTimer_.stop();
     storeStep("LoadTargets", [&] { downloads_.reload(*drives_, settings_.text(Field::txtSaveLocation)); });
-    stretchStart_ = clock_.now();
+    counters_.startStretch();
     setStatus("Scanning...");
     setState(ScanState::Scanning);
     passTimer_.start(kRunnerPassMs);
@@ -152,7 +151,7 @@ bool ScanController::emptyStore() {
 
 void ScanController::stop() {
     if (!canStop(state_)) return;
-    if (state_ == ScanState::Scanning) endStretch();
+    counters_.endStretch();
     passTimer_.stop();
     restartTimer_.stop();
     setStatus("Stopping Execution");
@@ -174,7 +173,7 @@ void ScanController::pollStop() {
 }
 
 void ScanController::pause(PauseReason reason) {
-    endStretch();
+    counters_.endStretch();
     pauseReason_ = reason;
     setStatus(reason == PauseReason::Hours ? "Pausing scan due to time restrictions"
                                            : "Download limit(s) exceeded... Pausing scan");
@@ -185,9 +184,7 @@ void ScanController::pause(PauseReason reason) {
 
 void ScanController::checkRestart() {
     if (state_ != ScanState::Paused) return restartTimer_.stop();
-    rollDay();
-    const bool allowed = limitVerdict(readDailyLimits(settings_), readDailyCounters(settings_), clock_.now().time()) ==
-                         LimitVerdict::Allowed;
+    const bool allowed = counters_.verdict() == LimitVerdict::Allowed;
     // A restart that cannot start (both drives still full, say) waits on; Stop ends the wait.
     if (allowed && !startProblem() && drivesHaveRoom()) return start(false);
     const std::string waiting = pauseReason_ == PauseReason::DailyLimit
@@ -202,32 +199,9 @@ void ScanController::setState(ScanState state) {
     emit stateChanged(state);
 }
 
-void ScanController::endStretch() {
-    if (!stretchStart_) return;
-    const Routine step{kModule, "tmrStop_Timer"};
-    rollDay();
-    const RunShares shares = runShares(*stretchStart_, clock_.now());
-    stretchStart_.reset();
-    step([&] {
-        settings_.setText(Field::txtDLTime, plainNumber(numericValue(settings_.text(Field::txtDLTime)) + shares.today));
-    });
-    step([&] {
-        settings_.setText(Field::txtTotalTime,
-                          plainNumber(numericValue(settings_.text(Field::txtTotalTime)) + shares.total));
-    });
-}
-
-void ScanController::rollDay() {
-    const QDate today = clock_.now().date();
-    if (!isNewDay(settings_.text(Field::txtDLDate), today)) return;
-    settings_.setText(Field::txtDLDate, dayText(today));
-    for (TextKey field : {Field::txtDLFiles, Field::txtDLK, Field::txtDLTime}) settings_.setText(field, "0");
-}
-
 bool ScanController::withinLimits() {
     if (state_ != ScanState::Scanning) return false;
-    rollDay();
-    switch (limitVerdict(readDailyLimits(settings_), readDailyCounters(settings_), clock_.now().time())) {
+    switch (counters_.verdict()) {
     case LimitVerdict::Allowed: return true;
     case LimitVerdict::DailyLimit: pause(PauseReason::DailyLimit); return false;
     case LimitVerdict::Hours: pause(PauseReason::Hours); return false;
@@ -260,7 +234,7 @@ void ScanController::onPageArrived() {
     ++progress_.pagesScanned;
     if (fetchFailed(page.ResultCode())) ++progress_.pagesFailed;
     progress_.bytesReceived += page.BytesReceived();
-    countArrival(page.BytesReceived());
+    counters_.countArrival(page.BytesReceived());
     logPage(page);
     storeStep("liInet1_Complete", [&] { pages_.record(page, parsePage_); });
     setConnectionText(kPageSlot, kNotBusy);
@@ -298,7 +272,7 @@ void ScanController::recordDownloads() {
         ++progress_.filesDownloaded;
         if (fetchFailed(c.ResultCode())) ++progress_.filesFailed;
         progress_.bytesReceived += c.BytesReceived();
-        countArrival(c.BytesReceived());
+        counters_.countArrival(c.BytesReceived());
         setConnectionText(c.SlotNumber, kNotBusy);
         emit downloadFinished(c.SlotNumber, qs(c.TargetFile), settings_.checked(Field::chkDisplayDownloads));
     };
@@ -306,19 +280,6 @@ void ScanController::recordDownloads() {
     // store) and the next one is tried.
     bool more = true;
     while (more) storeStep("ExecuteRobotLoop", [&] { more = downloads_.recordNext(parseFile_, done); });
-}
-
-void ScanController::countArrival(std::int64_t bytes) {
-    const Routine step{kModule, "ExecuteRobotLoop"};
-    step([&] {
-        for (TextKey field : {Field::txtDLFiles, Field::txtTotalFiles})
-            settings_.setText(field, decimal(addSaturated(counterValue(settings_.text(field)), 1)));
-        // Byte counters are written without separators, and 0 as the empty text.
-        for (TextKey field : {Field::txtDLK, Field::txtTotalK}) {
-            const std::int64_t total = addSaturated(counterValue(settings_.text(field)), bytes);
-            settings_.setText(field, total == 0 ? std::string() : decimal(total));
-        }
-    });
 }
 
 void ScanController::checkFinished() {
@@ -362,19 +323,7 @@ void ScanController::setConnectionText(int slot, const std::string& text) {
 }
 
 ScanStatistics ScanController::statistics() const {
-    const RunShares live = stretchStart_ ? runShares(*stretchStart_, clock_.now()) : RunShares{};
-    auto count = [&](TextKey field) { return counterValue(settings_.text(field)); };
-    auto seconds = [&](TextKey field, double liveDays) {
-        return (numericValue(settings_.text(field)) + liveDays) * 86400;
-    };
-    ScanStatistics s;
-    s.todayFiles = count(Field::txtDLFiles);
-    s.todayBytes = count(Field::txtDLK);
-    s.todaySeconds = seconds(Field::txtDLTime, live.today);
-    s.totalFiles = count(Field::txtTotalFiles);
-    s.totalBytes = count(Field::txtTotalK);
-    s.totalSeconds = seconds(Field::txtTotalTime, live.total);
-    s.lastFileCps = settings_.text(Field::txtLastFileCPS);
+    ScanStatistics s = counters_.statistics();
     s.queued = std::int64_t(downloads_.queued());
     s.activeConnections = connections_.busyCount();
     return s;
@@ -383,12 +332,12 @@ ScanStatistics ScanController::statistics() const {
 void ScanController::publishStatistics() { emit statisticsChanged(); }
 
 void ScanController::resetToday() {
-    for (TextKey field : {Field::txtDLFiles, Field::txtDLK, Field::txtDLTime}) settings_.setText(field, "0");
+    counters_.resetToday();
     publishStatistics();
 }
 
 void ScanController::resetTotal() {
-    for (TextKey field : {Field::txtTotalFiles, Field::txtTotalK, Field::txtTotalTime}) settings_.setText(field, "0");
+    counters_.resetTotal();
     publishStatistics();
 }
 

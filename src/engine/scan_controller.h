@@ -5,7 +5,6 @@
 // download runner do the work. Fronts (windows, command line, tests) follow
 // its state and events, and answer its one question through Messages.
 
-#include <QDateTime>
 #include <QObject>
 #include <QTimer>
 #include <array>
@@ -16,6 +15,7 @@
 #include "engine/connection_set.h"
 #include "engine/download_runner.h"
 #include "engine/page_scheduler.h"
+#include "engine/scan_counters.h"
 #include "engine/scan_link_queue.h"
 #include "engine/scan_state.h"
 #include "engine/scan_statistics.h"
@@ -106,15 +106,11 @@ private:
     bool emptyStore();
     void setState(ScanState state);
     void pause(PauseReason reason);
-    // Adds the stretch of scanning that ends now to today's and the total time.
-    void endStretch();
-    void rollDay();
     bool withinLimits();
     void scheduleNextPage();
     void onPageArrived();
     void onDownloadArrived(int slot);
     void recordDownloads();
-    void countArrival(std::int64_t bytes);
     void checkFinished();
     void passSoon();
     // Runs a work-store step; a failure stops the scan with an event.
@@ -132,6 +128,7 @@ private:
     PageScheduler pages_;
     DownloadRunner downloads_;
     ScanLinkQueue linkQueue_;
+    ScanCounters counters_;
     std::unique_ptr<OutputDrives> drives_;
 
     QTimer passTimer_;
@@ -140,7 +137,6 @@ private:
 
     ScanState state_ = ScanState::Idle;
     PauseReason pauseReason_ = PauseReason::None;
-    std::optional<QDateTime> stretchStart_;  // while scanning
     bool routesExhausted_ = false;
     bool queueFull_ = false;
     bool siteScanned_ = false;
