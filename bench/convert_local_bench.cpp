@@ -10,19 +10,10 @@
 #include "job/job_settings.h"
 #include "links/link_rewriting.h"
 #include "links/output_drives.h"
-#include "support/messages.h"
 
 namespace {
 
 using namespace gleanery;
-
-class SilentMessages final : public Messages {
-public:
-    void inform(const std::string&, const std::string&) override {}
-    bool confirm(const std::string&, const std::string&) override { return true; }
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-    void ask(const std::string&, std::function<void(bool)> answer, const std::string&) override { answer(true); }
-};
 
 // About 1 KB: fourteen links, absolute, root-relative and relative, in
 // attributes and in running text, with fragments, queries and scripts.
@@ -49,8 +40,7 @@ std::string pageOf(std::size_t bytes) {
 void BM_ConvertLocal(benchmark::State& state) {
     JobSettings settings;
     settings.setText(Field::txtSaveLocation, "/home/user/WS");
-    SilentMessages messages;
-    const OutputDrives drives(settings, messages);
+    const OutputDrives drives(settings);
     testing::FakeLinkQueue queue;
     const std::string page = pageOf(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state)

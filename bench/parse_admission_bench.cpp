@@ -11,7 +11,6 @@
 #include <string>
 
 #include "../tests/common/fake_settings.h"
-#include "../tests/common/scripted_messages.h"
 #include "../tests/links/fake_link_queue.h"
 #include "links/output_drives.h"
 #include "links/page_parser.h"
@@ -80,9 +79,8 @@ FakeSettings jobSettings(bool emptyEntry) {
 
 void run(benchmark::State& state, const std::string& page, bool emptyEntry) {
     const FakeSettings settings = jobSettings(emptyEntry);
-    testing::ScriptedMessages messages;
     const FixedFreeSpace space;
-    const OutputDrives drives(settings, messages, space);
+    const OutputDrives drives(settings, space);
     testing::FakeLinkQueue queue;
     for (auto _ : state) {
         state.PauseTiming();

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "common/fake_settings.h"
-#include "common/scripted_messages.h"
 #include "fuzz_support.h"
 #include "links/fake_link_queue.h"
 #include "links/link_rewriting.h"
@@ -113,8 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         .tick(Field::chkAllowParameters.name, flags & 2)
         .tick(Field::chkPageRequisites.name, flags & 16);
     FixedFreeSpace space;
-    testing::ScriptedMessages messages;
-    const OutputDrives drives(settings, messages, space);
+    const OutputDrives drives(settings, space);
 
     const std::string pageUrl = robotsPageUrl(line.empty() ? kDefaultPage : line, settings);
     const std::string pageFile = MakePathUnder(MakeURL(pageUrl, settings), kPrimary, false);

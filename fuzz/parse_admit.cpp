@@ -21,7 +21,6 @@
 #include <vector>
 
 #include "common/fake_settings.h"
-#include "common/scripted_messages.h"
 #include "engine/work_store.h"
 #include "fuzz_support.h"
 #include "links/link_queue.h"
@@ -189,8 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Job job(a, b, box);
     const std::string pageUrl = robotsPageUrl(line.empty() ? kDefaultPage : line, job.settings);
-    testing::ScriptedMessages messages;
-    const OutputDrives drives(job.settings, messages, job.space);
+    const OutputDrives drives(job.settings, job.space);
     StoreQueue queue(box.store);
     {
         const WorkStore::Batch rolledBack(box.store);

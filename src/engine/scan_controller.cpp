@@ -46,7 +46,7 @@ ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages
       downloads_(connections_, store),
       linkQueue_(store, pages_, downloads_),
       counters_(settings, clock),
-      drives_(std::make_unique<OutputDrives>(settings, messages)) {
+      drives_(std::make_unique<OutputDrives>(settings)) {
     passTimer_.setInterval(kRunnerPassMs);
     passTimer_.setSingleShot(true);
     stopTimer_.setInterval(kStopPollMs);
@@ -108,7 +108,7 @@ std::optional<std::string> ScanController::startProblem() {
 
 bool ScanController::drivesHaveRoom() {
     const bool wasFull = drives_->outOfSpace();
-    if (drives_->CheckDriveSpace(false)) return true;
+    if (drives_->CheckDriveSpace()) return true;
     if (!wasFull) emit drivesFull();
     return false;
 }
@@ -342,7 +342,7 @@ void ScanController::resetTotal() {
 }
 
 void ScanController::useFreeSpaceSource(const FreeSpaceSource& source) {
-    drives_ = std::make_unique<OutputDrives>(settings_, messages_, source);
+    drives_ = std::make_unique<OutputDrives>(settings_, source);
 }
 
 void ScanController::logPage(const FetchObject& page) {

@@ -9,7 +9,6 @@
 #include <stdexcept>
 
 #include "support/failure.h"
-#include "support/messages.h"
 #include "support/settings_view.h"
 #include "support/text.h"
 
@@ -30,11 +29,11 @@ std::uint64_t DiskFreeSpace::freeBytes(const std::string& folder) const {
     return static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize;
 }
 
-OutputDrives::OutputDrives(const SettingsView& settings, Messages& messages, const FreeSpaceSource& freeSpace)
-    : settings_(settings), messages_(messages), freeSpace_(freeSpace) {}
+OutputDrives::OutputDrives(const SettingsView& settings, const FreeSpaceSource& freeSpace)
+    : settings_(settings), freeSpace_(freeSpace) {}
 
-OutputDrives::OutputDrives(const SettingsView& settings, Messages& messages)
-    : OutputDrives(settings, messages, []() -> const FreeSpaceSource& {
+OutputDrives::OutputDrives(const SettingsView& settings)
+    : OutputDrives(settings, []() -> const FreeSpaceSource& {
           static const DiskFreeSpace disk;
           return disk;
       }()) {}
@@ -53,12 +52,9 @@ const std::string& OutputDrives::folderFor(int folderMode) const {
     return settings_.text(Field::txtSaveLocation2);
 }
 
-bool OutputDrives::CheckDriveSpace(bool showMessage) {
+bool OutputDrives::CheckDriveSpace() {
     const bool ok = hasRoom(Field::txtSaveLocation, Field::txtSpacePrimary, "CheckDriveSpace") ||
                     hasRoom(Field::txtSaveLocation2, Field::txtSpaceSecondary, "CheckDriveSpace");
-    if (showMessage && !ok && !outOfSpace_)
-        messages_.inform("You have run out of drive space on both output drives.  Scan has been suspended.",
-                         "Gleanery Alert");
     outOfSpace_ = !ok;
     return ok;
 }

@@ -2,7 +2,7 @@
 // The job's two output folders, primary (txtSaveLocation) and secondary
 // (txtSaveLocation2), each with a free-space floor in megabytes of
 // 1,000,000 bytes (txtSpacePrimary, txtSpaceSecondary): which one receives
-// the next file, and the one warning when both are full.
+// the next file, and whether both are full.
 
 #include <cstdint>
 #include <string>
@@ -12,7 +12,6 @@
 namespace gleanery {
 
 class SettingsView;
-class Messages;
 
 // Folder modes of MakePath.
 inline constexpr int kPrimaryFolder = -1;
@@ -37,18 +36,16 @@ public:
 
 class OutputDrives {
 public:
-    // Settings, messages and the free-space source must outlive this object.
-    OutputDrives(const SettingsView& settings, Messages& messages, const FreeSpaceSource& freeSpace);
-    OutputDrives(const SettingsView& settings, Messages& messages);
+    // The settings and the free-space source must outlive this object.
+    OutputDrives(const SettingsView& settings, const FreeSpaceSource& freeSpace);
+    explicit OutputDrives(const SettingsView& settings);
 
     // The folder a MakePath folder mode names. By free space: the primary when
     // it lies above its floor, else the secondary, even when that is full too.
     const std::string& folderFor(int folderMode) const;
 
-    // True when at least one folder lies above its floor. With showMessage, a
-    // shortage is announced once, until a check finds room again or the flag
-    // is cleared.
-    bool CheckDriveSpace(bool showMessage);
+    // True when at least one folder lies above its floor.
+    bool CheckDriveSpace();
 
     // Set while the last check found both folders full; Begin and Resume clear it.
     bool outOfSpace() const { return outOfSpace_; }
@@ -58,7 +55,6 @@ private:
     bool hasRoom(TextKey folderField, TextKey floorField, const char* routine) const;
 
     const SettingsView& settings_;
-    Messages& messages_;
     const FreeSpaceSource& freeSpace_;
     bool outOfSpace_ = false;
 };

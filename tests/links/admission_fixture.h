@@ -55,7 +55,7 @@ protected:
     } space;
     FakeSettings settings;
     ScriptedMessages messages;
-    OutputDrives drives{settings, messages, space};
+    OutputDrives drives{settings, space};
     FakeLinkQueue queue;
 
 private:

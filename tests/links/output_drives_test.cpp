@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/fake_settings.h"
-#include "common/scripted_messages.h"
 #include "links/local_path.h"
 #include "links/output_drives.h"
 #include "support/failure.h"
@@ -29,8 +28,6 @@ public:
     }
 };
 
-using testing::ScriptedMessages;
-
 class OutputDrivesTest : public ::testing::Test {
 protected:
     OutputDrivesTest() {
@@ -43,8 +40,7 @@ protected:
     }
     FakeSettings settings;
     ScriptedFreeSpace space;
-    ScriptedMessages messages;
-    OutputDrives drives{settings, messages, space};
+    OutputDrives drives{settings, space};
 };
 
 // Floors are read as numbers at each call.
@@ -66,34 +62,23 @@ TEST_F(OutputDrivesTest, ChoosesByFreeSpaceAboveStrictFloorsOfDecimalMegabytes) 
     }
 }
 
-TEST_F(OutputDrivesTest, WarnsOncePerShortage) {
+TEST_F(OutputDrivesTest, OutOfSpaceLastsUntilACheckFindsRoom) {
     setFree(0, 0);
-    EXPECT_FALSE(drives.CheckDriveSpace(true));
+    EXPECT_FALSE(drives.CheckDriveSpace());
     EXPECT_TRUE(drives.outOfSpace());
-    EXPECT_FALSE(drives.CheckDriveSpace(true));
-    EXPECT_EQ(messages.shown.size(), 1u);
-
-    setFree(0, 6'000'000);  // room again ends the shortage
-    EXPECT_TRUE(drives.CheckDriveSpace(true));
+    setFree(0, 6'000'000);
+    EXPECT_TRUE(drives.CheckDriveSpace());
     EXPECT_FALSE(drives.outOfSpace());
-    setFree(0, 0);
-    EXPECT_FALSE(drives.CheckDriveSpace(true));
-    EXPECT_EQ(messages.shown.size(), 2u);
-
-    drives.clearOutOfSpace();  // Begin or Resume
-    EXPECT_FALSE(drives.CheckDriveSpace(true));
-    EXPECT_EQ(messages.shown.size(), 3u);
 }
 
 TEST_F(OutputDrivesTest, AnUnreadableDriveCountsAsFullAndIsReported) {
     space.bytes["/two"] = 9'000'000;  // "/one" cannot be read
-    EXPECT_TRUE(drives.CheckDriveSpace(true));
+    EXPECT_TRUE(drives.CheckDriveSpace());
     EXPECT_EQ(frmDebug::lastReport().routine, "CheckDriveSpace");
     EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), "/two");
     EXPECT_EQ(frmDebug::lastReport().routine, "MakePath");
     space.bytes.clear();
-    EXPECT_FALSE(drives.CheckDriveSpace(true));
-    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_FALSE(drives.CheckDriveSpace());
 }
 
 class MakePathFoldersTest : public ::testing::Test {
@@ -111,8 +96,7 @@ protected:
     std::string secondary = tmp.path().toStdString() + "/s";
     FakeSettings settings;
     ScriptedFreeSpace space;
-    ScriptedMessages messages;
-    OutputDrives drives{settings, messages, space};
+    OutputDrives drives{settings, space};
 };
 
 TEST_F(MakePathFoldersTest, CreatesFoldersOnlyWhenAskedOrByFreeSpace) {
