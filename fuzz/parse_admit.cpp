@@ -52,7 +52,7 @@ public:
     bool holds(const std::string& url) override { return store_.holds(url); }
     bool isBlocked(const std::string& domain) override { return store_.isBlocked(domain); }
     void insertBlockedSite(const std::string& domain) override { store_.insertBlockedSite(domain); }
-    void ExecuteRobot(std::int64_t targetId) override { executed.push_back(targetId); }
+    void queueDownload(std::int64_t targetId) override { executed.push_back(targetId); }
     int currentPriority() const override { return kPriority; }
     const std::string& currentDomain() const override { return none_; }
 

@@ -57,7 +57,7 @@ int runHeadless(const CommandLine& cl) {
                      [&messages](const QString& status) { messages.print("Status: " + status.toStdString()); });
     showScanNotices(scan, messages, Qt::DirectConnection);
 
-    session.Display(cl.setupFile);
+    session.open(cl.setupFile);
     if (!session.storeProblem().empty()) return kExitUsage;
     for (const auto& [key, value] : cl.settings) {
         if (!applySetupValue(session.settings(), key, value)) return usageError("no setting named " + key);
@@ -79,7 +79,7 @@ int runHeadless(const CommandLine& cl) {
     if (scan.state() == ScanState::Idle) {
         // The scan did not start; its reason has been printed.
         const std::string location = session.settings().text(Field::txtLocation);
-        session.Form_Unload();
+        session.close();
         if (location.empty()) return usageError("the job has no start address (set txtLocation)");
         return IsWebAddress(location) ? kExitStopped : kExitUsage;
     }
@@ -87,7 +87,7 @@ int runHeadless(const CommandLine& cl) {
     progress.breakLine();
     messages.print(ProgressLine::format(scan.progress(), scan.statistics().queued, double(elapsed.elapsed()) / 1000.0));
     const int exitCode = scanExitCode(session);
-    session.Form_Unload();
+    session.close();
     return exitCode;
 }
 

@@ -26,7 +26,7 @@ JobSession::JobSession(Messages& messages, const Clock& clock, const FetchFactor
 
 JobSession::~JobSession() = default;
 
-void JobSession::Display(const std::string& setupFile) {
+void JobSession::open(const std::string& setupFile) {
     const Routine step{"frmGeneralRobot", "Display"};
     store_.close();
     setupFile_ = setupFile;
@@ -55,7 +55,7 @@ bool JobSession::saveOrTell() {
     }
 }
 
-void JobSession::Form_Unload() {
+void JobSession::close() {
     saveOrTell();
     store_.close();
 }

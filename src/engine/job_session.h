@@ -24,12 +24,12 @@ public:
     // the template when missing) and the settings it holds (defaults for a
     // new file). A store that cannot be opened is told to the user once here
     // and again whenever Begin or Resume is pressed.
-    void Display(const std::string& setupFile);
+    void open(const std::string& setupFile);
     // Saves the settings and statistics; throws when the setup file cannot be written.
     void storeSettings();
     // Saves, and tells the user when the setup file cannot be written.
     bool saveOrTell();
-    void Form_Unload();
+    void close();
 
     JobSettings& settings() { return settings_; }
     ScanController& scan() { return scan_; }

@@ -91,7 +91,7 @@ bool ScanController::mayStart() {
 std::optional<std::string> ScanController::startProblem() {
     // An address the location rule refuses is emptied, and told by the rule;
     // an empty one is plain to see.
-    txtLocation_LostFocus(settings_, messages_);
+    refuseOwnSite(settings_, messages_);
     if (settings_.text(Field::txtLocation).empty()) return std::string();
     // Anything else would scan one failing page and call the site scanned.
     if (!IsWebAddress(settings_.text(Field::txtLocation))) return kNotWebAddress;

@@ -23,7 +23,7 @@ bool ScanLinkQueue::isBlocked(const std::string& domain) { return store_.isBlock
 
 void ScanLinkQueue::insertBlockedSite(const std::string& domain) { store_.insertBlockedSite(domain); }
 
-void ScanLinkQueue::ExecuteRobot(std::int64_t targetId) { downloads_.enqueue(targetId); }
+void ScanLinkQueue::queueDownload(std::int64_t targetId) { downloads_.enqueue(targetId); }
 
 int ScanLinkQueue::currentPriority() const { return pages_.currentPriority(); }
 

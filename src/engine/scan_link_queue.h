@@ -19,7 +19,7 @@ public:
     bool holds(const std::string& url) override;
     bool isBlocked(const std::string& domain) override;
     void insertBlockedSite(const std::string& domain) override;
-    void ExecuteRobot(std::int64_t targetId) override;
+    void queueDownload(std::int64_t targetId) override;
     int currentPriority() const override;
     const std::string& currentDomain() const override;
 

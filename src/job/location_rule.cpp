@@ -6,7 +6,7 @@
 
 namespace gleanery {
 
-bool txtLocation_LostFocus(JobSettings& settings, Messages& messages) {
+bool refuseOwnSite(JobSettings& settings, Messages& messages) {
     if (findNoCase(settings.text(Field::txtLocation), kProductHost) == std::string::npos) return false;
     messages.inform(std::string("Scanning the web site of Gleanery (") + kProductHost +
                     ") is not allowed with Gleanery.");

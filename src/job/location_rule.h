@@ -13,6 +13,6 @@ inline constexpr const char* kProductHost = "gleanery.org";
 // The check run when the start address loses the focus (and by Begin and
 // Resume): an address that names the product's own host is refused with a
 // message and emptied. True when the address was refused.
-bool txtLocation_LostFocus(JobSettings& settings, Messages& messages);
+bool refuseOwnSite(JobSettings& settings, Messages& messages);
 
 }  // namespace gleanery

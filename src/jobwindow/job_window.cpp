@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "job/location_rule.h"
+#include "links/link_admission.h"
 #include "engine/scan_notices.h"
 #include "jobwindow/select_path_window.h"
 #include "jobwindow/statistics_frame.h"
@@ -47,7 +48,9 @@ frmGeneralRobot::frmGeneralRobot(Messages& messages, const Clock& clock, FetchFa
     cmdBegin_ = button("cmdBegin", "Begin", 9480, 4680, 1215, 375);
     cmdResume_ = button("cmdResume", "Resume", 9480, 5160, 1215, 375);
     cmdStop_ = button("cmdStop", "Stop", 9480, 5640, 1215, 375);
-    button("cmdBlock", "Block Site", 9480, 6120, 1215, 375)->hide();
+    QPushButton* cmdBlock = button("cmdBlock", "Block Site", 9480, 6120, 1215, 375);
+    cmdBlock->hide();
+    connect(cmdBlock, &QPushButton::clicked, this, [this] { blockCurrentDomain(scan().linkQueue(), messages_); });
 
     for (int slot = 1; slot <= kPaneCount; ++slot) {
         auto* pane = new ConnectionPane(slot, this);
@@ -119,7 +122,7 @@ void frmGeneralRobot::Form_Load(const std::string& setupFile) {
     settings.fillConnections(giMaxConnections_);
     settings.setListIndex(Field::cboMaxDepth, kDesignDepthItem);
     // Opens the work store and restores the settings, then the statistics.
-    session_->Display(setupFile);
+    session_->open(setupFile);
     showStatistics();
 }
 
@@ -144,7 +147,7 @@ void frmGeneralRobot::Form_Unload() {
     s.stop();
     s.pollStop();
     const Routine step{kModule, "Form_Unload"};
-    step([&] { session_->Form_Unload(); });
+    step([&] { session_->close(); });
 }
 
 void frmGeneralRobot::SetRunningView(bool running) {
@@ -190,7 +193,7 @@ bool frmGeneralRobot::eventFilter(QObject* watched, QEvent* event) {
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             // After the focus has moved, so that the message box does not open in the middle of the move.
             QMetaObject::invokeMethod(
-                this, [this] { txtLocation_LostFocus(session_->settings(), messages_); }, Qt::QueuedConnection);
+                this, [this] { refuseOwnSite(session_->settings(), messages_); }, Qt::QueuedConnection);
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -132,7 +132,7 @@ void LinkAdmission::admitTarget(std::string_view pageUrl, const std::string& url
         const std::string file = MakePathUnder(url, freeSpaceFolder(), false);
         skipSilently([&] { targetId = queue_.insertTarget(url, std::string(pageUrl), file); });
     }
-    if (immediate_) Routine{kModule, "HandleResult"}([&] { queue_.ExecuteRobot(targetId); });
+    if (immediate_) Routine{kModule, "HandleResult"}([&] { queue_.queueDownload(targetId); });
 }
 
 void LinkAdmission::admitRoute(std::string_view pageUrl, const std::string& url) {
@@ -150,7 +150,7 @@ bool BlockedSite(LinkQueue& queue, const std::string& domain) {
     return blocked;
 }
 
-void cmdBlock_Click(LinkQueue& queue, Messages& messages) {
+void blockCurrentDomain(LinkQueue& queue, Messages& messages) {
     const std::string domain = queue.currentDomain();
     // Before the first page there is no domain to block.
     if (domain.empty() || BlockedSite(queue, domain)) return;

@@ -87,6 +87,6 @@ bool BlockedSite(LinkQueue& queue, const std::string& domain);
 
 // The Block button: asks whether to block the domain of the page being
 // scanned and blocks it on Yes.
-void cmdBlock_Click(LinkQueue& queue, Messages& messages);
+void blockCurrentDomain(LinkQueue& queue, Messages& messages);
 
 }  // namespace gleanery

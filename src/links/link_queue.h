@@ -21,7 +21,7 @@ public:
     virtual void insertBlockedSite(const std::string& domain) = 0;
     // Appends the pending target with that identifier to the download queue
     // (nothing for an identifier that names no pending target).
-    virtual void ExecuteRobot(std::int64_t targetId) = 0;
+    virtual void queueDownload(std::int64_t targetId) = 0;
     // The priority and domain of the page most recently handed out.
     virtual int currentPriority() const = 0;
     virtual const std::string& currentDomain() const = 0;

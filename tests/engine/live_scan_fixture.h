@@ -39,7 +39,7 @@ protected:
         session.reset();
         session = std::make_unique<JobSession>(
             messages, clock, [](int) { return makeNetworkFetch(); }, kConnectionCount);
-        session->Display(inDir("job.glf"));
+        session->open(inDir("job.glf"));
         showScanNotices(scan(), messages, Qt::DirectConnection);
         JobSettings& s = settings();
         s.setText(Field::txtLocation, server.url("/"));

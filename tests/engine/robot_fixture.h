@@ -20,7 +20,7 @@ protected:
         qputenv("GLEANERY_HOME", GLEANERY_TEST_DATA_DIR);
         session = std::make_unique<JobSession>(
             messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
-        session->Display(path("job.glf"));
+        session->open(path("job.glf"));
         showScanNotices(scan(), messages, Qt::DirectConnection);
         JobSettings& s = session->settings();
         s.setText(Field::txtSaveLocation, path("out1"));

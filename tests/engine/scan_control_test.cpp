@@ -90,7 +90,7 @@ TEST_F(ScanControl, PageHandedOutButNeverCompletedIsFetchedAgainOnResume) {
     session.reset();
     session = std::make_unique<JobSession>(
         messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
-    session->Display(path("job.glf"));
+    session->open(path("job.glf"));
     session->settings().setText(Field::txtSpacePrimary, "0");
     session->settings().setText(Field::txtSpaceSecondary, "0");
     scan().resume();
@@ -104,7 +104,7 @@ TEST_F(ScanControl, StoreThatCannotOpenKeepsBeginFromRunning) {
     ScriptedMessages told;
     JobSession broken(
         told, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
-    broken.Display(blocker + "/job.glf");
+    broken.open(blocker + "/job.glf");
     showScanNotices(broken.scan(), told, Qt::DirectConnection);
     ASSERT_FALSE(broken.storeProblem().empty());
     ASSERT_EQ(told.shown.size(), 1u);

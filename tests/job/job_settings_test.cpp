@@ -67,7 +67,7 @@ TEST(LocationRule, OwnSiteIsRefusedAndEmptiedOtherSitesStay) {
         JobSettings settings;
         testing::ScriptedMessages messages;
         settings.setText(Field::txtLocation, c.address);
-        EXPECT_EQ(txtLocation_LostFocus(settings, messages), c.refused) << c.address;
+        EXPECT_EQ(refuseOwnSite(settings, messages), c.refused) << c.address;
         EXPECT_EQ(settings.text(Field::txtLocation), c.refused ? "" : c.address);
         EXPECT_EQ(messages.shown.size(), c.refused ? 1u : 0u) << c.address;
     }

@@ -31,7 +31,7 @@ public:
     bool holds(const std::string& url) override { return routeUrls_.count(url) + targetUrls_.count(url) > 0; }
     bool isBlocked(const std::string& domain) override { return blocked.count(domain) > 0; }
     void insertBlockedSite(const std::string& domain) override { blocked.insert(domain); }
-    void ExecuteRobot(std::int64_t targetId) override { executed.push_back(targetId); }
+    void queueDownload(std::int64_t targetId) override { executed.push_back(targetId); }
     int currentPriority() const override { return 7; }
     const std::string& currentDomain() const override { return domain; }
     void clear() { *this = FakeLinkQueue(); }

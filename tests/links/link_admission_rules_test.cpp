@@ -107,10 +107,10 @@ TEST_F(LinkAdmissionRules, RequisitesComeFromAnywhereAndFormsFromNowhere) {
 }
 
 TEST_F(LinkAdmissionRules, BlockButtonAsksAndBlocksOnYes) {
-    cmdBlock_Click(queue, messages);  // no page scanned yet: nothing to block
+    blockCurrentDomain(queue, messages);  // no page scanned yet: nothing to block
     queue.domain = "site.example";
     messages.answers = {false};
-    for (int click = 0; click < 3; ++click) cmdBlock_Click(queue, messages);
+    for (int click = 0; click < 3; ++click) blockCurrentDomain(queue, messages);
     EXPECT_EQ(queue.blocked, (std::set<std::string>{"site.example"}));
     EXPECT_EQ(messages.shown.size(), 2u);  // no question once blocked
 }
