@@ -100,8 +100,12 @@ std::optional<std::string> ScanController::startProblem() {
     const std::string& primary = settings_.text(Field::txtSaveLocation);
     const std::string& secondary = settings_.text(Field::txtSaveLocation2);
     if (primary.empty() || secondary.empty()) return kNoOutputFolder;
-    for (const std::string* folder : {&primary, &secondary}) {
-        if (std::string problem = outputFolderProblem(*folder); !problem.empty()) return problem;
+    return folderProblem();
+}
+
+std::optional<std::string> ScanController::folderProblem() const {
+    for (TextKey folder : {Field::txtSaveLocation, Field::txtSaveLocation2}) {
+        if (std::string problem = outputFolderProblem(settings_.text(folder)); !problem.empty()) return problem;
     }
     return std::nullopt;
 }
@@ -185,8 +189,9 @@ void ScanController::pause(PauseReason reason) {
 void ScanController::checkRestart() {
     if (state_ != ScanState::Paused) return restartTimer_.stop();
     const bool allowed = counters_.verdict() == LimitVerdict::Allowed;
-    // A restart that cannot start (both drives still full, say) waits on; Stop ends the wait.
-    if (allowed && !startProblem() && drivesHaveRoom()) return start(false);
+    // A restart that cannot start (both drives still full, say) waits on; Stop
+    // ends the wait. It asks nothing: no message box opens from a timer.
+    if (allowed && !folderProblem() && drivesHaveRoom()) return start(false);
     const std::string waiting = pauseReason_ == PauseReason::DailyLimit
                                     ? "Daily limit exceeded... Waiting: "
                                     : "Paused due to time restrictions... Waiting: ";

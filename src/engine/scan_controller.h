@@ -101,6 +101,8 @@ private:
     // Why a scan cannot start now: nothing when it can, "" when the user has
     // been told already.
     std::optional<std::string> startProblem();
+    // Why an output folder cannot take files (it is created when missing).
+    std::optional<std::string> folderProblem() const;
     bool drivesHaveRoom();
     void start(bool fresh);
     bool emptyStore();
