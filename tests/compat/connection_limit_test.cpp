@@ -32,15 +32,12 @@ protected:
     testing::ScriptedMessages messages;
 };
 
-struct LimitCase {
-    std::optional<V> perServer;
-    std::optional<V> perOneZeroServer;
-    int limit;
-    bool asked;
-};
-
 TEST_F(ConnectionLimit, TakesTheSmallerValueButAtLeastTwo) {
-    const LimitCase cases[] = {
+    const struct {
+        std::optional<V> perServer, perOneZeroServer;
+        int limit;
+        bool asked;
+    } cases[] = {
         {V(12), V(16), 12, false},
         {V(std::string("6")), V(9), 6, true},  // a string value counts by its number
         {V(40), std::nullopt, 2, true},
@@ -49,13 +46,12 @@ TEST_F(ConnectionLimit, TakesTheSmallerValueButAtLeastTwo) {
     for (const auto& c : cases) {
         testing::ScopedHome fresh;
         setValues(c.perServer, c.perOneZeroServer);
-        messages.shown.clear();
+        EXPECT_EQ(CheckConnectionLimit(false, messages), c.limit);
+        EXPECT_TRUE(messages.shown.empty());
         messages.answers = {false};
         EXPECT_EQ(CheckConnectionLimit(true, messages), c.limit) << c.limit;
         EXPECT_EQ(messages.shown.size(), c.asked ? 1u : 0u) << c.limit;
         messages.shown.clear();
-        EXPECT_EQ(CheckConnectionLimit(false, messages), c.limit);
-        EXPECT_TRUE(messages.shown.empty());
     }
 }
 

@@ -49,13 +49,10 @@ TEST_F(FakeProcessTable, TakesTheLowestMatchingIdentifierByEveryNameSource) {
     link(1000, "/opt/fb/Fetchbox.exe (deleted)");
     put(4000, "comm", "Fetchbox.exe.old\n");
 
-    EXPECT_EQ(find(), 40u);
-    remove(40);
-    EXPECT_EQ(find(), 120u);
-    remove(120);
-    EXPECT_EQ(find(), 1000u);
-    remove(1000);
-    EXPECT_EQ(find(), 0u);
+    for (const std::uint32_t lowest : {40u, 120u, 1000u, 0u}) {
+        EXPECT_EQ(find(), lowest);
+        remove(int(lowest));
+    }
     EXPECT_TRUE(messages.shown.empty());
 }
 

@@ -1,6 +1,5 @@
-// The registry file: keys and values through the Registry class (the value
-// types it handles, ASCII case and access), and importing registry files (".reg"
-// text) as the registry editor would.
+// The registry file: keys and values through the Registry class (value types,
+// ASCII case, access), and importing ".reg" text as the registry editor would.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -16,12 +15,8 @@ namespace {
 using V = Registry::Variant;
 using namespace std::string_literals;
 
-class RegistryValues : public ::testing::Test {
-protected:
+TEST(RegistryValues, WritesAndReadsStringsAndNumbersByNameIndexAndNull) {
     testing::ScopedHome home;
-};
-
-TEST_F(RegistryValues, WritesAndReadsStringsAndNumbersByNameIndexAndNull) {
     {
         Registry w;
         w.CreateKey(HKEY_CURRENT_USER, "Software\\Gleanery\\Test", KEY_ALL_ACCESS);
@@ -60,7 +55,9 @@ protected:
     testing::ScopedHome home;
 };
 
-TEST_F(RegistryImport, ReadsKeysValuesDeletionsAndContinuedHexLists) {
+TEST_F(RegistryImport, ReadsKeysValuesDeletionsAndContinuedHexListsUnderAHeader) {
+    EXPECT_FALSE(importRegFile(write("[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"b\"\n")));
+    EXPECT_FALSE(importRegFile(home.path("missing.reg")));
     ASSERT_TRUE(
         importRegFile(write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Old]\n\"x\"=\"1\"\n"
                             "[HKEY_CURRENT_USER\\Software\\Imported]\n\"Gone\"=\"soon\"\n")));
@@ -87,16 +84,10 @@ TEST_F(RegistryImport, ReadsKeysValuesDeletionsAndContinuedHexLists) {
     EXPECT_EQ(r.Values(V("Binary"s)), V{});
     EXPECT_EQ(r.ErrorCode, kUnsupportedKind);
     EXPECT_EQ(r.Values(V("Gone"s)), V{});
-    r.OpenKey(HKEY_CURRENT_USER, "Software\\Old", KEY_READ);
-    EXPECT_EQ(r.ErrorCode, ERROR_FILE_NOT_FOUND);
-}
-
-TEST_F(RegistryImport, RefusesFilesWithoutARegistryHeader) {
-    EXPECT_FALSE(importRegFile(write("[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"b\"\n")));
-    EXPECT_FALSE(importRegFile(home.path("missing.reg")));
-    Registry r;
-    r.OpenKey(HKEY_CURRENT_USER, "Software\\X", KEY_READ);
-    EXPECT_EQ(r.ErrorCode, ERROR_FILE_NOT_FOUND);
+    for (const char* gone : {"Software\\Old", "Software\\X"}) {
+        r.OpenKey(HKEY_CURRENT_USER, gone, KEY_READ);
+        EXPECT_EQ(r.ErrorCode, ERROR_FILE_NOT_FOUND) << gone;
+    }
 }
 
 TEST_F(RegistryImport, AnUnreadableRegistryFileIsNeverOverwritten) {

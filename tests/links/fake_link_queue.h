@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <set>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "links/link_queue.h"
@@ -42,7 +41,7 @@ public:
     std::string domain;
 
 private:
-    std::unordered_set<std::string> routeUrls_, targetUrls_;
+    std::set<std::string> routeUrls_, targetUrls_;
     std::int64_t lastId_ = 0;
 };
 

@@ -54,20 +54,17 @@ TEST_F(LinkRewritingRule, FollowedLinksNameTheirCopiesAndOthersInTagsNameTheSite
          R"(<a href="{P}/b.htm#x%22y">b</a> <a href='http://www.site.example/dir/doc.pdf#it%27s'>)"},
         {R"(<a href="doc.pdf#p2">d</a> <form action="/cgi/go.cgi"> <a href="//cdn.example/x.pdf">)",
          R"(<a href="http://www.site.example/dir/doc.pdf#p2">d</a> <form action="http://www.site.example/cgi/go.cgi"> <a href="http://cdn.example/x.pdf">)"},
-        {R"(<a href="http://other.example/a.htm">see https://www.cwi.nl/ or http://other.example/b.htm</a>)",
-         R"(<a href="http://other.example/a.htm">see https://www.cwi.nl/ or http://other.example/b.htm</a>)"},
-        // Outside links: code, scripts, blank values and the blanks around values.
-        {"<pre>get example.zip\n<span>Archive</span>\n</pre>", "<pre>get example.zip\n<span>Archive</span>\n</pre>"},
-        {"<a href=\t\"x.htm\">x</a> <a href=\"\">here</a> <a href=\" \">blank</a> <a href=\" y.htm\n\">y</a>",
-         "<a href=\t\"x.htm\">x</a> <a href=\"\">here</a> <a href=\" \">blank</a> <a href=\" y.htm\n\">y</a>"},
-        {"<script>\nvar a = b.js;\nlocation.href = x;\nif (a<b) window.open('pop.htm');\n</script>",
-         "<script>\nvar a = b.js;\nlocation.href = x;\nif (a<b) window.open('pop.htm');\n</script>"},
-        {"<p>transaction=42, take action now. See a.htm, then b.jpg.</p>",
-         "<p>transaction=42, take action now. See a.htm, then b.jpg.</p>"},
-        {"<script>href = href.match(/#.*/)[0];</script><pre>RewriteRule ^/(/|/cgi/go.cgi)?$ /x</pre>",
-         "<script>href = href.match(/#.*/)[0];</script><pre>RewriteRule ^/(/|/cgi/go.cgi)?$ /x</pre>"},
     };
     expectEach(cases);
+    // Outside links: text, code, scripts, blank values and the blanks around values.
+    for (const char* page :
+         {R"(<a href="http://other.example/a.htm">see https://www.cwi.nl/ or http://other.example/b.htm</a>)",
+          "<pre>get example.zip\n<span>Archive</span>\n</pre>",
+          "<a href=\t\"x.htm\">x</a> <a href=\"\">here</a> <a href=\" \">blank</a> <a href=\" y.htm\n\">y</a>",
+          "<script>\nvar a = b.js;\nlocation.href = x;\nif (a<b) window.open('pop.htm');\n</script>",
+          "<p>transaction=42, take action now. See a.htm, then b.jpg.</p>",
+          "<script>href = href.match(/#.*/)[0];</script><pre>RewriteRule ^/(/|/cgi/go.cgi)?$ /x</pre>"})
+        EXPECT_EQ(rewrite(page), page);
 }
 
 TEST_F(LinkRewritingRule, RequisitesOfPagesAndStyleBlocksBecomeLocal) {
@@ -159,8 +156,7 @@ TEST_F(LinkRewritingRule, TakesTimeInProportionToThePageSize) {
         "<a href=\"http://www.site.example/a/b.htm\">1.</a> <img src='/c.gif' srcset='d.png 2x'> <a href=r.htm?x>\n"
         "Text. More, with dots. See /f/d.zip and e.jpg (or f.jpg). <p style='background:url(g.png)'>\n";
     const auto fastestSeconds = [&](std::size_t blocks) {
-        std::string page;
-        for (std::size_t i = 0; i < blocks; ++i) page += block;
+        const std::string page = QByteArray::fromStdString(block).repeated(qsizetype(blocks)).toStdString();
         double best = 1e9;
         for (int run = 0; run < 3; ++run) {
             const auto start = std::chrono::steady_clock::now();

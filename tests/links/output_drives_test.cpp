@@ -18,26 +18,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ScriptedFreeSpace : public FreeSpaceSource {
-public:
+struct ScriptedFreeSpace : FreeSpaceSource {
     std::map<std::string, std::uint64_t> bytes;  // folders not listed cannot be read
     std::uint64_t freeBytes(const std::string& folder) const override {
-        const auto it = bytes.find(folder);
-        if (it == bytes.end()) throw std::runtime_error("no drive for " + folder);
-        return it->second;
+        if (!bytes.count(folder)) throw std::runtime_error("no drive for " + folder);
+        return bytes.at(folder);
     }
 };
 
 class OutputDrivesTest : public ::testing::Test {
 protected:
     OutputDrivesTest() {
-        settings.set("txtSaveLocation", "/one").set("txtSaveLocation2", "/two");
+        settings.set("txtSaveLocation", primary).set("txtSaveLocation2", secondary);
         settings.set("txtSpacePrimary", "5").set("txtSpaceSecondary", "5");
+        fs::create_directory(primary);
+        fs::create_directory(secondary);
     }
-    void setFree(std::uint64_t primary, std::uint64_t secondary) {
-        space.bytes["/one"] = primary;
-        space.bytes["/two"] = secondary;
+    void setFree(std::uint64_t primaryBytes, std::uint64_t secondaryBytes) {
+        space.bytes[primary] = primaryBytes;
+        space.bytes[secondary] = secondaryBytes;
     }
+    QTemporaryDir tmp;
+    std::string primary = tmp.path().toStdString() + "/p", secondary = tmp.path().toStdString() + "/s";
     FakeSettings settings;
     ScriptedFreeSpace space;
     OutputDrives drives{settings, space};
@@ -48,58 +50,39 @@ TEST_F(OutputDrivesTest, ChoosesByFreeSpaceAboveStrictFloorsOfDecimalMegabytes) 
     const struct {
         const char* floor;
         std::uint64_t primary, secondary;
-        const char* chosen;
+        bool secondaryChosen;
     } cases[] = {
-        {"5", 5'000'001, 0, "/one"}, {"5", 5'000'000, 9'000'000, "/two"},  // equal to the floor is not above it
-        {"5", 5'100'000, 0, "/one"},                                       // above 5,000,000 though below 5 MiB
-        {"none", 1, 0, "/one"},                                            // not a number: 0
-        {"0.5", 500'001, 0, "/one"},
+        {"5", 5'000'001, 0, false}, {"5", 5'000'000, 9'000'000, true},  // equal to the floor is not above it
+        {"5", 5'100'000, 0, false},                                     // above 5,000,000 though below 5 MiB
+        {"none", 1, 0, false},                                          // not a number: 0
+        {"0.5", 500'001, 0, false},
     };
     for (const auto& c : cases) {
         settings.set("txtSpacePrimary", c.floor);
         setFree(c.primary, c.secondary);
-        EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), c.chosen) << c.floor << " " << c.primary;
+        EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), c.secondaryChosen ? secondary : primary)
+            << c.floor << " " << c.primary;
     }
 }
 
-TEST_F(OutputDrivesTest, OutOfSpaceLastsUntilACheckFindsRoom) {
+TEST_F(OutputDrivesTest, OutOfSpaceLastsUntilACheckFindsRoomAndAnUnreadableDriveCountsAsFull) {
     setFree(0, 0);
     EXPECT_FALSE(drives.CheckDriveSpace());
     EXPECT_TRUE(drives.outOfSpace());
     setFree(0, 6'000'000);
     EXPECT_TRUE(drives.CheckDriveSpace());
     EXPECT_FALSE(drives.outOfSpace());
-}
-
-TEST_F(OutputDrivesTest, AnUnreadableDriveCountsAsFullAndIsReported) {
-    space.bytes["/two"] = 9'000'000;  // "/one" cannot be read
+    space.bytes.erase(primary);  // cannot be read: reported
     EXPECT_TRUE(drives.CheckDriveSpace());
     EXPECT_EQ(frmDebug::lastReport().routine, "CheckDriveSpace");
-    EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), "/two");
+    EXPECT_EQ(drives.folderFor(kFolderByFreeSpace), secondary);
     EXPECT_EQ(frmDebug::lastReport().routine, "MakePath");
     space.bytes.clear();
     EXPECT_FALSE(drives.CheckDriveSpace());
 }
 
-class MakePathFoldersTest : public ::testing::Test {
-protected:
-    MakePathFoldersTest() {
-        settings.set("txtSaveLocation", primary).set("txtSaveLocation2", secondary);
-        settings.set("txtSpacePrimary", "1").set("txtSpaceSecondary", "1");
-        space.bytes[primary] = 0;
-        space.bytes[secondary] = 0;
-        fs::create_directory(primary);
-        fs::create_directory(secondary);
-    }
-    QTemporaryDir tmp;
-    std::string primary = tmp.path().toStdString() + "/p";
-    std::string secondary = tmp.path().toStdString() + "/s";
-    FakeSettings settings;
-    ScriptedFreeSpace space;
-    OutputDrives drives{settings, space};
-};
-
-TEST_F(MakePathFoldersTest, CreatesFoldersOnlyWhenAskedOrByFreeSpace) {
+TEST_F(OutputDrivesTest, MakePathCreatesFoldersOnlyWhenAskedOrByFreeSpaceWhateverIsInTheWay) {
+    setFree(0, 0);
     const std::string url = "http://srv.dom.example/a/b/c.htm";
     EXPECT_EQ(MakePath(url, kPrimaryFolder, false, drives), primary + "/srv.dom.example/a/b/c.htm");
     EXPECT_FALSE(fs::exists(primary + "/srv.dom.example"));
@@ -111,14 +94,11 @@ TEST_F(MakePathFoldersTest, CreatesFoldersOnlyWhenAskedOrByFreeSpace) {
     // Both drives below their floors: the secondary, folders made regardless of the flag.
     EXPECT_EQ(MakePath(url, kFolderByFreeSpace, false, drives), secondary + "/srv.dom.example/a/b/c.htm");
     EXPECT_TRUE(fs::is_directory(secondary + "/srv.dom.example/a/b"));
-}
 
-TEST_F(MakePathFoldersTest, FolderCreationIgnoresWhatIsInTheWay) {
-    fs::create_directories(primary + "/srv.dom.example");
-    std::ofstream(primary + "/srv.dom.example/a") << "a file where a folder belongs";
-    EXPECT_EQ(MakePath("http://srv.dom.example/a/b/c.htm", kPrimaryFolder, true, drives),
-              primary + "/srv.dom.example/a/b/c.htm");
-    EXPECT_TRUE(fs::is_regular_file(primary + "/srv.dom.example/a"));
+    std::ofstream(primary + "/srv.dom.example/x") << "a file where a folder belongs";
+    EXPECT_EQ(MakePath("http://srv.dom.example/x/y/z.htm", kPrimaryFolder, true, drives),
+              primary + "/srv.dom.example/x/y/z.htm");
+    EXPECT_TRUE(fs::is_regular_file(primary + "/srv.dom.example/x"));
 }
 
 TEST(DiskFreeSpaceQuery, AMissingFolderCountsAsItsNearestExistingParent) {
