@@ -155,9 +155,8 @@ std::string formatData(const RegistryValue& v) {
         return quoted(text);
     char buffer[24];
     if (v.type == REG_DWORD && v.data.size() == 4) {
-        const auto n = static_cast<unsigned char>(v.data[0]) | static_cast<unsigned char>(v.data[1]) << 8 |
-                       static_cast<unsigned char>(v.data[2]) << 16 |
-                       static_cast<std::uint32_t>(static_cast<unsigned char>(v.data[3])) << 24;
+        auto byte = [&](std::size_t i) { return std::uint32_t{static_cast<unsigned char>(v.data[i])}; };
+        const std::uint32_t n = byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
         std::snprintf(buffer, sizeof buffer, "dword:%08x", static_cast<unsigned>(n));
         return buffer;
     }
