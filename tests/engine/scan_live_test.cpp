@@ -192,12 +192,9 @@ TEST_F(ScanStopResume, ResumeInANewSessionFinishesWithEveryFileFetchedOnce) {
 
     scan().begin();
     ASSERT_TRUE(spinUntil([&] { return scan().progress().filesDownloaded >= 2; }));
-    scan().stop();
-    EXPECT_EQ(scan().status(), "Stopping Execution");
+    scan().stop();  // what a stop shows is ScanControl's; here it is what a resume finds
     ASSERT_TRUE(runToRest());
-    EXPECT_EQ(scan().status(), "Execution Stopped");
     EXPECT_EQ(messages.count("Site Scanned"), 0);
-    EXPECT_FALSE(scan().transfersRunning());
     ASSERT_FALSE(store().pendingTargets().empty()) << "the scan ended before the stop; nothing left to resume";
 
     openSession();
