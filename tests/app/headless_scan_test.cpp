@@ -1,21 +1,23 @@
 // The program without windows: usage, exit codes, settings given on the
-// command line, a real scan of a local site, and a graceful stop by signal
-// that a later --resume finishes.
+// command line, a real scan of a local site, a graceful stop by signal that a
+// later --resume finishes, and a kill outright that --resume finishes with
+// every file complete and no partial file left.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 #include <csignal>
 #include <fstream>
+#include <memory>
 
-#include "common/test_server.h"
+#include "common/live_site.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
 #include "job/setup_file.h"
 
-namespace gleanery {
+namespace gleanery::test {
 namespace {
 
 struct ProcessResult {
@@ -25,11 +27,13 @@ struct ProcessResult {
 
 class HeadlessScan : public ::testing::Test {
 protected:
-    QProcess* start(const QStringList& args) {
+    // Starts the program; with an error file its stderr goes there, not to a pipe.
+    QProcess* start(const QStringList& args, const QString& errorFile = {}) {
         auto* p = new QProcess;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("GLEANERY_HOME", GLEANERY_TEST_DATA_DIR);
         p->setProcessEnvironment(env);
+        if (!errorFile.isEmpty()) p->setStandardErrorFile(errorFile);
         p->start(GLEANERY_BINARY, args);
         EXPECT_TRUE(p->waitForStarted(10000));
         return p;
@@ -43,76 +47,63 @@ protected:
     }
     ProcessResult run(const QStringList& args) { return finish(start(args)); }
     QString file(const char* name) const { return dir.filePath(name); }
-    QStringList scanSettings() const {
-        return {"--set", "txtSaveLocation=" + file("out"),
-                "--set", "txtSaveLocation2=" + file("out"),
-                "--set", "txtSpacePrimary=0",
-                "--set", "txtSpaceSecondary=0"};
+    // An action on the job of a setup file that scans the location into "out".
+    QStringList scan(const char* action, const char* setup, const std::string& location,
+                     const QStringList& more = {}) const {
+        return QStringList{action, file(setup), "--set", QString::fromStdString("txtLocation=" + location)} + more +
+               QStringList{"--set", "txtSaveLocation=" + file("out"),
+                           "--set", "txtSaveLocation2=" + file("out"),
+                           "--set", "txtSpacePrimary=0",
+                           "--set", "txtSpaceSecondary=0"};
+    }
+    std::unique_ptr<WorkStore> storeOf(const char* setup) const {
+        auto store = std::make_unique<WorkStore>();
+        store->open(WorkStore::storePathFor(file(setup).toStdString()), "");
+        return store;
     }
 
     QTemporaryDir dir;
-    test::TestServer server;
+    TestServer server;
 };
 
-TEST_F(HeadlessScan, HelpAndBadUsage) {
-    const ProcessResult help = run({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("--begin SETUP.glf"), std::string::npos);
-    EXPECT_EQ(run({"--begin", file("a.glf"), "--set", "noSuchField=1"}).exitCode, 2);
-}
-
-TEST_F(HeadlessScan, JobWithoutAddressIsBadUsageButItsSetupFileIsCreated) {
-    const ProcessResult r = run({"--begin", file("new.glf")});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("start address"), std::string::npos);
+// Usage, start addresses and a scan to the end, each with its exit code and what it tells.
+TEST_F(HeadlessScan, ExitCodesTellHowTheRunEnded) {
+    server.page("/", "<html>hello <img src=\"gone.gif\"></html>");
+    const struct {
+        QStringList args;
+        int exitCode;
+        std::vector<std::string> told;  // on stderr, on stdout for --help
+    } cases[] = {
+        {{"--help"}, 0, {"--begin SETUP.glf"}},
+        {{"--begin", file("a.glf"), "--set", "noSuchField=1"}, 2, {"no setting named noSuchField"}},
+        {{"--begin", file("new.glf")}, 2, {"start address"}},
+        {scan("--begin", "bad.glf", "ftp://x"), 2, {"http:// or https://"}},
+        {scan("--begin", "bad.glf", "http://127.0.0.1:1/"), 4, {"Pages 1, 1 failed"}},  // nothing listens on port 1
+        {scan("--begin", "bad.glf", server.url("/missing.html")), 8, {"Pages 1, 1 failed"}},
+        // A missing file of a page does not fail the scan, but is counted.
+        {scan("--begin", "site.glf", server.url("/")),
+         0,
+         {"Site Scanned", "Pages 1, 0 failed | Files 1, 1 failed", "Status: Execution Stopped"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ProcessResult r = run(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        for (const std::string& told : c.told) EXPECT_NE((r.err + r.out).find(told), std::string::npos) << r.err;
+    }
+    // A job without address still gets its setup file, readable by its user only.
     EXPECT_TRUE(QFile::exists(file("new.glf")));
     EXPECT_EQ(QFile::permissions(file("new.glf")) & (QFile::ReadOther | QFile::ReadGroup), 0);
-}
-
-TEST_F(HeadlessScan, ScansASiteToTheEndAndSavesTheSettingsGiven) {
-    server.page("/", "<html>hello <img src=\"gone.gif\"></html>");
-    const ProcessResult r = run(
-        QStringList{"--begin", file("site.glf"), "--set", QString::fromStdString("txtLocation=" + server.url("/"))} +
-        scanSettings());
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("Site Scanned"), std::string::npos);
-    // A missing file of a page does not fail the scan, but is counted.
-    EXPECT_NE(r.err.find("Pages 1, 0 failed | Files 1, 1 failed"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("Status: Execution Stopped"), std::string::npos);
-
+    // The settings given are saved; the scan is in the store.
     JobSettings saved;
     restoreSettings(saved, file("site.glf").toStdString());
     EXPECT_EQ(saved.text(Field::txtLocation), server.url("/"));
-    WorkStore store;
-    store.open(WorkStore::storePathFor(file("site.glf").toStdString()), "");
-    EXPECT_EQ(store.route(server.url("/"))->Result, 200);
-}
-
-TEST_F(HeadlessScan, StartAddressThatCannotBeScannedSetsTheExitCode) {
-    const struct {
-        std::string location;
-        int exitCode;
-        const char* told;
-    } cases[] = {
-        {"ftp://x", 2, "http:// or https://"},
-        {"http://127.0.0.1:1/", 4, "Pages 1, 1 failed"},  // nothing listens on port 1
-        {server.url("/missing.html"), 8, "Pages 1, 1 failed"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.location);
-        const ProcessResult r =
-            run(QStringList{"--begin", file("bad.glf"), "--set", QString::fromStdString("txtLocation=" + c.location)} +
-                scanSettings());
-        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
-        EXPECT_NE(r.err.find(c.told), std::string::npos) << r.err;
-    }
+    EXPECT_EQ(storeOf("site.glf")->route(server.url("/"))->Result, 200);
 }
 
 TEST_F(HeadlessScan, SignalStopsGracefullyAndResumeFinishes) {
     server.stall("/", std::chrono::milliseconds(1500), "<html>slow</html>");
-    QProcess* p = start(
-        QStringList{"--begin", file("slow.glf"), "--set", QString::fromStdString("txtLocation=" + server.url("/"))} +
-        scanSettings());
+    QProcess* p = start(scan("--begin", "slow.glf", server.url("/")));
     while (server.hits("/") == 0) QThread::msleep(20);
     ::kill(pid_t(p->processId()), SIGTERM);
     const ProcessResult stopped = finish(p);
@@ -128,9 +119,7 @@ TEST_F(HeadlessScan, SignalStopsGracefullyAndResumeFinishes) {
 
 TEST_F(HeadlessScan, SignalEndsAScanPausedForItsHours) {
     server.page("/", "<html>never fetched</html>");
-    QProcess* p = start(QStringList{"--begin", file("paused.glf"), "--set", "chkHour=0", "--set",
-                                    QString::fromStdString("txtLocation=" + server.url("/"))} +
-                        scanSettings());
+    QProcess* p = start(scan("--begin", "paused.glf", server.url("/"), {"--set", "chkHour=0"}));
     p->setReadChannel(QProcess::StandardError);
     while (!p->peek(1 << 16).contains("Pausing scan due to time restrictions")) ASSERT_TRUE(p->waitForReadyRead(10000));
     ::kill(pid_t(p->processId()), SIGINT);
@@ -141,5 +130,42 @@ TEST_F(HeadlessScan, SignalEndsAScanPausedForItsHours) {
     EXPECT_NE(std::string(std::istreambuf_iterator<char>(saved), {}).find("txtDLDate="), std::string::npos);
 }
 
+using ScanKillResume = HeadlessScan;
+
+TEST_F(ScanKillResume, ResumeAfterSigkillCompletesEveryFileWithoutPartialFiles) {
+    LiveSite site(server);
+    const auto delay = std::chrono::milliseconds(100);
+    site.page("/", {"more.html"}, site.numberedFiles("a", 20, delay));
+    site.page("/more.html", site.numberedFiles("b", 20, delay));
+
+    QProcess* begun = start(scan("--begin", "job.glf", server.url("/")), file("begin.err"));
+    for (int waited = 0; site.filesRequested() < 5 && waited < 20000; waited += 5) QThread::msleep(5);
+    ASSERT_GE(site.filesRequested(), 5) << readFile(file("begin.err").toStdString());
+    ::kill(pid_t(begun->processId()), SIGKILL);
+    EXPECT_EQ(finish(begun).exitCode, -1);  // a crash exit
+    ASSERT_FALSE(storeOf("job.glf")->pendingTargets().empty()) << "the scan ended before the kill";
+
+    const ProcessResult resumed = finish(start({"--resume", file("job.glf")}, file("resume.err")));
+    EXPECT_EQ(resumed.exitCode, 0) << readFile(file("resume.err").toStdString());
+
+    const std::unique_ptr<WorkStore> store = storeOf("job.glf");
+    for (const RouteRow& r : store->allRoutes()) {
+        EXPECT_TRUE(r.Scanned) << r.URL;
+        EXPECT_EQ(r.Result, 200) << r.URL;
+    }
+    EXPECT_EQ(store->allRoutes().size(), 2u);
+    EXPECT_EQ(store->allTargets().size(), site.files().size());
+    EXPECT_TRUE(store->pendingTargets().empty());
+    const std::string mirror = file("out").toStdString() + "/127.0.0.1:" + std::to_string(server.port());
+    for (const std::string& path : site.files()) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(store->target(server.url(path)) ? store->target(server.url(path))->Result : 0, 200);
+        EXPECT_EQ(readFile(mirror + path), LiveSite::fileBytes(path));
+    }
+    const std::vector<std::string> leftovers = temporaryFilesUnder(file("out").toStdString());
+    EXPECT_TRUE(leftovers.empty()) << "temporary files of the transfers the kill interrupted stay in the mirror; "
+                                   << "the first is " << leftovers.front() << " (" << leftovers.size() << " in all)";
+}
+
 }  // namespace
-}  // namespace gleanery
+}  // namespace gleanery::test

@@ -90,9 +90,11 @@ void TestServer::redirect(const std::string& path, std::string location, int cod
     });
 }
 
-void TestServer::stall(const std::string& path, std::chrono::milliseconds delay, std::string body) {
-    handle(path, [this, delay, body = std::move(body)](const httplib::Request&, httplib::Response& response) {
-        if (pause(delay)) response.set_content(body, "text/html");
+void TestServer::stall(const std::string& path, std::chrono::milliseconds delay, std::string body,
+                       std::string contentType) {
+    handle(path, [this, delay, body = std::move(body), contentType = std::move(contentType)](
+                     const httplib::Request&, httplib::Response& response) {
+        if (pause(delay)) response.set_content(body, contentType);
     });
 }
 

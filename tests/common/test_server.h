@@ -41,7 +41,8 @@ public:
     // redirect(p, p) is a redirect loop.
     void redirect(const std::string& path, std::string location, int code = 302);
     // Answers only after the delay (or not at all when the server stops first).
-    void stall(const std::string& path, std::chrono::milliseconds delay, std::string body = "late");
+    void stall(const std::string& path, std::chrono::milliseconds delay, std::string body = "late",
+               std::string contentType = "text/html");
     // Sends the body in pieces with a gap before each piece.
     void trickle(const std::string& path, std::string body, std::size_t pieceBytes, std::chrono::milliseconds gap);
     // A body of totalBytes, streamed in chunks without a length announced in advance.

@@ -1,6 +1,9 @@
-// Begin, Resume and Stop move the robot through the states users see:
-// buttons, flags, timers and status texts.
-#include "engine/robot_fixture.h"
+// The scan controller with scripted connections and a clock the test moves:
+// Begin, Resume and Stop through the states users see (buttons, timers,
+// status texts), the end of a site, what ends a pause, and the scanning time
+// and counters that remain.
+#include "engine/scripted_scan_fixture.h"
+#include "support/text.h"
 
 namespace gleanery::testing {
 namespace {
@@ -8,28 +11,58 @@ namespace {
 constexpr const char* kWarning =
     "Warning... This action will delete all the data in the database and rescan the entire site.  "
     "If you wish to resume a previous scan, please select the 'Resume' command.";
+constexpr const char* kDrivesFull = "You have run out of drive space on both output drives.  Scan has been suspended.";
 
-using ScanControl = RobotFixture;
+using ScanControl = ScriptedScan;
+using ScanEnd = ScriptedScan;
 
-TEST_F(ScanControl, BeginWithoutAddressChangesNothing) {
+// Begin or Resume refused, or Begin cancelled: one message (none without
+// address), the old queue kept, nothing fetched.
+TEST_F(ScanControl, RefusedStartsChangeNothing) {
     store().insertRoute("http://old.example/", "", 5);
-    session->settings().setText(Field::txtLocation, "");
+    const struct {
+        TextKey field;
+        const char* value;
+        const char* told;  // part of the one message, nullptr for none
+        bool resumeToo;
+    } cases[] = {
+        {Field::txtLocation, "", nullptr, false},
+        {Field::txtSaveLocation2, "", "output folders", false},
+        {Field::txtLocation, "not a url", "http:// or https://", true},
+        {Field::txtLocation, "ftp://x", "http:// or https://", true},
+    };
+    for (const auto& c : cases) {
+        for (const bool fresh : {true, false}) {
+            if (!fresh && !c.resumeToo) continue;
+            SCOPED_TRACE(std::string(c.value) + (fresh ? " Begin" : " Resume"));
+            messages.shown.clear();
+            settings().setText(c.field, c.value);
+            fresh ? scan().begin() : scan().resume();
+            ASSERT_EQ(messages.shown.size(), c.told ? 1u : 0u);
+            if (c.told) {
+                EXPECT_NE(messages.shown[0].text.find(c.told), std::string::npos);
+            }
+            EXPECT_EQ(store().countRoutes(), 1);
+            expectButtons(true, false);
+            EXPECT_TRUE(site.started.empty());
+            settings().setText(Field::txtLocation, kStart);
+            settings().setText(Field::txtSaveLocation2, path("out2"));
+        }
+    }
+    messages.shown.clear();
+    settings().setText(Field::txtLocation, "http://WWW.GLEANERY.ORG/x");  // our own site: refused and forgotten
     scan().begin();
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(store().countRoutes(), 1);
-    EXPECT_TRUE((scan().state() == ScanState::Idle));
-    expectButtons(true, true, false);
-}
-
-TEST_F(ScanControl, BeginCancelledLeavesStore) {
-    store().insertRoute("http://old.example/", "", 5);
-    messages.answers = {false};
+    EXPECT_EQ(settings().text(Field::txtLocation), "");
+    EXPECT_EQ(messages.shown.size(), 1u);
+    settings().setText(Field::txtLocation, kStart);
+    messages.shown.clear();
+    messages.answers = {false};  // the warning of Begin cancelled
     scan().begin();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, kWarning);
     EXPECT_EQ(messages.shown[0].title, "Gleanery");
     EXPECT_EQ(store().countRoutes(), 1);
-    EXPECT_TRUE((scan().state() == ScanState::Idle));
+    EXPECT_EQ(scan().state(), ScanState::Idle);
 }
 
 TEST_F(ScanControl, BeginEmptiesQueuesKeepsBlockedSitesAndStartsScanning) {
@@ -41,22 +74,20 @@ TEST_F(ScanControl, BeginEmptiesQueuesKeepsBlockedSitesAndStartsScanning) {
 
     const auto routes = store().allRoutes();
     ASSERT_EQ(routes.size(), 1u);
-    EXPECT_EQ(routes[0].URL, "http://srv.dom.example/");
+    EXPECT_EQ(routes[0].URL, kStart);
     EXPECT_EQ(store().countTargets(), 0);
     EXPECT_TRUE(store().isBlocked("bad.example"));
-
-    expectButtons(false, false, true);
+    expectButtons(false, true);
     EXPECT_TRUE(scan().passTimer().isActive());
     EXPECT_EQ(scan().status(), "Scanning: http://srv.dom.example/");
-    EXPECT_EQ(site.started, std::vector<std::string>{"http://srv.dom.example/"});
+    EXPECT_EQ(site.started, std::vector<std::string>{kStart});
     EXPECT_TRUE(QDir(QString::fromStdString(path("out1"))).exists());
     EXPECT_TRUE(QDir(QString::fromStdString(path("out2"))).exists());
 }
 
 TEST_F(ScanControl, StopWaitsForRunningTransfersThenStops) {
     site.autoComplete = false;
-    store().insertRoute("http://srv.dom.example/", "", 1);
-    store().insertTarget("http://srv.dom.example/a.gif", "", path("out1/a.gif"));
+    queueStartPageAndFile();
     scan().resume();
     scan().runPass();  // starts the download on connection 2
     ASSERT_TRUE(fetch(1).IsBusy());
@@ -68,15 +99,14 @@ TEST_F(ScanControl, StopWaitsForRunningTransfersThenStops) {
     EXPECT_TRUE(scan().stopTimer().isActive());
     scan().pollStop();
     EXPECT_EQ(scan().status(), "Stopping Execution");
-    expectButtons(false, false, false);
-    EXPECT_FALSE((scan().state() == ScanState::Idle));
+    expectButtons(false, false);
 
     fetch(1).complete(200, "<html></html>");
     fetch(2).complete(200, "GIF89a");
     pump();
     scan().pollStop();
     EXPECT_EQ(scan().status(), "Execution Stopped");
-    expectButtons(true, true, false);
+    expectButtons(true, false);
     EXPECT_FALSE(scan().stopTimer().isActive());
     // The download that ended after the last runner pass is recorded as done.
     EXPECT_TRUE(store().pendingTargets().empty());
@@ -86,81 +116,227 @@ TEST_F(ScanControl, PageHandedOutButNeverCompletedIsFetchedAgainOnResume) {
     site.autoComplete = false;
     scan().begin();
     ASSERT_EQ(site.started.size(), 1u);
-    // The program ends without the page's completion: a new session resumes.
-    session.reset();
-    session = std::make_unique<JobSession>(
-        messages, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
-    session->open(path("job.glf"));
-    session->settings().setText(Field::txtSpacePrimary, "0");
-    session->settings().setText(Field::txtSpaceSecondary, "0");
+    openSession();  // the program ended without the page's completion
     scan().resume();
-    ASSERT_EQ(site.started.size(), 2u);
-    EXPECT_EQ(site.started[1], "http://srv.dom.example/");
+    EXPECT_EQ(site.started, (std::vector<std::string>{kStart, kStart}));
 }
 
 TEST_F(ScanControl, StoreThatCannotOpenKeepsBeginFromRunning) {
-    const std::string blocker = path("locked");
-    QDir().mkpath(QString::fromStdString(blocker + "/job.GLD"));  // a folder where the store should be
-    ScriptedMessages told;
-    JobSession broken(
-        told, clock, [this](int) { return std::make_unique<ScriptedFetch>(site); }, 10);
-    broken.open(blocker + "/job.glf");
-    showScanNotices(broken.scan(), told, Qt::DirectConnection);
-    ASSERT_FALSE(broken.storeProblem().empty());
-    ASSERT_EQ(told.shown.size(), 1u);
-    broken.settings().setText(Field::txtLocation, "http://srv.dom.example/");
-    broken.scan().begin();
-    ASSERT_EQ(told.shown.size(), 2u);
-    EXPECT_EQ(told.shown[1].text, broken.storeProblem());
-    EXPECT_TRUE(broken.scan().state() == ScanState::Idle);
+    session.reset();
+    QFile::remove(QString::fromStdString(path("job.GLD")));
+    QDir().mkpath(QString::fromStdString(path("job.GLD")));  // a folder where the store should be
+    messages.shown.clear();
+    openSession();
+    ASSERT_FALSE(session->storeProblem().empty());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    settings().setText(Field::txtLocation, kStart);
+    scan().begin();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, session->storeProblem());
+    EXPECT_EQ(scan().state(), ScanState::Idle);
     EXPECT_TRUE(site.started.empty());
-}
-
-TEST_F(ScanControl, EmptyOutputFolderIsRefusedBeforeAnythingIsWritten) {
-    store().insertRoute("http://old.example/", "", 5);
-    session->settings().setText(Field::txtSaveLocation2, "");
-    scan().begin();
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("output folders"), std::string::npos);
-    EXPECT_EQ(store().countRoutes(), 1);
-    EXPECT_TRUE((scan().state() == ScanState::Idle));
-}
-
-TEST_F(ScanControl, AddressHttpCannotFetchIsRefusedByBeginAndResume) {
-    store().insertRoute("http://old.example/", "", 5);
-    for (const char* address : {"not a url", "ftp://x"}) {
-        for (const bool fresh : {true, false}) {
-            SCOPED_TRACE(std::string(address) + (fresh ? " Begin" : " Resume"));
-            messages.shown.clear();
-            session->settings().setText(Field::txtLocation, address);
-            fresh ? scan().begin() : scan().resume();
-            ASSERT_EQ(messages.shown.size(), 1u);
-            EXPECT_NE(messages.shown[0].text.find("http:// or https://"), std::string::npos);
-            EXPECT_EQ(store().countRoutes(), 1);
-            EXPECT_TRUE((scan().state() == ScanState::Idle));
-            EXPECT_TRUE(site.started.empty());
-        }
-    }
-}
-
-TEST_F(ScanControl, OwnSiteIsRefused) {
-    session->settings().setText(Field::txtLocation, "http://WWW.GLEANERY.ORG/x");
-    scan().begin();
-    EXPECT_EQ(session->settings().text(Field::txtLocation), "");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_TRUE((scan().state() == ScanState::Idle));
 }
 
 TEST_F(ScanControl, AnEarlyPassKeepsThePaceOfTheNextOnes) {
     site.autoComplete = false;
-    store().insertRoute("http://srv.dom.example/", "", 1);
-    store().insertTarget("http://srv.dom.example/a.gif", "", path("out1/a.gif"));
+    queueStartPageAndFile();
     scan().resume();
     scan().runPass();
     fetch(2).complete(200, "GIF89a");  // a free connection brings the next pass forward
     pump();
     scan().runPass();
     EXPECT_EQ(scan().passTimer().interval(), kRunnerPassMs);  // not a busy loop from then on
+}
+
+TEST_F(ScanEnd, SiteScannedShownOncePerRunAndAFailedPageIsNotTriedAgain) {
+    for (const int code : {200, 500}) {
+        SCOPED_TRACE(code);
+        site.answers[kStart] = {code, "<html>no links</html>"};
+        site.started.clear();
+        messages.shown.clear();
+        scan().begin();
+        runUntilIdle();
+        EXPECT_EQ(messages.count("Site Scanned"), 1);
+        EXPECT_EQ(scan().status(), "Execution Stopped");
+        expectButtons(true, false);
+        EXPECT_EQ(store().route(kStart)->Result, code);
+        scan().resume();
+        runUntilIdle();
+        EXPECT_EQ(messages.count("Site Scanned"), 2);
+        EXPECT_EQ(site.started.size(), 1u);
+    }
+}
+
+TEST_F(ScanEnd, DownloadsRecordedAndCountedBeforeTheEnd) {
+    site.answers[kStart] = {200, "page"};
+    site.answers["http://srv.dom.example/a.gif"] = {200, "GIF89a-a"};
+    site.answers["http://srv.dom.example/b.gif"] = {404, ""};
+    queueStartPageAndFile();
+    store().insertTarget("http://srv.dom.example/b.gif", kStart, path("out1/b.gif"));
+    scan().resume();
+    runUntilIdle();
+    EXPECT_EQ(messages.count("Site Scanned"), 1);
+    EXPECT_TRUE(store().pendingTargets().empty());
+    EXPECT_EQ(store().target("http://srv.dom.example/a.gif")->Result, 200);
+    EXPECT_EQ(store().target("http://srv.dom.example/b.gif")->Result, 404);
+    // Two downloads and the one page dispatched before them; the page's
+    // four bytes and the picture's eight (the 404 body is empty).
+    EXPECT_EQ(settings().text(Field::txtTotalFiles), "3");
+    EXPECT_EQ(settings().text(Field::txtTotalK), "12");
+}
+
+class NoSpace final : public FreeSpaceSource {
+public:
+    std::uint64_t freeBytes(const std::string&) const override { return 0; }
+};
+
+class ScanPauseStop : public ScriptedScan {
+protected:
+    ScanPauseStop() {
+        site.autoComplete = false;
+        site.answers["http://srv.dom.example/a.htm"] = {200, "page a"};
+    }
+    // Begins, scans for an hour, then forbids the hour: the start page arrives
+    // with a link, and the scan pauses before fetching it.
+    void pauseAfterAnHour() {
+        scan().begin();
+        clock.advanceSeconds(3600);
+        settings().setChecked(Field::chkHour, false, clock.now().time().hour());
+        fetch(1).complete(200, R"(<a href="a.htm">a</a>)");
+        pump();
+        ASSERT_EQ(scan().state(), ScanState::Paused);
+    }
+    double days(TextKey field) { return numericValue(settings().text(field)); }
+};
+
+TEST_F(ScanPauseStop, StopEndsAPauseAndOnlyScanningTimeCounts) {
+    pauseAfterAnHour();
+    EXPECT_DOUBLE_EQ(days(Field::txtDLTime), 1.0 / 24);
+    clock.advanceSeconds(7200);
+    scan().stop();
+    runUntilIdle();
+    EXPECT_EQ(scan().status(), "Execution Stopped");
+    EXPECT_DOUBLE_EQ(days(Field::txtTotalTime), 1.0 / 24);
+    EXPECT_DOUBLE_EQ(scan().statistics().totalSeconds, 3600);  // counted once, after the stop too
+    // The start page counted when it arrived, though no file followed it.
+    EXPECT_EQ(settings().text(Field::txtDLFiles), "1");
+}
+
+TEST_F(ScanPauseStop, ARestartThatCannotStartWaitsOnUntilStop) {
+    pauseAfterAnHour();
+    const NoSpace full;
+    scan().useFreeSpaceSource(full);
+    settings().setText(Field::txtSpacePrimary, "1");
+    settings().setText(Field::txtSpaceSecondary, "1");
+    settings().setChecked(Field::chkHour, true, clock.now().time().hour());
+    for (int i = 0; i < 3; ++i) scan().checkRestart();
+    EXPECT_EQ(scan().state(), ScanState::Paused);
+    EXPECT_TRUE(scan().restartTimer().isActive());
+    EXPECT_EQ(messages.count(kDrivesFull), 1);
+    scan().stop();
+    runUntilIdle();
+    EXPECT_EQ(scan().state(), ScanState::Idle);
+}
+
+TEST_F(ScanPauseStop, ADayAcrossMidnightKeepsOnlyItsOwnTime) {
+    clock.set(QDateTime(QDate(2026, 3, 10), QTime(23, 30)));
+    scan().begin();
+    clock.set(QDateTime(QDate(2026, 3, 11), QTime(0, 30)));
+    scan().stop();
+    fetch(1).complete(404);
+    runUntilIdle();
+    EXPECT_EQ(settings().text(Field::txtDLDate), "03/11/2026");
+    EXPECT_DOUBLE_EQ(days(Field::txtDLTime), 0.5 / 24);
+    EXPECT_DOUBLE_EQ(days(Field::txtTotalTime), 1.0 / 24);
+}
+
+TEST_F(ScanPauseStop, ALimitReachedWhileStoppingDoesNotTurnTheStopIntoAPause) {
+    settings().setText(Field::txtDailyLimitFiles, "0");
+    scan().begin();
+    scan().stop();
+    fetch(1).complete(200, R"(<a href="a.htm">a</a>)");
+    runUntilIdle();
+    EXPECT_EQ(scan().state(), ScanState::Idle);
+    EXPECT_FALSE(scan().restartTimer().isActive());
+}
+
+TEST_F(ScanPauseStop, AFailingStoreStopsButBeginWaitsForTheRunningTransfers) {
+    queueStartPageAndFile();
+    scan().resume();
+    scan().runPass();
+    ASSERT_TRUE(fetch(2).IsBusy());
+    store().close();
+    fetch(1).complete(200, "<html></html>");
+    pump();
+    EXPECT_EQ(scan().state(), ScanState::Stopping);
+    expectButtons(false, false);
+    EXPECT_EQ(messages.shown.size(), 1u);  // the store's failure, told once
+    fetch(2).complete(200, "GIF89a");
+    runUntilIdle();
+    EXPECT_EQ(scan().state(), ScanState::Idle);
+    expectButtons(true, false);
+}
+
+// Daily limits and forbidden hours pause a running scan and arm the restart
+// timer; its re-check waits while the limit holds and resumes the scan once
+// the day has changed or the hour is allowed, and the scan then finishes.
+class ScanLimitsPause : public ScriptedScan {
+protected:
+    ScanLimitsPause() {
+        std::string links;
+        for (const char* f : {"a", "b", "c", "d", "e", "f"}) {
+            links += std::string("<a href=\"") + f + ".gif\">f</a>";
+            site.answers[kStart + std::string(f) + ".gif"] = {200, "GIF89a"};
+        }
+        site.answers[kStart] = {200, links};
+        settings().setListIndex(Field::cboConnections, 0);  // one download connection: no outrunning the check
+    }
+    void waitForPause(const std::string& status) {
+        runUntil([this] { return scan().restartTimer().isActive(); });
+        pump();
+        ASSERT_EQ(scan().state(), ScanState::Paused) << scan().status();
+        EXPECT_EQ(scan().status(), status);
+        ASSERT_FALSE(store().pendingTargets().empty()) << "the scan finished before it paused";
+    }
+    // The re-check, told to wait once more, then resuming when allowed.
+    void waitThenFinish(const std::string& waiting, const std::function<void()>& allow) {
+        scan().checkRestart();
+        EXPECT_EQ(scan().status(), waiting);
+        EXPECT_TRUE(scan().restartTimer().isActive());
+        EXPECT_EQ(scan().state(), ScanState::Paused);
+        allow();
+        scan().checkRestart();
+        EXPECT_FALSE(scan().restartTimer().isActive());
+        runUntilIdle();
+        EXPECT_EQ(messages.count("Site Scanned"), 1);
+        EXPECT_EQ(store().countTargets(), 6);
+        EXPECT_TRUE(store().pendingTargets().empty());
+        EXPECT_EQ(site.started.size(), 7u);  // each fetched once
+    }
+};
+
+TEST_F(ScanLimitsPause, DailyFileLimitPausesUntilTheNextDay) {
+    settings().setText(Field::txtDailyLimitFiles, "2");
+    scan().begin();
+    waitForPause("Download limit(s) exceeded... Pausing scan");
+    // The page counts as soon as it arrives, like every file.
+    EXPECT_GE(scan().progress().filesDownloaded, 2);
+    EXPECT_EQ(settings().text(Field::txtDLFiles), std::to_string(1 + scan().progress().filesDownloaded));
+    waitThenFinish("Daily limit exceeded... Waiting: 10:00:00", [this] {
+        clock.set(QDateTime(QDate(2026, 3, 11), QTime(0, 0, 5)));
+        settings().setText(Field::txtDailyLimitFiles, "10");  // the rest of the site fits in the new day's limit
+    });
+    EXPECT_EQ(settings().text(Field::txtDLDate), "03/11/2026");
+}
+
+TEST_F(ScanLimitsPause, ForbiddenHourPausesUntilTheHourIsAllowed) {
+    scan().begin();
+    runUntil([this] { return scan().progress().filesDownloaded >= 1; });
+    settings().setChecked(Field::chkHour, false, clock.now().time().hour());
+    waitForPause("Pausing scan due to time restrictions");
+    clock.advanceSeconds(65);
+    waitThenFinish("Paused due to time restrictions... Waiting: 10:01:05",
+                   [this] { settings().setChecked(Field::chkHour, true, clock.now().time().hour()); });
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include "common/scripted_messages.h"
 #include "common/test_server.h"
 #include "engine/fetch_completion_watch.h"
-#include "engine/live_site.h"
+#include "common/live_site.h"
 #include "engine/network_fetch.h"
 #include "shell/main_menus.h"
 #include "shell/main_window.h"
