@@ -1,6 +1,5 @@
-// The job's work store: where it lies, how it is created, reused or refused
-// with a readable reason, the queues of a scan, page batches that land whole,
-// other connections and processes, and the query plans of the hot path.
+// The job's work store: where it lies, how it is created, reused or refused with a readable reason, the
+// queues of a scan, page batches that land whole, other connections and processes, and query plans.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -25,7 +24,6 @@ namespace {
 
 using ::testing::AllOf;
 using ::testing::HasSubstr;
-using ::testing::Not;
 
 class WorkStoreTest : public ::testing::Test {
 protected:
@@ -65,10 +63,8 @@ TEST(WorkStorePathTest, SetupExtensionBecomesGLDAndAnyOtherNameGetsItAppended) {
     const std::pair<const char*, const char*> cases[] = {
         {"/home/u/site.glf", "/home/u/site.GLD"},
         {"x.GLF", "x.GLD"},
-        {"/home/u/site.Glf", "/home/u/site.GLD"},
         {"jobs/site", "jobs/site.GLD"},  // stays in its folder
         {"a.b", "a.b.GLD"},              // not a.GLD: a.b and a.c keep stores of their own
-        {"/home/u/site.html", "/home/u/site.html.GLD"},
         {"/home/u/site.glf.bak", "/home/u/site.glf.bak.GLD"},
     };
     for (const auto& [setupFile, path] : cases) EXPECT_EQ(WorkStore::storePathFor(setupFile), path) << setupFile;
@@ -84,7 +80,6 @@ TEST_F(WorkStoreTest, NewStoreComesFromTheTemplateOrElseTheSchemaAndIsItsOwnersO
     EXPECT_TRUE(store.isBlocked("marker.example"));
     EXPECT_EQ(store.countRoutes(), 0);
     store.close();
-
     store.open(file("direct.GLD"), file("no-such-template.GLD"));
     EXPECT_TRUE(store.insertRoute("http://a.example/", "", 1));
     EXPECT_NE(store.insertTarget("http://a.example/f.zip", "http://a.example/", "/out/f.zip"), 0);
@@ -128,7 +123,6 @@ TEST_F(WorkStoreTest, RowsWrittenOutsideAreFoundByTheirText) {
         EXPECT_TRUE(store.isBlocked("ads.example"));
         EXPECT_TRUE(store.insertRoute("http://b.example/", "", 1));
         store.close();
-
         SQLite::Database db(path, SQLite::OPEN_READONLY);
         EXPECT_EQ(db.execAndGet("SELECT count(*) FROM Routes WHERE URL = 'http://b.example/'").getInt(), 1);
     }
@@ -157,12 +151,10 @@ TEST_F(WorkStoreTest, UnusableFilesGiveAReadableReasonAndAreLeftUnchanged) {
 
 TEST_F(WorkStoreTest, ReadOnlyFilesAndFoldersGiveAReadableReason) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-    const std::string folder = file("locked");
-    ASSERT_EQ(::mkdir(folder.c_str(), 0555), 0);
+    ASSERT_EQ(::mkdir(file("locked").c_str(), 0555), 0);
     for (const std::string& templateFile : {templatePath(), file("missing.GLD")})
-        EXPECT_THAT(refusal(store, folder + "/job.GLD", templateFile),
+        EXPECT_THAT(refusal(store, file("locked/job.GLD"), templateFile),
                     HasSubstr("cannot be created: Permission denied"));
-
     openStore();
     store.close();
     ASSERT_EQ(::chmod(storePath().c_str(), 0444), 0);
@@ -170,9 +162,7 @@ TEST_F(WorkStoreTest, ReadOnlyFilesAndFoldersGiveAReadableReason) {
                 HasSubstr("cannot be written: the file or its folder is read-only"));
 }
 
-// A known URL is refused and the caller goes on; a target is pending until
-// it is completed.
-TEST_F(WorkStoreTest, KnownURLIsRefusedAndATargetIsPendingUntilCompleted) {
+TEST_F(WorkStoreTest, KnownURLsAreRefusedTargetsPendUntilCompletedAndOnlyExactDomainsAreBlocked) {
     openStore();
     EXPECT_TRUE(store.insertRoute("http://a.example/", "", 1));
     EXPECT_FALSE(store.insertRoute("http://a.example/", "http://other.example/", 5));
@@ -197,11 +187,19 @@ TEST_F(WorkStoreTest, KnownURLIsRefusedAndATargetIsPendingUntilCompleted) {
     EXPECT_FALSE(store.pendingTarget(two));
     EXPECT_FALSE(store.pendingTarget(0));  // what a refused insert returns
     EXPECT_EQ(store.countTargets(), 3);
+
+    // Blocked domains are compared as exact bytes through a bound parameter,
+    // so quotes and SQL in a domain are only text.
+    const char* hostile[] = {"evil\".example", "x\" OR 1=1 --", "a'; DROP TABLE Routes; --",
+                             "a\"; DELETE FROM BlockedSites; --"};
+    for (const char* domain : {"ads.example", hostile[0], hostile[2]}) store.insertBlockedSite(domain);
+    for (const char* domain : {"ADS.example", "ads.example ", "example", "", hostile[1], hostile[3]})
+        EXPECT_FALSE(store.isBlocked(domain)) << domain;
+    for (const char* domain : {"ads.example", hostile[0], hostile[2]}) EXPECT_TRUE(store.isBlocked(domain)) << domain;
+    EXPECT_EQ(store.countRoutes(), 2);
 }
 
-// The unscanned route of highest priority comes first, among equals the
-// newest or the oldest.
-TEST_F(WorkStoreTest, SchedulerOrderings) {
+TEST_F(WorkStoreTest, TheSchedulerTakesTheHighestPriorityFirstThenTheNewestOrTheOldest) {
     using Urls = std::vector<std::string>;
     const std::pair<const char*, int> links[] = {{"a", 1}, {"b", 2}, {"c", 1}, {"d", 2}, {"e", -1}, {"f", 0}};
     openStore();
@@ -251,7 +249,6 @@ TEST_F(WorkStoreTest, RowsSurviveAReopenByteForByteAndIdentifiersAreNeverReused)
     }
     EXPECT_EQ(store.countUnscannedRoutes(), 4);
     EXPECT_EQ(store.pendingTargets().size(), 4u);
-
     store.deleteAllRoutes();  // Begin
     store.deleteAllTargets();
     EXPECT_EQ(store.countRoutes() + store.countTargets(), 0);
@@ -260,20 +257,6 @@ TEST_F(WorkStoreTest, RowsSurviveAReopenByteForByteAndIdentifiersAreNeverReused)
     EXPECT_TRUE(store.insertRoute(urls[0], "", 1));
     EXPECT_GT(store.route(urls[0])->RouteID, routes.back().RouteID);
     EXPECT_GT(store.insertTarget(urls[0], "", "/out/f"), targets.back().TargetID);
-}
-
-// Blocked domains are compared as exact bytes through a bound parameter, so
-// quotes and SQL in a domain are only text.
-TEST_F(WorkStoreTest, OnlyTheExactDomainIsBlockedAndSQLIsOnlyText) {
-    const char* hostile[] = {"evil\".example", "x\" OR 1=1 --", "a'; DROP TABLE Routes; --",
-                             "a\"; DELETE FROM BlockedSites; --"};
-    openStore();
-    store.insertRoute("http://a.example/", "", 1);
-    for (const char* domain : {"ads.example", hostile[0], hostile[2]}) store.insertBlockedSite(domain);
-    for (const char* domain : {"ADS.example", "ads.example ", "example", "", hostile[1], hostile[3]})
-        EXPECT_FALSE(store.isBlocked(domain)) << domain;
-    for (const char* domain : {"ads.example", hostile[0], hostile[2]}) EXPECT_TRUE(store.isBlocked(domain)) << domain;
-    EXPECT_EQ(store.countRoutes(), 1);
 }
 
 // One page's writes (its links and the mark of its own route) land together
@@ -370,11 +353,9 @@ TEST_F(WorkStoreTest, OneConnectionHoldsTheStoreAndAKillMidPageLosesOnlyThatPage
     const std::string refused = held ? refusal(store, storePath(), templatePath()) : "";
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
-    ::close(up[0]);
-    ::close(up[1]);
+    for (const int fd : up) ::close(fd);
     ASSERT_TRUE(held) << "the other process could not use the store";
     EXPECT_THAT(refused, HasSubstr("The job is in use"));
-
     second.open(storePath(), templatePath());
     EXPECT_TRUE(second.route("http://a.example/committed"));
     EXPECT_TRUE(second.target("http://a.example/committed.zip"));
@@ -404,7 +385,7 @@ TEST_F(WorkStoreTest, HotStatementsUseKeysAndIndexesWithoutSorting) {
         SQLite::Statement explain(db, std::string("EXPLAIN QUERY PLAN ") + statement);
         std::string plan;
         while (explain.executeStep()) plan += explain.getColumn(3).getString() + "\n";
-        EXPECT_THAT(plan, AllOf(HasSubstr(access), Not(HasSubstr("TEMP B-TREE")))) << statement;
+        EXPECT_THAT(plan, AllOf(HasSubstr(access), ::testing::Not(HasSubstr("TEMP B-TREE")))) << statement;
     }
 }
 
