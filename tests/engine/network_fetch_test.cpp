@@ -1,5 +1,4 @@
-// NetworkFetch against a local server: what a transfer keeps and sends, when Complete comes, redirects,
-// credentials, files that appear only after a complete 2xx answer, and transfers that end without one.
+// NetworkFetch against a local server: pages, files, Complete, redirects, credentials and failures.
 #include "common/fake_settings.h"
 #include "common/test_server.h"
 #include "engine/fetch_completion_watch.h"
@@ -289,17 +288,14 @@ TEST_F(NetworkFetchTest, AFailedOrUnwritableTransferKeepsTheEarlierFileAndASucce
     server.status("/new.zip", 404);
     EXPECT_EQ(run(server.url("/new.zip"), inFolder("out/new.zip")), 404);
     EXPECT_EQ(folderContents(), Files{});
-
     const std::string target = inFolder("file.txt");
     std::ofstream(target, std::ios::binary) << "earlier copy";
     server.status("/file.txt", 500);
     EXPECT_EQ(run(server.url("/file.txt"), target), 500);
     EXPECT_EQ(readFile(target), "earlier copy");
-
     server.page("/file.txt", "new copy", "text/plain");
     EXPECT_EQ(run(server.url("/file.txt"), target), 200);
     EXPECT_EQ(readFile(target), "new copy");
-
     // A folder that cannot be made, as a file stands in its place.
     server.page("/x.bin", "x");
     CompletionWatch watch(fetch);

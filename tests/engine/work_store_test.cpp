@@ -1,5 +1,4 @@
-// The job's work store: where it lies, how it is created, reused or refused with a readable reason, the
-// queues of a scan, page batches that land whole, other connections and processes, and query plans.
+// The job's work store: its path, creation, refusals, queues, batches, other processes and query plans.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -62,7 +61,7 @@ std::string refusal(WorkStore& store, const std::string& path, const std::string
 TEST(WorkStorePathTest, SetupExtensionBecomesGLDAndAnyOtherNameGetsItAppended) {
     const std::pair<const char*, const char*> cases[] = {
         {"/home/u/site.glf", "/home/u/site.GLD"},
-        {"x.GLF", "x.GLD"},
+        {"x.GlF", "x.GLD"},
         {"jobs/site", "jobs/site.GLD"},  // stays in its folder
         {"a.b", "a.b.GLD"},              // not a.GLD: a.b and a.c keep stores of their own
         {"/home/u/site.glf.bak", "/home/u/site.glf.bak.GLD"},
@@ -78,7 +77,6 @@ TEST_F(WorkStoreTest, NewStoreComesFromTheTemplateOrElseTheSchemaAndIsItsOwnersO
     blank.close();
     openStore();
     EXPECT_TRUE(store.isBlocked("marker.example"));
-    EXPECT_EQ(store.countRoutes(), 0);
     store.close();
     store.open(file("direct.GLD"), file("no-such-template.GLD"));
     EXPECT_TRUE(store.insertRoute("http://a.example/", "", 1));
@@ -170,7 +168,6 @@ TEST_F(WorkStoreTest, KnownURLsAreRefusedTargetsPendUntilCompletedAndOnlyExactDo
     EXPECT_FALSE(store.insertRoute("http://a.example/", "", 1));  // scanned or not
     EXPECT_TRUE(store.insertRoute("http://a.example/next", "http://a.example/", 1));
     EXPECT_EQ(store.route("http://a.example/")->Referrer, "");
-
     const auto one = store.insertTarget("http://a.example/1.zip", "http://a.example/", "/out/1.zip");
     EXPECT_EQ(store.insertTarget("http://a.example/1.zip", "http://b.example/", "/out/x.zip"), 0);
     const auto two = store.insertTarget("http://a.example/2.zip", "http://a.example/", "/out/2.zip");
@@ -251,7 +248,6 @@ TEST_F(WorkStoreTest, RowsSurviveAReopenByteForByteAndIdentifiersAreNeverReused)
     EXPECT_EQ(store.pendingTargets().size(), 4u);
     store.deleteAllRoutes();  // Begin
     store.deleteAllTargets();
-    EXPECT_EQ(store.countRoutes() + store.countTargets(), 0);
     reopenStore();
     EXPECT_TRUE(store.isBlocked("b.example"));
     EXPECT_TRUE(store.insertRoute(urls[0], "", 1));
@@ -304,10 +300,10 @@ TEST_F(WorkStoreTest, APageBatchLandsWholeOrNotAtAll) {
     EXPECT_TRUE(store.route("http://a.example/")->Scanned);
 }
 
-// Runs in the forked child, which never returns into the test framework:
-// commits a page, writes half of another, tells the parent '2' (or '0' when
-// something failed) and waits to be killed holding the store.
-[[noreturn]] void holdStore(const std::string& path, int toParent) {
+// Runs in the forked child, which never returns into the test framework.
+// Tells the parent '1' once it holds the store idle, waits for a byte, then
+// tells '2' once it is in the middle of a page, and waits to be killed.
+[[noreturn]] void holdStore(const std::string& path, int toParent, int fromParent) {
     char step = '0';
     try {
         static WorkStore held;  // never destroyed: the child is killed holding it
@@ -318,6 +314,9 @@ TEST_F(WorkStoreTest, APageBatchLandsWholeOrNotAtAll) {
             held.insertTarget("http://a.example/committed.zip", "http://a.example/", "/out/c.zip");
             page.commit();
         }
+        step = '1';
+        (void)!::write(toParent, &step, 1);
+        (void)!::read(fromParent, &step, 1);
         static WorkStore::Batch unfinished(held);
         held.insertRoute("http://a.example/lost", "http://a.example/", 1);
         held.markRouteScanned(held.route("http://a.example/")->RouteID, 200);
@@ -342,19 +341,24 @@ TEST_F(WorkStoreTest, OneConnectionHoldsTheStoreAndAKillMidPageLosesOnlyThatPage
     // Closed, so that this process keeps no state of the file in memory and
     // the refusal below comes from the other process's lock.
     store.close();
-
     int up[2];
+    int down[2];
     ASSERT_EQ(::pipe(up), 0);
+    ASSERT_EQ(::pipe(down), 0);
     const pid_t child = ::fork();
     ASSERT_NE(child, -1);
-    if (child == 0) holdStore(storePath(), up[1]);
+    if (child == 0) holdStore(storePath(), up[1], down[0]);
     char step = 0;
-    const bool held = ::read(up[0], &step, 1) == 1 && step == '2';
-    const std::string refused = held ? refusal(store, storePath(), templatePath()) : "";
+    std::string refused;
+    if (::read(up[0], &step, 1) == 1 && step == '1') {
+        refused = refusal(store, storePath(), templatePath());  // while the other holds it idle
+        (void)!::write(down[1], &step, 1);
+        (void)!::read(up[0], &step, 1);
+    }
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
-    for (const int fd : up) ::close(fd);
-    ASSERT_TRUE(held) << "the other process could not use the store";
+    for (const int fd : {up[0], up[1], down[0], down[1]}) ::close(fd);
+    ASSERT_EQ(step, '2') << "the other process could not use the store";
     EXPECT_THAT(refused, HasSubstr("The job is in use"));
     second.open(storePath(), templatePath());
     EXPECT_TRUE(second.route("http://a.example/committed"));
