@@ -3,7 +3,7 @@
 #include "common/test_server.h"
 #include "engine/fetch_completion_watch.h"
 #include "engine/fetch_result_codes.h"
-#include "engine/live_site.h"
+#include "common/live_site.h"
 #include "engine/network_fetch.h"
 #include "links/url_utils.h"
 
