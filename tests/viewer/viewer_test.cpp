@@ -24,44 +24,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Downloaded files written into a temporary folder: archives built with libzip,
-// pictures written by QImage, and broken files.
-class ViewerFiles {
-public:
-    // Some names are not UTF-8, which QTemporaryDir cannot remove.
-    ViewerFiles() { dir_.setAutoRemove(false); }
-    ~ViewerFiles() { fs::remove_all(dir_.path().toStdString()); }
+std::string writeBytes(const std::string& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+}
 
-    std::string path(const std::string& name) const { return dir_.path().toStdString() + "/" + name; }
+std::string writeArchive(const std::string& file, const std::vector<std::pair<std::string, std::string>>& entries) {
+    int error = 0;
+    zip_t* archive = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, content] : entries)
+        zip_file_add(archive, name.c_str(), zip_source_buffer(archive, content.data(), content.size(), 0),
+                     ZIP_FL_ENC_UTF_8);
+    zip_close(archive);
+    return file;
+}
 
-    std::string writeBytes(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-        return path(name);
-    }
-
-    std::string writeArchive(const std::string& name,
-                             const std::vector<std::pair<std::string, std::string>>& entries) const {
-        int error = 0;
-        zip_t* archive = zip_open(path(name).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-        for (const auto& [entryName, content] : entries)
-            zip_file_add(archive, entryName.c_str(), zip_source_buffer(archive, content.data(), content.size(), 0),
-                         ZIP_FL_ENC_UTF_8);
-        zip_close(archive);
-        return path(name);
-    }
-
-    std::string writePicture(const std::string& name, int width, int height) const {
-        QImage picture(width, height, QImage::Format_RGB32);
-        picture.fill(Qt::darkCyan);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        picture.save(&buffer, "PNG");
-        return writeBytes(name, bytes.toStdString());
-    }
-
-private:
-    QTemporaryDir dir_;
-};
+std::string writePicture(const std::string& file, int width, int height) {
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    picture.save(&buffer, "PNG");
+    return writeBytes(file, bytes.toStdString());
+}
 
 // How many of this process's open file handles refer to the file.
 int openHandlesTo(const std::string& file) {
@@ -86,24 +71,25 @@ std::string shown(const frmDisplay& viewer) {
 
 TEST(Viewer, ListsArchivesShowsPicturesSurvivesBrokenFilesAndHoldsNoneOpen) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ViewerFiles files;
+    QTemporaryDir dir;
+    dir.setAutoRemove(false);  // some names are not UTF-8, which QTemporaryDir cannot remove
+    const std::string in = dir.path().toStdString() + "/";
     QMdiArea area;  // hosts the viewers as the main window does
     area.resize(400, 300);
     area.show();
     // libzip removes an archive left without entries, so the empty one is
     // written by hand: nothing but the end-of-directory record.
     const std::pair<std::string, std::string> cases[] = {
-        {files.writeArchive(
-             "pack.zip",
-             {{"index.html", std::string(12345, 'h')}, {"img/big.bin", std::string(1234567, 'x')}, {"e", ""}}),
+        {writeArchive(in + "pack.zip",
+                      {{"index.html", std::string(12345, 'h')}, {"img/big.bin", std::string(1234567, 'x')}, {"e", ""}}),
          "index.html, 12,345\nimg/big.bin, 1,234,567\ne, 0\n"},
-        {files.writeBytes("empty.zip", std::string("PK\x05\x06", 4) + std::string(18, '\0')), ""},
-        {files.writeBytes("damaged.zip", "PK\x03\x04 not what it claims to be"), ""},
-        {files.path("missing.zip"), ""},
-        {files.writePicture("ok.gif", 30, 20), "picture 30x20"},     // told by its content, not by its name
-        {files.writePicture("caf\xE9.png", 12, 8), "picture 12x8"},  // a name that is not UTF-8
-        {files.writeBytes("broken.png", "\x89PNG\r\n\x1a\n truncated"), "picture 0x0"},
-        {files.path("missing.jpg"), "picture 0x0"},
+        {writeBytes(in + "empty.zip", std::string("PK\x05\x06", 4) + std::string(18, '\0')), ""},
+        {writeBytes(in + "damaged.zip", "PK\x03\x04 not what it claims to be"), ""},
+        {in + "missing.zip", ""},
+        {writePicture(in + "ok.gif", 30, 20), "picture 30x20"},     // told by its content, not by its name
+        {writePicture(in + "caf\xE9.png", 12, 8), "picture 12x8"},  // a name that is not UTF-8
+        {writeBytes(in + "broken.png", "\x89PNG\r\n\x1a\n truncated"), "picture 0x0"},
+        {in + "missing.jpg", "picture 0x0"},
     };
     for (const auto& [file, expected] : cases) {
         auto* viewer = new frmDisplay;
@@ -113,6 +99,7 @@ TEST(Viewer, ListsArchivesShowsPicturesSurvivesBrokenFilesAndHoldsNoneOpen) {
         if (fs::exists(file)) EXPECT_EQ(openHandlesTo(file), 0) << file;
     }
     QLocale::setDefault(QLocale::system());
+    fs::remove_all(in);
 }
 
 }  // namespace
