@@ -73,7 +73,7 @@ TEST_F(UpgradeWindowTest, AFailedDownloadLeavesNoInstallerAndTellsTheUser) {
                                       });
     });
     // "0": the descriptor had no address.
-    for (const std::string url :
+    for (const std::string& url :
          {server.url("/missing.EXE"), server.url("/short.EXE"), server.url("/reset.EXE"), std::string("0")}) {
         SCOPED_TRACE(url);
         writeFile(installerPath(), "installer of an earlier attempt");
