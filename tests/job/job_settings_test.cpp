@@ -21,17 +21,21 @@ TEST(JobSettingsLists, ConnectionsRunFromTwoToTheLimitAndBadIndexesAreRefused) {
     EXPECT_EQ(s.listIndex(Field::cboMaxDepth), 12);
 }
 
-TEST(JobSettingsSignals, ChangedOnlyWhenAValueReallyChanges) {
+TEST(JobSettingsSignals, ChangedOnlyWhenAValueReallyChangesAndRelativePathFollowsConvertToLocal) {
     JobSettings s;
     std::vector<std::string> heard;
     QObject::connect(&s, &JobSettings::changed, [&](const QString& field, int index) {
         heard.push_back(field.toStdString() + ":" + std::to_string(index));
+    });
+    QObject::connect(&s, &JobSettings::enabledChanged, [&](const QString& field, bool enabled) {
+        heard.push_back(field.toStdString() + (enabled ? "=on" : "=off"));
     });
     s.setText(Field::txtName, "");
     s.setChecked(Field::chkHour, true, 4);
     s.selectOption(Field::optBrowse, 1);
     s.setListIndex(Field::cboMaxDepth, 12);
     s.fillConnections(10);
+    s.setChecked(Field::chkTranslate, true);
     EXPECT_TRUE(heard.empty());
 
     s.setText(Field::txtName, "bob");
@@ -39,20 +43,11 @@ TEST(JobSettingsSignals, ChangedOnlyWhenAValueReallyChanges) {
     s.setListIndex(Field::cboMaxDepth, 3);
     s.selectOption(Field::optBrowse, 2);
     s.fillConnections(12);
-    EXPECT_EQ(heard, (std::vector<std::string>{"txtName:-1", "chkHour:4", "cboMaxDepth:-1", "optBrowse:1",
-                                               "optBrowse:2", "cboConnections:-1"}));
-}
-
-TEST(JobSettingsSignals, RelativePathFollowsConvertToLocal) {
-    JobSettings s;
-    std::vector<std::string> heard;
-    QObject::connect(&s, &JobSettings::enabledChanged, [&](const QString& field, bool enabled) {
-        heard.push_back(field.toStdString() + "=" + (enabled ? "on" : "off"));
-    });
-    s.setChecked(Field::chkTranslate, false);
     s.setChecked(Field::chkTranslate, false);
     s.setChecked(Field::chkTranslate, true);
-    EXPECT_EQ(heard, (std::vector<std::string>{"chkRelative=off", "chkRelative=on"}));
+    EXPECT_EQ(heard, (std::vector<std::string>{"txtName:-1", "chkHour:4", "cboMaxDepth:-1", "optBrowse:1",
+                                               "optBrowse:2", "cboConnections:-1", "chkTranslate:-1", "chkRelative=off",
+                                               "chkTranslate:-1", "chkRelative=on"}));
 }
 
 TEST(LocationRule, OwnSiteIsRefusedAndEmptiedOtherSitesStay) {

@@ -14,73 +14,58 @@
 namespace gleanery {
 namespace {
 
-class SetupFileRestore : public ::testing::Test {
-protected:
-    // Restores a fresh job from a file holding the given lines.
-    void restoreFrom(const std::string& lines) {
-        std::ofstream(setup(), std::ios::binary) << "[SETTINGS]\n" << lines;
-        restoreSettings(job, setup());
-    }
-    std::string setup() const { return dir.filePath("site.glf").toStdString(); }
-    QTemporaryDir dir;
+// A fresh job with a user name and password given, restored from a file of
+// these lines; values names the stored value that each key (name or
+// name:index) then holds.
+std::string restoredValue(const std::string& lines, const std::string& key) {
+    const QTemporaryDir dir;
+    const std::string setup = dir.filePath("site.glf").toStdString();
+    std::ofstream(setup, std::ios::binary) << "[SETTINGS]\n" << lines;
     JobSettings job;
-};
-
-TEST_F(SetupFileRestore, AMissingTextLineKeepsTheValueAndAnEmptyOneEmptiesIt) {
     job.setText(Field::txtName, "preset");
     job.setText(Field::txtPassword, "secret");
-    restoreFrom("txtName=\ntxtLocation=http://example.org/\n");
-    EXPECT_EQ(job.text(Field::txtName), "");
-    EXPECT_EQ(job.text(Field::txtPassword), "secret");
-    EXPECT_EQ(job.text(Field::txtLocation), "http://example.org/");
+    restoreSettings(job, setup);
+    const std::size_t colon = key.find(':');
+    const FieldSpec* control =
+        job.find(key.substr(0, colon), colon == std::string::npos ? -1 : std::stoi(key.substr(colon + 1)));
+    return control ? job.storedValue(*control) : "<no control " + key + ">";
 }
 
-TEST_F(SetupFileRestore, OnlyExactlyOneTicksACheckBox) {
-    for (const char* value : {"True", "01"}) {
-        job.setChecked(Field::chkThumbnail, true);
-        restoreFrom(std::string("chkThumbnail=") + value + "\n");
-        EXPECT_FALSE(job.checked(Field::chkThumbnail)) << value;
-    }
-    restoreFrom("chkThumbnail=  1  \n");
-    EXPECT_TRUE(job.checked(Field::chkThumbnail));
-}
-
-TEST_F(SetupFileRestore, IndexedOptionsChooseAndOnlyTrueInThisCaseSelects) {
-    restoreFrom("optBrowse:2=TRUE\n");
-    EXPECT_EQ(job.selectedOption(Field::optBrowse), 1);
-    restoreFrom("optBrowse=False\noptBrowse:0=True\noptBrowse:1=False\noptBrowse:2=False\n");
-    EXPECT_EQ(job.selectedOption(Field::optBrowse), 0);
-}
-
-TEST_F(SetupFileRestore, ListValuesAreReadAsNumbersAndOutOfRangeIgnored) {
-    struct Case {
-        const char* value;
-        int index;
+TEST(SetupFileRestore, LinesAreReadAsThisProgramWritesThemAndForeignOnesSafely) {
+    const struct {
+        std::string lines;
+        std::vector<std::pair<std::string, std::string>> values;
+    } cases[] = {
+        // A missing text line keeps the value, an empty one empties it.
+        {"txtName=\ntxtLocation=http://example.org/\n",
+         {{"txtName", ""}, {"txtPassword", "secret"}, {"txtLocation", "http://example.org/"}}},
+        // Only exactly one ticks a check box.
+        {"chkTunnel=True\nchkStorePages=01\nchkThumbnail=  1  \n",
+         {{"chkTunnel", "0"}, {"chkStorePages", "0"}, {"chkThumbnail", "1"}}},
+        // Indexed options choose, and only "True" in this case selects.
+        {"optBrowse:2=TRUE\n", {{"optBrowse:1", "True"}, {"optBrowse:2", "False"}}},
+        {"optBrowse=False\noptBrowse:0=True\noptBrowse:1=False\noptBrowse:2=False\n", {{"optBrowse:0", "True"}}},
+        // List values are read as numbers, out of range ignored.
+        {"cboMaxDepth=37\n", {{"cboMaxDepth", "12"}}},
+        {"cboMaxDepth=7xyz\n", {{"cboMaxDepth", "7"}}},
+        {"cboMaxDepth=3.5\n", {{"cboMaxDepth", "4"}}},
+        {"cboMaxDepth=-7\n", {{"cboMaxDepth", "12"}}},
+        {"cboMaxDepth=1e999\n", {{"cboMaxDepth", "12"}}},
+        // Values are cleaned, quotes stripped then the blanks inside trimmed, and keep their bytes.
+        {"txtName=  \"  bob  \"  \ntxtPassword='p\xC3\xA4ss'\ntxtLocation=http://h/\xE9\n",
+         {{"txtName", "bob"}, {"txtPassword", "p\xC3\xA4ss"}, {"txtLocation", "http://h/\xE9"}}},
+        // Keys ignore case and order; text is read by its plain name, and from SETTINGS only.
+        {"CHKHOUR:3=0\nTxtName=x\ntxtLocation:0=indexed\n[OTHER]\ntxtPassword=not-this-one\n",
+         {{"chkHour:3", "0"}, {"txtName", "x"}, {"txtPassword", "secret"}, {"txtLocation", ""}}},
     };
-    for (const Case c : {Case{"37", 12}, Case{"7xyz", 7}, Case{"3.5", 4}, Case{"-7", 12}, Case{"1e999", 12}}) {
-        job.setListIndex(Field::cboMaxDepth, 12);
-        restoreFrom(std::string("cboMaxDepth=") + c.value + "\n");
-        EXPECT_EQ(job.listIndex(Field::cboMaxDepth), c.index) << '"' << c.value << '"';
-    }
+    for (const auto& c : cases)
+        for (const auto& [key, value] : c.values) EXPECT_EQ(restoredValue(c.lines, key), value) << c.lines;
 }
 
-TEST_F(SetupFileRestore, ValuesAreCleanedAndKeepTheirBytes) {
-    restoreFrom("txtName=  \"  bob  \"  \ntxtPassword='p\xC3\xA4ss'\ntxtLocation=http://h/\xE9\n");
-    EXPECT_EQ(job.text(Field::txtName), "bob");  // quotes stripped, then the blanks inside trimmed
-    EXPECT_EQ(job.text(Field::txtPassword), "p\xC3\xA4ss");
-    EXPECT_EQ(job.text(Field::txtLocation), "http://h/\xE9");
-}
-
-TEST_F(SetupFileRestore, KeysIgnoreCaseAndOrder) {
-    restoreFrom("CHKHOUR:3=0\nTxtName=x\ntxtLocation:0=indexed\n[OTHER]\ntxtPassword=not-this-one\n");
-    EXPECT_FALSE(job.checked(Field::chkHour, 3));
-    EXPECT_EQ(job.text(Field::txtName), "x");
-    EXPECT_EQ(job.text(Field::txtPassword), "");
-    EXPECT_EQ(job.text(Field::txtLocation), "");  // text is read by its plain name only
-}
-
-TEST_F(SetupFileRestore, AMissingOrUnreadableFileLeavesTheSettings) {
+TEST(SetupFileRestore, AMissingOrUnreadableFileLeavesTheSettings) {
+    const QTemporaryDir dir;
     const JobSettings defaults;
+    JobSettings job;
     restoreSettings(job, dir.filePath("absent.glf").toStdString());
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.glf"));
     restoreSettings(job, dir.filePath("folder.glf").toStdString());
@@ -89,13 +74,9 @@ TEST_F(SetupFileRestore, AMissingOrUnreadableFileLeavesTheSettings) {
 
 TEST(ApplySetupValue, AnIndexedKeyReachesOneMemberAndAPlainKeyAll) {
     JobSettings job;
-    EXPECT_TRUE(applySetupValue(job, "txtLocation", "http://example.org/"));
-    EXPECT_EQ(job.text(Field::txtLocation), "http://example.org/");
     EXPECT_TRUE(applySetupValue(job, "chkHour", "0"));
     EXPECT_TRUE(applySetupValue(job, "chkHour:7", "1"));
     for (int h = 0; h < 24; ++h) EXPECT_EQ(job.checked(Field::chkHour, h), h == 7) << h;
-    EXPECT_TRUE(applySetupValue(job, "optBrowse:2", "True"));
-    EXPECT_EQ(job.selectedOption(Field::optBrowse), 2);
     // A line break would start a line of its own in the setup file.
     EXPECT_TRUE(applySetupValue(job, "txtPassword", "a\nb"));
     EXPECT_EQ(job.text(Field::txtPassword), "a b");

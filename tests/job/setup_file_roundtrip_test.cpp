@@ -15,11 +15,10 @@
 namespace gleanery {
 namespace {
 
-std::vector<std::string> linesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+std::string contentOf(const std::string& path) {
+    std::stringstream all;
+    all << std::ifstream(path, std::ios::binary).rdbuf();
+    return all.str();
 }
 
 // Every control moved away from its default.
@@ -69,15 +68,15 @@ TEST_F(SetupFileRoundTrip, TheFileIsPlainKeyValueLines) {
     s.setChecked(Field::chkHour, false, 23);
     storeSettings(s, setup());
 
-    const auto lines = linesOf(setup());
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front(), "[SETTINGS]");
+    std::stringstream lines(contentOf(setup()));
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line, "[SETTINGS]");
     const std::regex keyValue("^([A-Za-z0-9]+(:[0-9]+)?)=(.*)$");
     std::map<std::string, std::string> values;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::smatch m;
-        ASSERT_TRUE(std::regex_match(lines[i], m, keyValue)) << lines[i];
-        EXPECT_TRUE(values.emplace(m[1], m[3]).second) << lines[i];
+    for (std::smatch m; std::getline(lines, line);) {
+        ASSERT_TRUE(std::regex_match(line, m, keyValue)) << line;
+        EXPECT_TRUE(values.emplace(m[1], m[3]).second) << line;
     }
     EXPECT_EQ(values["optBrowse:1"], "True");
     EXPECT_EQ(values["optBrowse"], "False");
@@ -90,9 +89,7 @@ TEST_F(SetupFileRoundTrip, OtherSectionsAndKeysOfTheFileSurvive) {
     JobSettings s;
     s.setText(Field::txtName, "new");
     storeSettings(s, setup());
-    std::stringstream all;
-    all << std::ifstream(setup()).rdbuf();
-    const std::string text = all.str();
+    const std::string text = contentOf(setup());
     EXPECT_EQ(text.rfind("[NOTES]\nowner=me\n", 0), 0u);
     EXPECT_NE(text.find("[SETTINGS]\nmyOwnKey=42\ntxtName=new\n"), std::string::npos);
 }

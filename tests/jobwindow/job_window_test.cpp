@@ -10,35 +10,33 @@
 #include <QSignalSpy>
 #include <deque>
 #include <fstream>
-#include <sstream>
 
+#include "compat/ini_profile.h"
 #include "jobwindow/job_window_fixture.h"
 
 namespace gleanery::testing {
 namespace {
 
 TEST_F(JobWindowFixture, RestoredSetupFileReachesTheWidgetsAndClicksReachTheSettings) {
-    writeSetup("job.glf",
-               "chkTranslate=0\nchkRelative=1\ntxtName=anna\ncboMaxDepth=36\n"
-               "optBrowse:0=True\noptBrowse:1=False\noptBrowse:2=False\nchkHour=0\nchkHour:5=1\n");
-    open();
+    std::ofstream(path("job.glf")) << "[SETTINGS]\nchkTranslate=0\nchkRelative=1\ntxtName=anna\ncboMaxDepth=36\n"
+                                      "optBrowse:0=True\noptBrowse:1=False\nchkHour=0\nchkHour:5=1\n";
+    window->Display(path("job.glf"));
     auto& translate = widget<QCheckBox>("chkTranslate");
-    auto& relative = widget<QCheckBox>("chkRelative");
     EXPECT_FALSE(translate.isChecked());
-    EXPECT_FALSE(relative.isEnabled());
-    EXPECT_TRUE(relative.isChecked());
+    EXPECT_FALSE(widget<QCheckBox>("chkRelative").isEnabled());
+    EXPECT_TRUE(widget<QCheckBox>("chkRelative").isChecked());
     EXPECT_EQ(widget<QLineEdit>("txtName").text(), "anna");
     EXPECT_EQ(widget<QComboBox>("cboMaxDepth").currentText(), "1000");
     EXPECT_TRUE(widget<QRadioButton>("optBrowse(0)").isChecked());
     EXPECT_FALSE(widget<QRadioButton>("optBrowse(1)").isChecked());
-    for (int h = 0; h < 24; ++h)
-        EXPECT_EQ(widget<QCheckBox>(QStringLiteral("chkHour(%1)").arg(h)).isChecked(), h == 5) << h;
+    EXPECT_TRUE(widget<QCheckBox>("chkHour(5)").isChecked());
+    EXPECT_FALSE(widget<QCheckBox>("chkHour(23)").isChecked());
     translate.click();
     EXPECT_TRUE(settings().checked(Field::chkTranslate));
 }
 
 TEST_F(JobWindowFixture, EachFolderButtonServesItsOwnFolderAndCancelKeepsIt) {
-    open();
+    window->Display(path("job.glf"));
     settings().setText(Field::txtSaveLocation, "/old/primary");
     settings().setText(Field::txtSaveLocation2, "/old/secondary");
     std::deque<std::string> answers = {"/chosen/one", "/chosen/two", ""};
@@ -49,59 +47,58 @@ TEST_F(JobWindowFixture, EachFolderButtonServesItsOwnFolderAndCancelKeepsIt) {
         answers.pop_front();
         return answer;
     });
-    const auto press = [&](int index) { widget<QPushButton>(QStringLiteral("cmdSetLocation(%1)").arg(index)).click(); };
-    press(1);
-    EXPECT_EQ(settings().text(Field::txtSaveLocation), "/old/primary");
-    EXPECT_EQ(settings().text(Field::txtSaveLocation2), "/chosen/one");
-    EXPECT_EQ(widget<QLineEdit>("txtSaveLocation2").text(), "/chosen/one");
-    press(0);
-    EXPECT_EQ(settings().text(Field::txtSaveLocation), "/chosen/two");
-    press(0);  // cancelled
+    for (int index : {1, 0, 0})  // the last one cancelled
+        widget<QPushButton>(QStringLiteral("cmdSetLocation(%1)").arg(index)).click();
+    EXPECT_EQ(offered, (std::vector<std::string>{"/old/secondary", "/old/primary", "/chosen/two"}));
     EXPECT_EQ(settings().text(Field::txtSaveLocation), "/chosen/two");
     EXPECT_EQ(widget<QLineEdit>("txtSaveLocation").text(), "/chosen/two");
     EXPECT_EQ(settings().text(Field::txtSaveLocation2), "/chosen/one");
-    EXPECT_EQ(offered, (std::vector<std::string>{"/old/secondary", "/old/primary", "/chosen/two"}));
+    EXPECT_EQ(widget<QLineEdit>("txtSaveLocation2").text(), "/chosen/one");
 }
 
 constexpr const char* kStillDownloading = "The system is still downloading... Please press the 'Stop' button.";
 
+// A job begun with its first transfer left running, its output folders without a free-space floor.
 class JobWindowClose : public JobWindowFixture {
 protected:
     void SetUp() override {
-        open();
-        prepareScan();
+        window->Display(path("job.glf"));
+        settings().setText(Field::txtLocation, "http://srv.dom.example/");
+        settings().setText(Field::txtSaveLocation, path("out1"));
+        settings().setText(Field::txtSaveLocation2, path("out2"));
+        settings().setText(Field::txtSpacePrimary, "0");
+        settings().setText(Field::txtSpaceSecondary, "0");
         site.autoComplete = false;
+        widget<QPushButton>("cmdBegin").click();
     }
-    std::string setupText() {
-        std::ifstream in(path("job.glf"));
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    ScriptedFetch& firstTransfer() { return static_cast<ScriptedFetch&>(scan().connection(1)); }
+    std::string saved(const char* key) const { return GetPrivateProfileString("SETTINGS", key, "", path("job.glf")); }
 };
 
 TEST_F(JobWindowClose, CloseIsRefusedWhileATransferRuns) {
     QSignalSpy unloaded(window.get(), &frmGeneralRobot::unloaded);
-    widget<QPushButton>("cmdBegin").click();
     EXPECT_FALSE(window->close());
     EXPECT_EQ(messages.count(kStillDownloading), 1);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(unloaded.count(), 0);
 
     widget<QPushButton>("cmdStop").click();
-    fetch(1).complete(200, "");
-    completeStop();
+    firstTransfer().complete(200, "");
+    // Lets the scan finish its stop once no transfer runs.
+    for (int i = 0; i < 20 && scan().state() != ScanState::Idle; ++i) {
+        for (int round = 0; round < 5; ++round) QApplication::processEvents();
+        if (scan().stopTimer().isActive()) scan().pollStop();
+    }
     settings().setText(Field::txtName, "closing");
     EXPECT_TRUE(window->close());
     EXPECT_EQ(unloaded.count(), 1);
-    EXPECT_NE(setupText().find("txtName=closing"), std::string::npos);
+    EXPECT_EQ(saved("txtName"), "closing");
 }
 
 TEST_F(JobWindowClose, ClosingAPausedScanEndsIt) {
-    widget<QPushButton>("cmdBegin").click();
     clock.advanceSeconds(3600);
     settings().setChecked(Field::chkHour, false, clock.now().time().hour());
-    fetch(1).complete(404);
+    firstTransfer().complete(404);
     QApplication::processEvents();
     ASSERT_EQ(scan().state(), ScanState::Paused);
     clock.advanceSeconds(3600);
@@ -111,7 +108,7 @@ TEST_F(JobWindowClose, ClosingAPausedScanEndsIt) {
     EXPECT_FALSE(scan().restartTimer().isActive());
     EXPECT_EQ(messages.count(kStillDownloading), 0);
     // The hour it scanned counts as scanning time of the day, the hour it waited does not.
-    EXPECT_NE(setupText().find("txtDLTime=0.04166"), std::string::npos) << setupText();
+    EXPECT_EQ(saved("txtDLTime").rfind("0.04166", 0), 0u) << saved("txtDLTime");
 }
 
 }  // namespace

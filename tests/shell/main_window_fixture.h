@@ -7,23 +7,21 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <deque>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "common/live_site.h"
 #include "common/manual_clock.h"
 #include "common/scripted_messages.h"
 #include "common/test_server.h"
+#include "compat/ini_profile.h"
 #include "engine/fetch_completion_watch.h"
-#include "common/live_site.h"
 #include "engine/network_fetch.h"
 #include "shell/main_menus.h"
 #include "shell/main_window.h"
 #include "shell/scan_status_bar.h"
 #include "shell/scan_toolbar.h"
-#include "compat/ini_profile.h"
 #include "support/scoped_home.h"
 #include "update/update_files.h"
 
@@ -38,8 +36,8 @@ protected:
         WritePrivateProfileString("SETTINGS", "UPDATEURL", server.url("/glversion.txt"), setupIniPath());
         window = std::make_unique<MainMenu>(clock, [](int) { return makeNetworkFetch(); });
         window->useMessages(messages);
-        window->setSetupFileChooser([this](QWidget*, const SetupFileQuestion& question) {
-            questions.push_back(question);
+        window->setSetupFileChooser([this](QWidget*, const SetupFileQuestion&) {
+            ++questions;
             if (dialogAnswers.empty()) return QString();
             const QString answer = dialogAnswers.front();
             dialogAnswers.pop_front();
@@ -66,14 +64,18 @@ protected:
         return window->jobWindow();
     }
 
-    // The job scans the test site into dir/out, without free-space floors.
-    void pointAtSite(frmGeneralRobot& job) {
+    // Loads the job and begins its scan of the test site into dir/out,
+    // without free-space floors.
+    frmGeneralRobot& beginScan(const char* setupFile) {
+        frmGeneralRobot& job = *loadSetup(inDir(setupFile));
         JobSettings& s = job.session().settings();
         s.setText(Field::txtLocation, server.url("/"));
         s.setText(Field::txtSaveLocation, inDir("out"));
         s.setText(Field::txtSaveLocation2, inDir("out"));
         s.setText(Field::txtSpacePrimary, "0");
         s.setText(Field::txtSpaceSecondary, "0");
+        job.scan().begin();
+        return job;
     }
 
     testing::ScopedHome home;
@@ -83,7 +85,7 @@ protected:
     TestServer server;
     LiveSite site{server};
     std::deque<QString> dialogAnswers;
-    std::vector<SetupFileQuestion> questions;
+    int questions = 0;
     std::unique_ptr<MainMenu> window;
 };
 

@@ -9,24 +9,15 @@ namespace gleanery::testing {
 
 class ScopedHome {
 public:
-    ScopedHome() : had_(qEnvironmentVariableIsSet("GLEANERY_HOME")), previous_(qgetenv("GLEANERY_HOME")) {
-        qputenv("GLEANERY_HOME", dir_.path().toLocal8Bit());
-    }
-    ~ScopedHome() {
-        if (had_)
-            qputenv("GLEANERY_HOME", previous_);
-        else
-            qunsetenv("GLEANERY_HOME");
-    }
-    ScopedHome(const ScopedHome&) = delete;
-    ScopedHome& operator=(const ScopedHome&) = delete;
+    ScopedHome() { qputenv("GLEANERY_HOME", dir_.path().toLocal8Bit()); }
+    ~ScopedHome() { had_ ? void(qputenv("GLEANERY_HOME", previous_)) : void(qunsetenv("GLEANERY_HOME")); }
 
     std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
 
 private:
-    QTemporaryDir dir_;
-    bool had_;
-    QByteArray previous_;
+    bool had_ = qEnvironmentVariableIsSet("GLEANERY_HOME");
+    QByteArray previous_ = qgetenv("GLEANERY_HOME");
+    QTemporaryDir dir_;  // not copyable, and so neither is the home
 };
 
 }  // namespace gleanery::testing
