@@ -1,7 +1,5 @@
-// The cipher: known answers from blowfish_vectors.py, a second implementation
-// that derives the initial tables from the digits of pi (a fixed random source
-// makes the whole output known); round trips of arrays, strings and files; and
-// the silent ways in which deciphering wrong or damaged input ends.
+// The cipher: known answers from blowfish_vectors.py (an independent implementation;
+// a fixed random source makes the whole output known), round trips, damaged input.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -66,7 +64,6 @@ TEST(BlowfishRoundTrip, ArraysGrowToWholeBlocksAndComeBack) {
     }
 }
 
-// Different each time, both decipher, as bytes or as upper-case hex digit pairs.
 TEST(BlowfishRoundTrip, TwoEncryptionsDifferAndBothDecipherInEitherForm) {
     clsBlowfish cipher;
     const std::string text = bytes(256);

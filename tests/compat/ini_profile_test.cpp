@@ -1,6 +1,4 @@
-// Reading and writing INI files as the Windows profile functions do: lines
-// replaced in place, everything else kept, the whole file replaced atomically
-// and private when new, and quoted values kept through any number of saves.
+// Reading and writing INI files as the Windows profile functions do.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -32,7 +30,6 @@ mode_t modeOf(const std::string& path) {
 class IniProfile : public ::testing::Test {
 protected:
     std::string path(const char* name = "test.ini") const { return dir.filePath(name).toStdString(); }
-    // Writes the file and returns its path.
     std::string put(const std::string& content) {
         std::ofstream(path(), std::ios::binary) << content;
         return path();
@@ -69,7 +66,6 @@ TEST_F(IniProfile, ReadsValuesAsWindowsDoes) {
     EXPECT_EQ(GetPrivateProfileString("SETTINGS", "a", "x", path("absent.ini")), "x");
 }
 
-// Duplicates of a key collapse into the first one's line.
 TEST_F(IniProfile, ReplacesAKeyInPlaceAndAppendsNewKeysToTheirSection) {
     put("[OTHER]\nx=1\n\n[SETTINGS]\nalpha=a\nBeta=b\ngamma=c\nbeta=dup\n\n[LAST]\nz=9\n");
     IniFile ini(path());

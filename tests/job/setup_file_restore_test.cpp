@@ -1,7 +1,4 @@
-// Reading setup files into a job: hand-written and foreign files (plain and
-// indexed keys, values that are not what this program writes, missing and
-// unreadable files), and one setup-file line applied as the command line's
-// --set does.
+// Reading setup files, and single setup-file lines, into a job.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -45,7 +42,6 @@ TEST(SetupFileRestore, LinesAreReadAsThisProgramWritesThemAndForeignOnesSafely) 
         // Indexed options choose, and only "True" in this case selects.
         {"optBrowse:2=TRUE\n", {{"optBrowse:1", "True"}, {"optBrowse:2", "False"}}},
         {"optBrowse=False\noptBrowse:0=True\noptBrowse:1=False\noptBrowse:2=False\n", {{"optBrowse:0", "True"}}},
-        // List values are read as numbers, out of range ignored.
         {"cboMaxDepth=37\n", {{"cboMaxDepth", "12"}}},
         {"cboMaxDepth=7xyz\n", {{"cboMaxDepth", "7"}}},
         {"cboMaxDepth=3.5\n", {{"cboMaxDepth", "4"}}},

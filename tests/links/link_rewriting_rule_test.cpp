@@ -1,6 +1,4 @@
-// A stored page changes only where a link points that the scan follows,
-// downloads or already holds; a relative link in a tag to anything else
-// names the site; every other byte stays as it arrived.
+// Rewriting the links of a stored page.
 #include <QByteArray>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -18,7 +16,6 @@
 namespace gleanery::testing {
 namespace {
 
-// A URL without its fragment, decoded as a browser decodes it.
 std::string decoded(const std::string& url) {
     return QByteArray::fromPercentEncoding(QByteArray::fromStdString(url.substr(0, url.find('#')))).toStdString();
 }
@@ -43,7 +40,6 @@ TEST_F(LinkRewritingRule, FollowedLinksNameTheirCopiesAndOthersInTagsNameTheSite
     const char* const cases[][2] = {
         {R"(<a href="http://www.site.example/a/b.htm">b</a> <a href='/b.htm#top'>t</a> <a href=a.htm>a</a>)",
          R"(<a href="{P}/a/b.htm">b</a> <a href='{P}/b.htm#top'>t</a> <a href=a.htm>a</a>)"},
-        // The query is part of the stored file's name.
         {R"(<a href="?page=2">2</a> <a href="list.php?id=3">l</a>)",
          R"(<a href="index.html%3Fpage=2">2</a> <a href="list.php%3Fid=3">l</a>)"},
         // Character references in a tag's attribute are read as a browser reads them.
@@ -104,8 +100,6 @@ TEST_F(LinkRewritingRule, FileUrlsDecodeToTheLocalPath) {
     EXPECT_EQ(decoded(FileURL("WS/x.htm")), "file://" + std::filesystem::current_path().string() + "/WS/x.htm");
 }
 
-// Stores files where the robot stores them, rewrites a page that links to
-// them, and follows the rewritten links from the stored page.
 TEST_F(LinkRewritingRule, RewrittenLinksReachTheFilesTheMirrorStores) {
     const char* const links[] = {"http://www.site.example/dir/",
                                  "http://www.site.example",

@@ -1,7 +1,4 @@
-// Mapping URLs to local paths: hosts, folders and queries mirrored byte for
-// byte, distinct URLs to distinct files, overlong names shortened; and hostile
-// URLs of every shape mapped strictly inside the output folder, to names the
-// file system accepts.
+// Mapping URLs to local paths, and hostile URLs confined to the output folder.
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -29,11 +26,9 @@ TEST(LocalPathMapping, MirrorsHostsFoldersAndQueriesAndNeverClimbsOut) {
         {"http://SRV.Dom.example/A/b.htm", "/out/srv.dom.example/A/b.htm"},
         {"http://srv.dom.example:8080/a=b.htm", "/out/srv.dom.example:8080/a=b.htm"},
         {"http://srv.dom.example/dir.d/x", "/out/srv.dom.example/dir.d/x/index.html"},
-        // Every folder URL gets one name.
         {"http://srv.dom.example/a/", "/out/srv.dom.example/a/index.html"},
         {"http://srv.dom.example/a", "/out/srv.dom.example/a/index.html"},
         {"http://srv.dom.example", "/out/srv.dom.example/index.html"},
-        // Whatever the scheme, credentials or fragment.
         {"HTTPS://srv.dom.example/a/b.htm", "/out/srv.dom.example/a/b.htm"},
         {"https://jo:p@ss@srv.dom.example/a/b.htm", "/out/srv.dom.example/a/b.htm"},
         {"http://srv.dom.example/a/b.htm#x/../../y", "/out/srv.dom.example/a/b.htm"},
@@ -53,7 +48,6 @@ TEST(LocalPathMapping, MirrorsHostsFoldersAndQueriesAndNeverClimbsOut) {
         {"http://h/a.php?", "/out/h/a.php?"},
         {"http://h/index.php?route=product/category", "/out/h/index.php?route=product%2Fcategory"},
         {"http://h/a?p=1.2/../../x", "/out/h/a/index.html?p=1.2%2F..%2F..%2Fx"},
-        // Never out of the host folder.
         {"http://srv.dom.example/a/../b.htm", "/out/srv.dom.example/b.htm"},
         {"http://srv.dom.example/../../../etc/passwd.x", "/out/srv.dom.example/etc/passwd.x"},
         {"http://srv.dom.example/a/%2e%2E/%2e/b.htm", "/out/srv.dom.example/b.htm"},
@@ -63,7 +57,6 @@ TEST(LocalPathMapping, MirrorsHostsFoldersAndQueriesAndNeverClimbsOut) {
         {"http://srv.dom.example/a%2F..%2F..%2Fx.htm", "/out/srv.dom.example/a%2F..%2F..%2Fx.htm"},
         {"http://srv.dom.example/.../x.htm", "/out/srv.dom.example/.../x.htm"},
         {"http://srv.dom.example//a///b.htm", "/out/srv.dom.example/a/b.htm"},
-        // Empty or dotted hosts get a fixed folder.
         {"http:///a.htm", "/out/_nohost/a.htm"},
         {"http://%2e/x.htm", "/out/_nohost/x.htm"},
         {"http://jo:pw@/x.htm", "/out/_nohost/x.htm"},
@@ -97,7 +90,6 @@ TEST(LocalPathMapping, ShortensOverlongNamesDeterministically) {
     // A query counts towards the name; the extension kept is the file's.
     const std::string query = lastName(mapped(head + "a.php?q=" + longStem + ".b"));
     EXPECT_TRUE(query.size() == 255 && query.starts_with("a.php?q=xxx") && query.ends_with(".php")) << query;
-    // Host names too.
     const std::string deep = mapped("http://" + std::string(300, 'h') + ".example/" + std::string(400, 'd') + "/f.htm");
     EXPECT_EQ(deep.find('/', 5), 5 + 255u);
     EXPECT_TRUE(deep.ends_with("/f.htm"));
@@ -105,7 +97,6 @@ TEST(LocalPathMapping, ShortensOverlongNamesDeterministically) {
 
 TEST(LocalPathMapping, ShortenedNamesStayValidUtf8) {
     const std::string stem = QByteArray("\xC3\xBC").repeated(200).toStdString();
-    // Either alignment of the two-byte characters against the cut.
     for (const char* lead : {"", "a"}) {
         const std::string name = lastName(mapped("http://srv.dom.example/" + std::string(lead) + stem + ".htm"));
         EXPECT_LE(name.size(), 255u);
