@@ -1,7 +1,6 @@
 #pragma once
-// A job window over scripted connections, scripted messages and a clock that
-// stands still, in a home folder of its own whose registry allows ten
-// connections per server.
+// A job window over scripted connections, messages and clock, in a home folder
+// whose registry allows ten connections per server.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,7 +1,4 @@
-// The job window over the job's settings: restored setup files reach the
-// widgets and clicks reach the settings; each "..." button changes only its
-// own output folder, and nothing when cancelled; the window refuses to close
-// while a transfer runs, ends a paused scan when it closes, and saves the job.
+// The job window over the job's settings: widgets, folder buttons, closing.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,5 +1,4 @@
-// The page parser over a real job: which links it finds, by tags and by extension,
-// what each becomes (route, target or nothing), and how the page is stored.
+// The page parser over a real job: the links it finds and how the page is stored.
 #include <QDir>
 #include <QFile>
 

@@ -1,8 +1,5 @@
-// The whole program through its windows: start-up, New Setup, the job's
-// address and output folder typed into the job window, Begin pressed and its
-// warning answered, and the scan of a live local site followed to
-// "Site Scanned" in the status bar, the toolbar following the scan, with the
-// site's files on disk and the job saved when the program closes.
+// The whole program through its windows, from New Setup to a live local site
+// scanned, its files on disk and the job saved when the program closes.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>

@@ -1,8 +1,6 @@
 #pragma once
-// A main window as the program opens it, in a home folder of its own (program
-// data copied in, per-user files kept apart), with its questions answered by
-// the test: messages from a script, the setup file dialog from a list of
-// answers. A local site serves live scans.
+// A main window as the program opens it, in a home folder of its own, its
+// questions answered by the test; a local site serves live scans.
 #include <gtest/gtest.h>
 
 #include <QFile>

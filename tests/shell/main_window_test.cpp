@@ -1,8 +1,4 @@
-// The main window never loses a job: Load Setup saves it before its dialog, a
-// running scan keeps its window against New and Load Setup, and closing is
-// refused silently while a scan runs and saves the job after Stop. A
-// downloaded installer closes the program and starts only after it has
-// closed, never while a scan holds it open.
+// The main window never loses a job, and starts a downloaded installer only once it has closed.
 #include <QFileInfo>
 
 #include "shell/main_window_fixture.h"

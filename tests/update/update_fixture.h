@@ -1,9 +1,7 @@
 #pragma once
-// A per-user folder of its own, a local update server and scripted messages
-// for the update tests; GLSETUP.INI points the descriptor address at the server.
-// UpgradeWindowDriver answers the modal update window from inside its own
-// event loop, so that no test blocks; a window still open after 15 s is
-// closed by force and reported.
+// A per-user folder, a local update server and scripted messages for the update tests.
+// UpgradeWindowDriver answers the modal update window from inside its event loop;
+// a window still open after 15 s is closed by force and reported.
 
 #include "common/live_site.h"
 #include "common/scripted_messages.h"

@@ -1,6 +1,4 @@
-// The downloaded-file viewer: a ".zip" archive is listed entry by entry with
-// its sizes, anything else is shown as a picture; damaged, missing or
-// unreadable files leave an empty list or picture, and no file is held open.
+// The downloaded-file viewer: archives listed, pictures shown, broken files survived.
 #include <gtest/gtest.h>
 
 #include <zip.h>
@@ -48,7 +46,6 @@ std::string writePicture(const std::string& file, int width, int height) {
     return writeBytes(file, bytes.toStdString());
 }
 
-// How many of this process's open file handles refer to the file.
 int openHandlesTo(const std::string& file) {
     const auto target = fs::canonical(file);
     int count = 0;
@@ -59,7 +56,6 @@ int openHandlesTo(const std::string& file) {
     return count;
 }
 
-// What the viewer shows: the archive list, or the picture's size.
 std::string shown(const frmDisplay& viewer) {
     const auto* list = viewer.findChild<QPlainTextEdit*>("txtList");
     const auto* picture = viewer.findChild<QLabel*>("picDisplay");
@@ -96,9 +92,7 @@ TEST(Viewer, ListsArchivesShowsPicturesSurvivesBrokenFilesAndHoldsNoneOpen) {
         area.addSubWindow(viewer);
         viewer->Display(file, 2);
         EXPECT_EQ(shown(*viewer), expected) << file;
-        if (fs::exists(file)) {
-            EXPECT_EQ(openHandlesTo(file), 0) << file;
-        }
+        if (fs::exists(file)) EXPECT_EQ(openHandlesTo(file), 0) << file;
     }
     QLocale::setDefault(QLocale::system());
     fs::remove_all(in);

@@ -1,6 +1,5 @@
-// In a diagnostic run a trapped failure opens the report window, and the
-// user's choice runs the failing statement again or skips it; in an ordinary
-// run nothing is shown, so nothing waits for a user who is not there.
+// A trapped failure opens the report window in a diagnostic run only; the
+// user's choice runs the failing statement again or skips it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
