@@ -92,7 +92,9 @@ TEST(Viewer, ListsArchivesShowsPicturesSurvivesBrokenFilesAndHoldsNoneOpen) {
         area.addSubWindow(viewer);
         viewer->Display(file, 2);
         EXPECT_EQ(shown(*viewer), expected) << file;
-        if (fs::exists(file)) EXPECT_EQ(openHandlesTo(file), 0) << file;
+        if (fs::exists(file)) {
+            EXPECT_EQ(openHandlesTo(file), 0) << file;
+        }
     }
     QLocale::setDefault(QLocale::system());
     fs::remove_all(in);
