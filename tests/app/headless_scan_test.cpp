@@ -83,8 +83,7 @@ TEST_F(HeadlessScan, ExitCodesTellHowTheRunEnded) {
         // A missing file of a page does not fail the scan, but is counted.
         {scan("--begin", "site.glf", server.url("/")),
          0,
-         {"Site Scanned", "Pages 1, 0 failed | Files 1, 1 failed", "Status: Execution Stopped"}},
-    };
+         {"Site Scanned", "Pages 1, 0 failed | Files 1, 1 failed", "Status: Execution Stopped"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const ProcessResult r = run(c.args);

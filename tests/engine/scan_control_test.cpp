@@ -25,12 +25,10 @@ TEST_F(ScanControl, RefusedStartsChangeNothing) {
         const char* value;
         const char* told;  // part of the one message, nullptr for none
         bool resumeToo;
-    } cases[] = {
-        {Field::txtLocation, "", nullptr, false},
-        {Field::txtSaveLocation2, "", "output folders", false},
-        {Field::txtLocation, "not a url", "http:// or https://", true},
-        {Field::txtLocation, "ftp://x", "http:// or https://", true},
-    };
+    } cases[] = {{Field::txtLocation, "", nullptr, false},
+                 {Field::txtSaveLocation2, "", "output folders", false},
+                 {Field::txtLocation, "not a url", "http:// or https://", true},
+                 {Field::txtLocation, "ftp://x", "http:// or https://", true}};
     for (const auto& c : cases) {
         for (const bool fresh : {true, false}) {
             if (!fresh && !c.resumeToo) continue;
