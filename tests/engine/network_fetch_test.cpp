@@ -1,6 +1,5 @@
 // NetworkFetch against a local server: pages, files, Complete, redirects, credentials and failures.
 #include "common/fake_settings.h"
-#include "common/test_server.h"
 #include "engine/fetch_completion_watch.h"
 #include "engine/fetch_result_codes.h"
 #include "common/live_site.h"
