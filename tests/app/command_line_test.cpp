@@ -30,14 +30,12 @@ TEST(CommandLineParse, WindowsWithOrWithoutAJob) {
 }
 
 TEST(CommandLineParse, RefusesWhatItCannotRun) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--begin"},
-             {"--begin", "a.glf", "--resume", "b.glf"},
-             {"--begin", "a.glf", "--set"},
-             {"--begin", "a.glf", "--set", "=x"},
-             {"a.glf", "b.glf"},
-             {"a.glf", "--set", "txtName=x"},
-         }) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--begin"},
+                                                                  {"--begin", "a.glf", "--resume", "b.glf"},
+                                                                  {"--begin", "a.glf", "--set"},
+                                                                  {"--begin", "a.glf", "--set", "=x"},
+                                                                  {"a.glf", "b.glf"},
+                                                                  {"a.glf", "--set", "txtName=x"}}) {
         const auto cl = parse(args);
         EXPECT_EQ(cl.action, Action::Invalid) << args.size();
         EXPECT_FALSE(cl.error.empty());

@@ -83,8 +83,7 @@ TEST_F(HeadlessScan, ExitCodesTellHowTheRunEnded) {
         // A missing file of a page does not fail the scan, but is counted.
         {scan("--begin", "site.glf", server.url("/")),
          0,
-         {"Site Scanned", "Pages 1, 0 failed | Files 1, 1 failed", "Status: Execution Stopped"}},
-    };
+         {"Site Scanned", "Pages 1, 0 failed | Files 1, 1 failed", "Status: Execution Stopped"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const ProcessResult r = run(c.args);
@@ -149,10 +148,7 @@ TEST_F(ScanKillResume, ResumeAfterSigkillCompletesEveryFileWithoutPartialFiles) 
     EXPECT_EQ(resumed.exitCode, 0) << readFile(file("resume.err").toStdString());
 
     const std::unique_ptr<WorkStore> store = storeOf("job.glf");
-    for (const RouteRow& r : store->allRoutes()) {
-        EXPECT_TRUE(r.Scanned) << r.URL;
-        EXPECT_EQ(r.Result, 200) << r.URL;
-    }
+    for (const RouteRow& r : store->allRoutes()) EXPECT_EQ(r.Scanned ? r.Result : 0, 200) << r.URL;
     EXPECT_EQ(store->allRoutes().size(), 2u);
     EXPECT_EQ(store->allTargets().size(), site.files().size());
     EXPECT_TRUE(store->pendingTargets().empty());
@@ -162,9 +158,7 @@ TEST_F(ScanKillResume, ResumeAfterSigkillCompletesEveryFileWithoutPartialFiles) 
         EXPECT_EQ(store->target(server.url(path)) ? store->target(server.url(path))->Result : 0, 200);
         EXPECT_EQ(readFile(mirror + path), LiveSite::fileBytes(path));
     }
-    const std::vector<std::string> leftovers = temporaryFilesUnder(file("out").toStdString());
-    EXPECT_TRUE(leftovers.empty()) << "temporary files of the transfers the kill interrupted stay in the mirror; "
-                                   << "the first is " << leftovers.front() << " (" << leftovers.size() << " in all)";
+    EXPECT_EQ(temporaryFilesUnder(file("out").toStdString()), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -59,11 +59,8 @@ public:
         emit Complete();
     }
     void completeFromSite() {
-        auto it = site_.answers.find(url_);
-        if (it == site_.answers.end())
-            complete(404);
-        else
-            complete(it->second.code, it->second.body);
+        const auto it = site_.answers.find(url_);
+        it == site_.answers.end() ? complete(404) : complete(it->second.code, it->second.body);
     }
 
 private:

@@ -12,8 +12,7 @@ namespace gleanery::testing {
 class ScriptedMessages final : public Messages {
 public:
     struct Shown {
-        std::string text;
-        std::string title;
+        std::string text, title;
     };
     void inform(const std::string& text, const std::string& title) override { shown.push_back({text, title}); }
     bool confirm(const std::string& text, const std::string& title) override { return answer(text, title); }

@@ -59,8 +59,7 @@ public:
     int hits(const std::string& path) const;
     // A request header of the latest request for the path ("" when absent).
     std::string lastRequestHeader(const std::string& path, const std::string& name) const;
-    // Handlers running now, and the most that ever ran at once.
-    int inFlight() const { return inFlight_; }
+    // The most handlers that ever ran at once.
     int maxInFlight() const { return maxInFlight_; }
 
 private:

@@ -1,6 +1,5 @@
 // NetworkFetch against a local server: pages, files, Complete, redirects, credentials and failures.
 #include "common/fake_settings.h"
-#include "common/test_server.h"
 #include "engine/fetch_completion_watch.h"
 #include "engine/fetch_result_codes.h"
 #include "common/live_site.h"
@@ -68,12 +67,10 @@ TEST_F(NetworkFetchTest, UrlBytesReachTheServerEncodedOnceAndAnAtSignInThePathIs
     // The server decodes the path once, so it sees each byte the engine meant:
     // an existing escape stays one escape ("%2541" arrives as "%41", not "A"),
     // and raw bytes outside printable ASCII are escaped as they are.
-    const std::pair<std::string, std::string> cases[] = {
-        {"/a%20b/%2541/%C3%BC.html", "/a b/%41/\xC3\xBC.html"},
-        {"/raw \xE9\xC3\xBC.html", "/raw \xE9\xC3\xBC.html"},
-        {"/tilde%7E~.html", "/tilde~~.html"},
-        {"/mail@home/index.html?to=a@b", "/mail@home/index.html"},
-    };
+    const std::pair<std::string, std::string> cases[] = {{"/a%20b/%2541/%C3%BC.html", "/a b/%41/\xC3\xBC.html"},
+                                                         {"/raw \xE9\xC3\xBC.html", "/raw \xE9\xC3\xBC.html"},
+                                                         {"/tilde%7E~.html", "/tilde~~.html"},
+                                                         {"/mail@home/index.html?to=a@b", "/mail@home/index.html"}};
     for (const auto& [requested, served] : cases) {
         SCOPED_TRACE(requested);
         server.page(served, "found");
@@ -86,10 +83,9 @@ TEST_F(NetworkFetchTest, UrlBytesReachTheServerEncodedOnceAndAnAtSignInThePathIs
 // Credentials in front of the host, percent-encoded as MakeURL writes them,
 // go to the server decoded as Basic authentication.
 TEST_F(NetworkFetchTest, CredentialsFromTheUrlReachTheServer) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"user", "p@ss"},   {"user", "p#ss"},           {"user", "p:ss"},
-        {"user", "50%off"}, {"user", "a/b@c:d#e%41f?"}, {"name@example.org", "\xC3\xBC"},
-    };
+    const std::pair<std::string, std::string> cases[] = {{"user", "p@ss"},           {"user", "p#ss"},
+                                                         {"user", "p:ss"},           {"user", "50%off"},
+                                                         {"user", "a/b@c:d#e%41f?"}, {"name@example.org", "\xC3\xBC"}};
     for (const auto& [user, password] : cases) {
         SCOPED_TRACE(user + " / " + password);
         server.requireBasicAuth("/members/page.html", user, password, "<html>inside</html>");
@@ -185,8 +181,7 @@ TEST_F(NetworkFetchTest, EveryTransferCompletesOnceLaterAndOnlyACompleteAnswerSu
         {server.url("/cut.html"), false, kFetchNetworkError, ""},
         {server.url("/cut.html"), true, kFetchNetworkError, ""},
         {TestServer().url("/"), false, kFetchConnectionRefused, ""},  // a port nothing listens on
-        {server.url("/to-ftp"), false, kFetchMalformedUrl, ""},
-    };
+        {server.url("/to-ftp"), false, kFetchMalformedUrl, ""}};
     for (const char* url : {"not a url", "", "ftp://127.0.0.1/file", "http://", "http:///path"})
         cases.emplace_back(url, false, kFetchMalformedUrl, "");
     for (const auto& [url, toFile, code, content] : cases) {

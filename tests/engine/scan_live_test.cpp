@@ -64,17 +64,11 @@ TEST_F(ScanWholeSite, MirrorsTheSiteSoThatTheCopyBrowsesLikeIt) {
 
     ASSERT_TRUE(scanToRest());
     // Words in code and scripts are tried too, and fail as they do on the site.
-    expectOutcome(Results{{"/", 200}, {"/docs/a.html", 200}, {"/docs/b.html", 404}, {"/pics/b.html", 200}},
-                  Results{{"/css/more.css", 200},
-                          {"/css/site.css", 200},
-                          {"/docs/pack.zip", 404},
-                          {"/files/pack.zip", 200},
-                          {"/img/missing.gif", 404},
-                          {"/pics/bg.png", 200},
-                          {"/pics/h.svg", 200},
-                          {"/pics/one.gif", 200},
-                          {"/pics/two.jpg", 200},
-                          {away + "/away.gif", 200}});
+    const Results files{{"/css/more.css", 200},   {"/css/site.css", 200},    {"/docs/pack.zip", 404},
+                        {"/files/pack.zip", 200}, {"/img/missing.gif", 404}, {"/pics/bg.png", 200},
+                        {"/pics/h.svg", 200},     {"/pics/one.gif", 200},    {"/pics/two.jpg", 200},
+                        {away + "/away.gif", 200}};
+    expectOutcome(Results{{"/", 200}, {"/docs/a.html", 200}, {"/docs/b.html", 404}, {"/pics/b.html", 200}}, files);
     for (const auto& [path, body] : pages) EXPECT_EQ(server.hits(path), 1) << path;
     // Pages of other sites are not fetched; what a page needs to display is.
     EXPECT_EQ(elsewhere.hits("/away.html"), 0);

@@ -64,8 +64,7 @@ TEST(WorkStorePathTest, SetupExtensionBecomesGLDAndAnyOtherNameGetsItAppended) {
         {"x.GlF", "x.GLD"},
         {"jobs/site", "jobs/site.GLD"},  // stays in its folder
         {"a.b", "a.b.GLD"},              // not a.GLD: a.b and a.c keep stores of their own
-        {"/home/u/site.glf.bak", "/home/u/site.glf.bak.GLD"},
-    };
+        {"/home/u/site.glf.bak", "/home/u/site.glf.bak.GLD"}};
     for (const auto& [setupFile, path] : cases) EXPECT_EQ(WorkStore::storePathFor(setupFile), path) << setupFile;
 }
 
@@ -136,8 +135,7 @@ TEST_F(WorkStoreTest, UnusableFilesGiveAReadableReasonAndAreLeftUnchanged) {
         {"text.GLD", "damaged or is not a work store"},
         {"header.GLD", "damaged or is not a work store"},
         {"foreign.GLD", "is not a Gleanery work store: it has no table BlockedSites"},
-        {"plain/job.GLD", "cannot be created: Not a directory"},
-    };
+        {"plain/job.GLD", "cannot be created: Not a directory"}};
     for (const auto& [name, reason] : cases) {
         const std::string path = file(name);
         EXPECT_THAT(refusal(store, path, templatePath()), AllOf(HasSubstr("\"" + path + "\""), HasSubstr(reason)));
@@ -382,8 +380,7 @@ TEST_F(WorkStoreTest, HotStatementsUseKeysAndIndexesWithoutSorting) {
         {sql::kMarkTargetCompleted, "SEARCH Targets USING INTEGER PRIMARY KEY (rowid=?)"},
         {sql::kIsBlocked, "SEARCH BlockedSites USING COVERING INDEX"},
         {sql::kRouteByURL, "SEARCH Routes USING INDEX"},
-        {sql::kTargetByURL, "SEARCH Targets USING INDEX"},
-    };
+        {sql::kTargetByURL, "SEARCH Targets USING INDEX"}};
     SQLite::Database db(templatePath(), SQLite::OPEN_READONLY);
     for (const auto& [statement, access] : cases) {
         SQLite::Statement explain(db, std::string("EXPLAIN QUERY PLAN ") + statement);
