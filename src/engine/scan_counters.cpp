@@ -23,8 +23,11 @@ void ScanCounters::endStretch() {
     const RunShares shares = runShares(*stretchStart_, clock_.now());
     stretchStart_.reset();
     const Routine step{kModule, "tmrStop_Timer"};
-    for (const auto& [field, days] : {std::pair{Field::txtDLTime, shares.today}, {Field::txtTotalTime, shares.total}})
+    auto add = [&](TextKey field, double days) {
         step([&] { settings_.setText(field, plainNumber(numericValue(settings_.text(field)) + days)); });
+    };
+    add(Field::txtDLTime, shares.today);
+    add(Field::txtTotalTime, shares.total);
 }
 
 void ScanCounters::countArrival(std::int64_t bytes) {
