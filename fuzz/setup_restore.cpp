@@ -51,8 +51,9 @@ void checkValues(const JobSettings& settings) {
             FUZZ_REQUIRE(value == "True" || value == "False", "an option is True or False", control.name);
             break;
         case FieldKind::List: {
-            const int index = settings.listIndex(control.name);
-            FUZZ_REQUIRE(index >= -1 && index < int(settings.listItems(control.name).size()),
+            const ListKey list{control.name};
+            const int index = settings.listIndex(list);
+            FUZZ_REQUIRE(index >= -1 && index < int(settings.listItems(list).size()),
                          "a list index names an item or none", control.name + " = " + value);
             FUZZ_REQUIRE(value == decimal(index), "a list stores its index", control.name);
             break;
