@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "job/field_specs.h"
+#include "job/setting_controls.h"
 #include "support/settings_view.h"
 
 namespace gleanery {

@@ -1,7 +1,7 @@
 #pragma once
 // Every setting of a scan job, named once. A field's name is its key in the
 // setup file and after --set, so names never change. The table below also
-// holds how the job window shows each field; job/field_specs.cpp turns it into
+// holds how the job window shows each field; job/setting_controls.cpp turns it into
 // the window's controls, and this header turns it into typed keys:
 // settings.text(Field::txtLocation), settings.checked(Field::chkHour, 5).
 // A misspelt name, or asking text() of a check box, does not compile.
@@ -31,7 +31,7 @@ using ListKey = FieldKey<FieldKind::List>;
 //   OPTIONS(name, frame, captions, selected index)  one option button per caption
 //   CHECKS(name, frame, captions, ticked)           one check box per caption
 // Only the name is used here; the other columns are expressions that
-// job/field_specs.cpp evaluates. Flags: Shown, Hidden (only a setup file
+// job/setting_controls.cpp evaluates. Flags: Shown, Hidden (only a setup file
 // changes it), DigitsOnly (the window accepts only digits).
 #define GLEANERY_SETTING_FIELDS(TEXT, CHECK, LIST, OPTIONS, CHECKS)                        \
     TEXT(txtLocation, kSiteFrame, "URL:", "", Shown)                                       \

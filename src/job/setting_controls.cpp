@@ -1,4 +1,4 @@
-#include "job/field_specs.h"
+#include "job/setting_controls.h"
 
 #include <QDir>
 #include <QFile>
