@@ -236,10 +236,7 @@ void ScanController::scheduleNextPage() {
 void ScanController::onPageArrived() {
     const FetchObject& page = connections_.arrived(kPageSlot);
     setConnectionText(kPageSlot, "Parsing File");
-    ++progress_.pagesScanned;
-    if (fetchFailed(page.ResultCode())) ++progress_.pagesFailed;
-    progress_.bytesReceived += page.BytesReceived();
-    counters_.countArrival(page.BytesReceived());
+    countArrival(page, progress_.pagesScanned, progress_.pagesFailed);
     logPage(page);
     storeStep("liInet1_Complete", [&] { pages_.record(page, parsePage_); });
     setConnectionText(kPageSlot, kNotBusy);
@@ -274,10 +271,7 @@ void ScanController::runPass() {
 
 void ScanController::recordDownloads() {
     auto done = [this](const FetchObject& c) {
-        ++progress_.filesDownloaded;
-        if (fetchFailed(c.ResultCode())) ++progress_.filesFailed;
-        progress_.bytesReceived += c.BytesReceived();
-        counters_.countArrival(c.BytesReceived());
+        countArrival(c, progress_.filesDownloaded, progress_.filesFailed);
         setConnectionText(c.SlotNumber, kNotBusy);
         emit downloadFinished(c.SlotNumber, qs(c.TargetFile), settings_.checked(Field::chkDisplayDownloads));
     };
@@ -285,6 +279,13 @@ void ScanController::recordDownloads() {
     // store) and the next one is tried.
     bool more = true;
     while (more) storeStep("ExecuteRobotLoop", [&] { more = downloads_.recordNext(parseFile_, done); });
+}
+
+void ScanController::countArrival(const FetchObject& transfer, std::int64_t& arrived, std::int64_t& failed) {
+    ++arrived;
+    if (fetchFailed(transfer.ResultCode())) ++failed;
+    progress_.bytesReceived += transfer.BytesReceived();
+    counters_.countArrival(transfer.BytesReceived());
 }
 
 void ScanController::checkFinished() {

@@ -113,6 +113,9 @@ private:
     void onPageArrived();
     void onDownloadArrived(int slot);
     void recordDownloads();
+    // A page or file arrived: this run's progress (its own kind's counters)
+    // and the job's statistics.
+    void countArrival(const FetchObject& transfer, std::int64_t& arrived, std::int64_t& failed);
     void checkFinished();
     void passSoon();
     // Runs a work-store step; a failure stops the scan with an event.
