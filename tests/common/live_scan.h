@@ -29,15 +29,9 @@ using Results = std::map<std::string, int>;
 
 class LiveScan : public ::testing::Test {
 protected:
+    // The job as a window opens it, pointed at the server.
     LiveScan() {
         qputenv("GLEANERY_HOME", GLEANERY_TEST_DATA_DIR);
-        openSession();
-    }
-
-    // Opens the job as a newly opened window would: a new session on the same
-    // setup file and work store, pointed at the server.
-    void openSession() {
-        session.reset();
         session = std::make_unique<JobSession>(
             messages, clock, [](int) { return makeNetworkFetch(); }, kConnectionCount);
         session->open(inDir("job.glf"));

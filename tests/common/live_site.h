@@ -1,11 +1,7 @@
 #pragma once
 // A small web site served by the test server for whole scans: pages of links
 // written in the three quoting styles the parser meets, and files of known
-// bytes, and what a test checks on the output folder afterwards.
-
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
+// bytes.
 
 #include <chrono>
 #include <cstdio>
@@ -13,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/files.h"
 #include "common/test_server.h"
 
 namespace gleanery::test {
@@ -74,33 +71,5 @@ private:
     TestServer& server_;
     std::vector<std::string> files_;
 };
-
-inline std::string readFile(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<missing>");
-}
-
-// Every file under folder (hidden ones too), relative to it, sorted.
-inline std::vector<std::string> filesUnder(const std::string& folder) {
-    const QDir root(QString::fromStdString(folder));
-    QStringList names;
-    QDirIterator it(root.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) names << root.relativeFilePath(it.next());
-    names.sort();
-    std::vector<std::string> out;
-    for (const QString& n : names) out.push_back(n.toStdString());
-    return out;
-}
-
-// Temporary files of downloads and stored pages that never became their file.
-inline std::vector<std::string> temporaryFilesUnder(const std::string& folder) {
-    std::vector<std::string> found;
-    for (const std::string& name : filesUnder(folder)) {
-        const std::string base = name.substr(name.rfind('/') + 1);
-        const bool part = base.ends_with(".part") || base.find(".part-") != std::string::npos;
-        if (part || base.rfind(".gleanery-", 0) == 0) found.push_back(name);
-    }
-    return found;
-}
 
 }  // namespace gleanery::test

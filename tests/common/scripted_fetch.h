@@ -5,7 +5,6 @@
 #include <QTimer>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 #include <stdexcept>
 
 #include <arpa/inet.h>

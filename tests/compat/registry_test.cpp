@@ -2,10 +2,9 @@
 // ASCII case, access), and importing ".reg" text as the registry editor would.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "common/files.h"
 #include "compat/registry.h"
 #include "support/scoped_home.h"
 
@@ -48,9 +47,8 @@ TEST(RegistryValues, WritesAndReadsStringsAndNumbersByNameIndexAndNull) {
 class RegistryImport : public ::testing::Test {
 protected:
     std::string write(const std::string& content) {
-        const std::string file = home.path("import.reg");
-        std::ofstream(file, std::ios::binary) << content;
-        return file;
+        test::writeFile(home.path("import.reg"), content);
+        return home.path("import.reg");
     }
     testing::ScopedHome home;
 };
@@ -91,13 +89,12 @@ TEST_F(RegistryImport, ReadsKeysValuesDeletionsAndContinuedHexListsUnderAHeader)
 }
 
 TEST_F(RegistryImport, AnUnreadableRegistryFileIsNeverOverwritten) {
-    std::ofstream(registryFilePath()) << "not a registry file\n";
+    test::writeFile(registryFilePath(), "not a registry file\n");
     EXPECT_FALSE(importRegFile(write("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n")));
     Registry r;
     r.CreateKey(HKEY_CURRENT_USER, "B", KEY_ALL_ACCESS);
     EXPECT_EQ(r.ErrorCode, ERROR_REGISTRY_CORRUPT);
-    std::ifstream in(registryFilePath());
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not a registry file\n");
+    EXPECT_EQ(test::readFile(registryFilePath()), "not a registry file\n");
 }
 
 }  // namespace

@@ -10,9 +10,6 @@
 
 #include <QTemporaryDir>
 
-#include <array>
-#include <fstream>
-#include <list>
 #include <memory>
 #include <string>
 #include <thread>
@@ -243,21 +240,6 @@ TEST_F(NetworkFetchTest, FinishAfterCompleteKeepsTheOutcomeAndTheHandlerMayStart
     EXPECT_EQ(seen, (std::vector<std::string>{"200 first", "200 second"}));
 }
 
-// Every fetch object is a connection of its own: ten on one host run at once,
-// beyond the six a shared network manager would allow.
-TEST_F(NetworkFetchTest, TenObjectsRunTenRequestsAtOnceOnOneHost) {
-    server.stall("/slow.html", std::chrono::milliseconds(1500), "done");
-    std::array<NetworkFetch, 10> fetches;
-    std::list<CompletionWatch> watches;
-    for (NetworkFetch& each : fetches) {
-        watches.emplace_back(each);
-        each.StartTransfer(server.url("/slow.html"), "");
-    }
-    for (CompletionWatch& watch : watches) ASSERT_TRUE(watch.wait());
-    for (const NetworkFetch& each : fetches) EXPECT_EQ(each.ResultCode(), 200);
-    EXPECT_EQ(server.maxInFlight(), 10);
-}
-
 TEST_F(NetworkFetchTest, A200BodyBecomesTheFileAsSentInNewFoldersEvenUnderAVeryLongName) {
     std::string body;
     for (int i = 0; i < 300'000; ++i) body += static_cast<char>(i * 7);
@@ -284,7 +266,7 @@ TEST_F(NetworkFetchTest, AFailedOrUnwritableTransferKeepsTheEarlierFileAndASucce
     EXPECT_EQ(run(server.url("/new.zip"), inFolder("out/new.zip")), 404);
     EXPECT_EQ(folderContents(), Files{});
     const std::string target = inFolder("file.txt");
-    std::ofstream(target, std::ios::binary) << "earlier copy";
+    writeFile(target, "earlier copy");
     server.status("/file.txt", 500);
     EXPECT_EQ(run(server.url("/file.txt"), target), 500);
     EXPECT_EQ(readFile(target), "earlier copy");

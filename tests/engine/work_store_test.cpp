@@ -6,10 +6,10 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 
 #include <csignal>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "common/files.h"
 #include "engine/work_store.h"
 #include "engine/work_store_schema.h"
 #include "support/text.h"
@@ -44,8 +44,6 @@ private:
     QTemporaryDir folder_;
     std::string template_;
 };
-
-void writeFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // Why the store refused to open the file, or "opened".
 std::string refusal(WorkStore& store, const std::string& path, const std::string& templateFile) {
@@ -84,11 +82,7 @@ TEST_F(WorkStoreTest, NewStoreComesFromTheTemplateOrElseTheSchemaAndIsItsOwnersO
     EXPECT_TRUE(store.isBlocked("b.example"));
     EXPECT_FALSE(FileExists(file("direct.GLD.new")));
     // Queued URLs carry the site password.
-    for (const std::string& path : {storePath(), file("direct.GLD")}) {
-        struct stat st {};
-        ASSERT_EQ(::stat(path.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0600u) << path;
-    }
+    for (const std::string& path : {storePath(), file("direct.GLD")}) EXPECT_EQ(test::fileMode(path), 0600u) << path;
 }
 
 // Rows written outside the program: as BLOBs by earlier versions, or as
@@ -126,11 +120,11 @@ TEST_F(WorkStoreTest, RowsWrittenOutsideAreFoundByTheirText) {
 }
 
 TEST_F(WorkStoreTest, UnusableFilesGiveAReadableReasonAndAreLeftUnchanged) {
-    writeFile(file("text.GLD"), std::string(5000, 'x'));
-    writeFile(file("header.GLD"), std::string("SQLite format 3", 16) + std::string(4000, '\x7f'));
+    test::writeFile(file("text.GLD"), std::string(5000, 'x'));
+    test::writeFile(file("header.GLD"), std::string("SQLite format 3", 16) + std::string(4000, '\x7f'));
     SQLite::Database(file("foreign.GLD"), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE)
         .exec("CREATE TABLE Routes (x); CREATE TABLE Targets (y)");
-    writeFile(file("plain"), "a file where a folder should be: refused for every user, root included");
+    test::writeFile(file("plain"), "a file where a folder should be: refused for every user, root included");
     const std::pair<const char*, const char*> cases[] = {
         {"text.GLD", "damaged or is not a work store"},
         {"header.GLD", "damaged or is not a work store"},

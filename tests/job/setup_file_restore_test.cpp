@@ -86,34 +86,5 @@ TEST(ApplySetupValue, RefusesKeysNoControlReads) {
     for (const FieldSpec& c : untouched.controls()) EXPECT_EQ(job.storedValue(c), untouched.storedValue(c));
 }
 
-TEST(ApplySetupValue, EveryTypedKeyReadsWhatItsNameSet) {
-    JobSettings job;
-    auto set = [&](std::string_view key, const char* value) {
-        EXPECT_TRUE(applySetupValue(job, std::string(key), value)) << key;
-    };
-    auto flips = [&](CheckKey key, int index) {
-        const bool was = job.checked(key, index);
-        set(key.name, was ? "0" : "1");
-        EXPECT_NE(job.checked(key, index), was) << key.name;
-    };
-#define EXPECT_TEXT(name, ...) \
-    set(#name, "by name");     \
-    EXPECT_EQ(job.text(Field::name), "by name");
-#define EXPECT_CHECK(name, ...) flips(Field::name, -1);
-#define EXPECT_LIST(name, ...) \
-    set(#name, "1");           \
-    EXPECT_EQ(job.listIndex(Field::name), 1) << #name;
-#define EXPECT_OPTIONS(name, ...) \
-    set(#name ":2", "True");      \
-    EXPECT_EQ(job.selectedOption(Field::name), 2);
-#define EXPECT_CHECKS(name, ...) flips(Field::name, 0);
-    GLEANERY_SETTING_FIELDS(EXPECT_TEXT, EXPECT_CHECK, EXPECT_LIST, EXPECT_OPTIONS, EXPECT_CHECKS)
-#undef EXPECT_CHECKS
-#undef EXPECT_OPTIONS
-#undef EXPECT_LIST
-#undef EXPECT_CHECK
-#undef EXPECT_TEXT
-}
-
 }  // namespace
 }  // namespace gleanery

@@ -1,25 +1,17 @@
 // Storing a job to its setup file and reading it back.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
-#include <sys/stat.h>
 
+#include "common/files.h"
 #include "job/job_settings.h"
 #include "job/setup_file.h"
 
 namespace gleanery {
 namespace {
-
-std::string contentOf(const std::string& path) {
-    std::stringstream all;
-    all << std::ifstream(path, std::ios::binary).rdbuf();
-    return all.str();
-}
 
 // Every control moved away from its default.
 void changeEverything(JobSettings& s) {
@@ -68,7 +60,7 @@ TEST_F(SetupFileRoundTrip, TheFileIsPlainKeyValueLines) {
     s.setChecked(Field::chkHour, false, 23);
     storeSettings(s, setup());
 
-    std::stringstream lines(contentOf(setup()));
+    std::stringstream lines(test::readFile(setup()));
     std::string line;
     ASSERT_TRUE(std::getline(lines, line));
     EXPECT_EQ(line, "[SETTINGS]");
@@ -85,26 +77,13 @@ TEST_F(SetupFileRoundTrip, TheFileIsPlainKeyValueLines) {
 }
 
 TEST_F(SetupFileRoundTrip, OtherSectionsAndKeysOfTheFileSurvive) {
-    std::ofstream(setup()) << "[NOTES]\nowner=me\n\n[SETTINGS]\nmyOwnKey=42\ntxtName=old\n";
+    test::writeFile(setup(), "[NOTES]\nowner=me\n\n[SETTINGS]\nmyOwnKey=42\ntxtName=old\n");
     JobSettings s;
     s.setText(Field::txtName, "new");
     storeSettings(s, setup());
-    const std::string text = contentOf(setup());
+    const std::string text = test::readFile(setup());
     EXPECT_EQ(text.rfind("[NOTES]\nowner=me\n", 0), 0u);
     EXPECT_NE(text.find("[SETTINGS]\nmyOwnKey=42\ntxtName=new\n"), std::string::npos);
-}
-
-TEST_F(SetupFileRoundTrip, ANewSetupFileIsPrivate) {
-    storeSettings(JobSettings(), setup());
-    struct stat st {};
-    ASSERT_EQ(::stat(setup().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-}
-
-TEST_F(SetupFileRoundTrip, AFileThatCannotBeWrittenIsReportedByName) {
-    const std::string nowhere = dir.filePath("no/such/folder/site.glf").toStdString();
-    EXPECT_THAT([&] { storeSettings(JobSettings(), nowhere); },
-                ::testing::ThrowsMessage<std::runtime_error>(::testing::HasSubstr(nowhere)));
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include "common/manual_clock.h"
 #include "common/scripted_fetch.h"
 #include "common/scripted_messages.h"
-#include "compat/connection_limit.h"
 #include "compat/registry.h"
 #include "job/job_settings.h"
 #include "jobwindow/job_window.h"
@@ -24,12 +23,7 @@ class JobWindowFixture : public ::testing::Test {
 protected:
     JobWindowFixture() {
         QFile::copy(GLEANERY_TEST_DATA_DIR "/BLANK.GLD", QString::fromStdString(home.path("BLANK.GLD")));
-        using V = Registry::Variant;
-        Registry r;
-        r.CreateKey(HKEY_CURRENT_USER, kInternetSettingsKey, KEY_ALL_ACCESS);
-        for (const char* name : {"MaxConnectionsPerServer", "MaxConnectionsPer1_0Server"})
-            r.Values(V(std::string(name)), V(10));
-        r.CloseKey();
+        importRegFile(GLEANERY_TEST_DATA_DIR "/inet.reg");
         window = std::make_unique<frmGeneralRobot>(messages, clock,
                                                    [this](int) { return std::make_unique<ScriptedFetch>(site); });
     }

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <map>
 #include <stdexcept>
-#include <vector>
 
 #include "common/fake_settings.h"
 #include "links/local_path.h"

@@ -1,7 +1,7 @@
 // The page parser over a real job: the links it finds and how the page is stored.
 #include <QDir>
-#include <QFile>
 
+#include "common/files.h"
 #include "links/admission_fixture.h"
 #include "links/local_link.h"
 #include "links/stored_page.h"
@@ -85,10 +85,6 @@ TEST_F(PageParserLinks, RequisitesComeFromTagsStyleAttributesAndStyleBlocks) {
 class PageParserStore : public AdmissionTest {
 protected:
     std::string folder() const { return primary() + "/www.site.example/dir"; }
-    static std::string contents(const std::string& path) {
-        QFile file(QString::fromStdString(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
-    }
     static QStringList entries(const std::string& folder) {
         return QDir(QString::fromStdString(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
@@ -98,11 +94,11 @@ TEST_F(PageParserStore, StoresByteForByteReplacingTheOldCopyOnlyWhenTicked) {
     const char raw[] = "<a href=\"a.htm\">\xE9t\xC3\xA9</a>\r\n\0\x01tail";
     const std::string page(raw, sizeof raw - 1);
     parse(page);
-    EXPECT_EQ(contents(folder() + "/index.html"), "<missing>");
+    EXPECT_EQ(test::readFile(folder() + "/index.html"), "<missing>");
     settings.tick("chkStorePages");
     parse("an older and longer copy of the page");
     parse(page);
-    EXPECT_EQ(contents(folder() + "/index.html"), page);
+    EXPECT_EQ(test::readFile(folder() + "/index.html"), page);
     EXPECT_EQ(entries(folder()), QStringList{"index.html"});
     EXPECT_EQ(urls(queue.routes), (Urls{"~/dir/a.htm"}));
     // A folder in the way: the page is not stored and nothing is left behind.
@@ -127,8 +123,9 @@ TEST_F(PageParserStore, ARedirectedPageIsStoredAtItsRequestAndItsLinksFollowTheF
         EXPECT_EQ(queue.routes[0].url, "http://www.site.example/new/x.html");
         EXPECT_EQ(queue.routes[0].referrer, "http://www.site.example/new/page.html");
         const std::string rootRelative = relative ? "new/x.html" : FileURL(site + "/new/x.html");
-        EXPECT_EQ(contents(site + "/old.html"), R"(<a href="new/x.html">x</a> <a href=")" + rootRelative +
-                                                    R"(">x</a> <a href="http://www.site.example/new/y.pdf">y</a>)");
+        EXPECT_EQ(test::readFile(site + "/old.html"),
+                  R"(<a href="new/x.html">x</a> <a href=")" + rootRelative +
+                      R"(">x</a> <a href="http://www.site.example/new/y.pdf">y</a>)");
     }
 }
 

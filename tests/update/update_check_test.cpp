@@ -1,7 +1,6 @@
 // The check against a local update server, the update window and the installer's start.
 #include "update/update_check.h"
 #include "update/update_files.h"
-#include "update/installer_start.h"
 #include "update/version_descriptor.h"
 #include "update_fixture.h"
 
@@ -127,7 +126,7 @@ TEST_F(UpdateFixture, UpdateWindowDownloadsTheInstallerThatIsThenAnnounced) {
                 "text/plain");
     UpdateCheck check(messages, networkFetch);
     QSignalSpy announced(&check, &UpdateCheck::installerDownloaded);
-    const UpgradeWindowDriver driver([](frmUpgrade& window) { UpgradeWindowDriver::press(window, "Command1"); });
+    const ModalAnswer<frmUpgrade> driver([](frmUpgrade& window) { press(window, "Command1"); });
 
     check.CheckNewVersion();
     ASSERT_TRUE(spinUntil([&] { return announced.count() > 0; }));
@@ -135,16 +134,6 @@ TEST_F(UpdateFixture, UpdateWindowDownloadsTheInstallerThatIsThenAnnounced) {
     EXPECT_EQ(announced.at(0).at(0).toString().toStdString(), installerPath());
     EXPECT_EQ(readFile(installerPath()), installer);
     EXPECT_TRUE(messages.shown.empty());
-}
-
-// The installer needs no execute bit of its own and really runs, detached.
-TEST_F(UpdateFixture, InstallerStartsWithoutAnExecuteBitAndAMissingOneDoesNot) {
-    EXPECT_FALSE(startInstaller(QString::fromStdString(installerPath())));
-    writeFile(installerPath(), "#!/bin/sh\necho installed > ran.txt\n");
-    ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(installerPath()),
-                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    ASSERT_TRUE(startInstaller(QString::fromStdString(installerPath())));
-    EXPECT_TRUE(spinUntil([&] { return FileExists(home.path("ran.txt")); }));
 }
 
 }  // namespace

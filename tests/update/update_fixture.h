@@ -1,9 +1,8 @@
 #pragma once
 // A per-user folder, a local update server and scripted messages for the update tests.
-// UpgradeWindowDriver answers the modal update window from inside its event loop;
-// a window still open after 15 s is closed by force and reported.
 
 #include "common/live_site.h"
+#include "common/modal_answer.h"
 #include "common/scripted_messages.h"
 #include "common/test_server.h"
 #include "compat/ini_profile.h"
@@ -15,14 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QPushButton>
-#include <QTimer>
-#include <functional>
 #include <string>
-#include <utility>
 
 namespace gleanery::test {
 
@@ -37,11 +30,6 @@ protected:
         return GetPrivateProfileString("SETTINGS", key, "<absent>", home.path("GLSETUP.INI"));
     }
     std::string installerPath() const { return home.path("GLUP.EXE"); }
-    void writeFile(const std::string& path, const std::string& content) {
-        QFile file(QString::fromStdString(path));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content.data(), qint64(content.size()));
-    }
 
     const FetchFactory networkFetch = [](int) { return makeNetworkFetch(); };
     gleanery::testing::ScopedHome home;
@@ -49,37 +37,7 @@ protected:
     gleanery::testing::ScriptedMessages messages;
 };
 
-class UpgradeWindowDriver {
-public:
-    // answer runs once, when the window first shows.
-    explicit UpgradeWindowDriver(std::function<void(frmUpgrade&)> answer) : answer_(std::move(answer)) {
-        QObject::connect(&poll_, &QTimer::timeout, [this] { tick(); });
-        poll_.start(10);
-        clock_.start();
-    }
-
-    bool timedOut() const { return timedOut_; }
-
-    static void press(frmUpgrade& window, const char* button) { window.findChild<QPushButton*>(button)->click(); }
-
-private:
-    void tick() {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* window = qobject_cast<frmUpgrade*>(widget);
-            if (!window || !window->isVisible()) continue;
-            if (clock_.elapsed() > 15'000) {
-                timedOut_ = true;
-                window->QDialog::done(QDialog::Rejected);
-            } else if (answer_) {
-                std::exchange(answer_, nullptr)(*window);
-            }
-        }
-    }
-
-    std::function<void(frmUpgrade&)> answer_;
-    QTimer poll_;
-    QElapsedTimer clock_;
-    bool timedOut_ = false;
-};
+// Clicks a button of the update window.
+inline void press(frmUpgrade& window, const char* button) { window.findChild<QPushButton*>(button)->click(); }
 
 }  // namespace gleanery::test

@@ -32,12 +32,12 @@ TEST_F(UpgradeWindowTest, ShowsTheSettingAndSavesTheChoiceHoweverItClosesWithout
         SCOPED_TRACE(c.stored ? c.stored : "<absent>");
         if (c.stored) setSetting("CHECKUPDATE", c.stored);
         bool ticked = !c.ticked;
-        const UpgradeWindowDriver driver([&](frmUpgrade& window) {
+        const ModalAnswer<frmUpgrade> driver([&](frmUpgrade& window) {
             EXPECT_EQ(window.findChild<QPlainTextEdit*>("Text1")->toPlainText(), "Faster and safer");
             EXPECT_FALSE(downloading(window));
             ticked = future(window).isChecked();
             future(window).setChecked(!ticked);
-            c.byCancel ? UpgradeWindowDriver::press(window, "Command2") : void(window.close());
+            c.byCancel ? press(window, "Command2") : void(window.close());
         });
         EXPECT_FALSE(display(server.url("/GLUP.EXE")));
         EXPECT_EQ(ticked, c.ticked);
@@ -50,7 +50,7 @@ TEST_F(UpgradeWindowTest, AMandatoryUpdateDownloadsAtOnceAndRefusesToCloseMeanwh
     server.stall("/GLUP.EXE", std::chrono::milliseconds(1800), "#!/bin/sh\n");
     bool downloadingAtOpen = false;
     bool stayedOpen = false;
-    const UpgradeWindowDriver driver([&](frmUpgrade& window) {
+    const ModalAnswer<frmUpgrade> driver([&](frmUpgrade& window) {
         downloadingAtOpen = downloading(window);
         window.close();
         stayedOpen = window.isVisible();
@@ -78,7 +78,7 @@ TEST_F(UpgradeWindowTest, AFailedDownloadLeavesNoInstallerAndTellsTheUser) {
         SCOPED_TRACE(url);
         writeFile(installerPath(), "installer of an earlier attempt");
         messages.shown.clear();
-        const UpgradeWindowDriver driver([](frmUpgrade& window) { UpgradeWindowDriver::press(window, "Command1"); });
+        const ModalAnswer<frmUpgrade> driver([](frmUpgrade& window) { press(window, "Command1"); });
         EXPECT_FALSE(display(url));
         EXPECT_FALSE(driver.timedOut());
         EXPECT_EQ(messages.count(kUpdateNotDownloaded), 1);
