@@ -4,8 +4,8 @@
 #include "links/url_utils.h"
 #include "support/text.h"
 
-#include <QNetworkRequest>
-
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <string_view>
 
@@ -30,13 +30,22 @@ Address splitCredentials(std::string_view url) {
             UnURLEncode(afterScheme.substr(0, afterScheme.size() - host.size() - 1))};
 }
 
+// "http://" or "https://" in any case, and a host.
+bool isFetchable(std::string_view url) {
+    for (const std::string_view scheme : {"http://", "https://"}) {
+        if (url.size() > scheme.size() && equalsNoCase(url.substr(0, scheme.size()), scheme))
+            return std::string_view("/?#").find(url[scheme.size()]) == std::string_view::npos;
+    }
+    return false;
+}
+
 // URLs arrive percent-encoded. Bytes outside printable ASCII are escaped one
-// by one here, so QUrl never reads them as UTF-8 text, and tolerant parsing
-// leaves every existing escape as it is.
-QUrl toQUrl(std::string_view encoded) {
+// by one here, so that each reaches the server as the byte it is; every
+// existing escape stays as it is.
+std::string escapeRawBytes(std::string_view encoded) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    QByteArray escaped;
-    escaped.reserve(static_cast<qsizetype>(encoded.size()));
+    std::string escaped;
+    escaped.reserve(encoded.size());
     for (const char c : encoded) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte > ' ' && byte < 0x7F) {
@@ -47,189 +56,188 @@ QUrl toQUrl(std::string_view encoded) {
             escaped += kHex[byte & 0x0F];
         }
     }
-    return QUrl::fromEncoded(escaped, QUrl::TolerantMode);
+    return escaped;
 }
 
-constexpr qint64 kReadBufferBytes = 1024 * 1024;
-
-bool isFetchable(const QUrl& url) {
-    return url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https") && !url.host().isEmpty();
+const std::string& userAgent() {
+    static const std::string agent = "Gleanery/" + std::to_string(GLEANERY_VERSION_MAJOR) + '.' +
+                                     std::to_string(GLEANERY_VERSION_MINOR) + '.' +
+                                     std::to_string(GLEANERY_VERSION_PATCH);
+    return agent;
 }
 
-bool sameServer(const QUrl& a, const QUrl& b) {
-    const auto port = [](const QUrl& url) { return url.port(url.scheme() == u"https" ? 443 : 80); };
-    return a.host() == b.host() && port(a) == port(b);
-}
+bool isSuccess(long code) { return code >= 200 && code < 300; }
 
-QByteArray basicAuthorization(std::string credentials) {
-    if (credentials.empty()) return {};
-    if (credentials.find(':') == std::string::npos) credentials += ':';
-    return "Basic " + QByteArray::fromStdString(credentials).toBase64();
-}
-
-QByteArray userAgent() {
-    return "Gleanery/" + QByteArray::number(GLEANERY_VERSION_MAJOR) + '.' + QByteArray::number(GLEANERY_VERSION_MINOR) +
-           '.' + QByteArray::number(GLEANERY_VERSION_PATCH);
-}
-
-bool isRedirectStatus(int status) {
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
-bool isSuccess(int code) { return code >= 200 && code < 300; }
-
-// Errors that Qt derives from an HTTP status: the response itself arrived.
-bool isStatusError(QNetworkReply::NetworkError error) {
-    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
-           error == QNetworkReply::ProtocolInvalidOperationError ||
-           error == QNetworkReply::ProxyAuthenticationRequiredError ||
-           (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
-}
-
-int transportCode(QNetworkReply::NetworkError error) {
-    switch (error) {
-    case QNetworkReply::ConnectionRefusedError: return kFetchConnectionRefused;
-    case QNetworkReply::HostNotFoundError: return kFetchHostNotFound;
-    case QNetworkReply::TimeoutError: return kFetchTimeout;
-    case QNetworkReply::SslHandshakeFailedError: return kFetchTlsError;
-    case QNetworkReply::ProtocolUnknownError: return kFetchMalformedUrl;
+int transportCode(CURLcode result) {
+    switch (result) {
+    case CURLE_COULDNT_CONNECT: return kFetchConnectionRefused;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY: return kFetchHostNotFound;
+    case CURLE_OPERATION_TIMEDOUT: return kFetchTimeout;
+    case CURLE_TOO_MANY_REDIRECTS: return kFetchTooManyRedirects;
+    case CURLE_URL_MALFORMAT:
+    case CURLE_UNSUPPORTED_PROTOCOL: return kFetchMalformedUrl;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS: return kFetchTlsError;
     default: return kFetchNetworkError;
     }
 }
 
-}  // namespace
-
-NetworkFetch::NetworkFetch(QObject* parent) : FetchObject(parent) {
-    idleTimer_.setInterval(kFetchIdleTimeout);
-    connect(&idleTimer_, &QTimer::timeout, this, &NetworkFetch::checkProgress);
+// The value of an environment variable, or nullptr when unset or empty.
+const char* environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
 }
 
-NetworkFetch::~NetworkFetch() { dropReply(); }
+}  // namespace
 
-void NetworkFetch::setIdleTimeout(std::chrono::milliseconds timeout) { idleTimer_.setInterval(timeout); }
+NetworkFetch::NetworkFetch(QObject* parent)
+    : FetchObject(parent),
+      multi_(CurlMulti::forThisThread()),
+      easy_(curl_easy_init()),
+      idleSeconds_(std::chrono::duration_cast<std::chrono::seconds>(kFetchIdleTimeout).count()) {}
+
+NetworkFetch::~NetworkFetch() {
+    detach();
+    curl_easy_cleanup(easy_);
+}
+
+void NetworkFetch::setIdleTimeout(std::chrono::milliseconds timeout) {
+    idleSeconds_ = std::max<long>(1, long(std::chrono::duration_cast<std::chrono::seconds>(timeout).count()));
+}
 
 void NetworkFetch::StartTransfer(const std::string& url, const std::string& localFile) {
-    dropReply();
-    idleTimer_.stop();
+    detach();
     part_.reset();
     ++transfer_;
     busy_ = true;
-    redirects_ = 0;
-    finalUrl_.clear();
-    status_ = 0;
-    statusLine_.clear();
     headers_.clear();
     content_.clear();
+    // A connection keeps its buffer between pages, but not a huge one.
+    if (content_.capacity() > 4 * 1024 * 1024) content_.shrink_to_fit();
+    finalUrl_.clear();
+    failure_ = 0;
     resultCode_ = 0;
     bytesReceived_ = 0;
 
-    const Address address = splitCredentials(url);
-    origin_ = toQUrl(address.withoutCredentials);
-    authorization_ = basicAuthorization(address.credentials.value_or(std::string()));
-    const QUrl referrer = toQUrl(splitCredentials(RequestReferrer).withoutCredentials);
-    referrer_ = isFetchable(referrer) ? referrer.toEncoded(QUrl::RemoveFragment) : QByteArray();
-
-    if (!isFetchable(origin_)) return conclude(kFetchMalformedUrl);
+    if (!isFetchable(splitCredentials(url).withoutCredentials)) return conclude(kFetchMalformedUrl);
     if (!localFile.empty()) {
         part_ = std::make_unique<PartFile>();
         if (!part_->open(localFile)) return conclude(kFetchFileNotWritable);
     }
-    send(origin_);
+    configure(url);
+    if (!multi_->add(easy_)) return conclude(kFetchNetworkError);
+    attached_ = true;
 }
 
-void NetworkFetch::send(const QUrl& url) {
-    QNetworkRequest request(url);
-    // Redirects are followed here, so that the credentials go only to their own server.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
-    if (!referrer_.isEmpty()) request.setRawHeader("Referer", referrer_);
-    if (!authorization_.isEmpty() && sameServer(url, origin_)) request.setRawHeader("Authorization", authorization_);
-    // A file is stored as the server sends it: without this, Qt would unpack a
-    // "file.tar.gz" that a server labels as gzip-encoded.
-    if (part_) request.setRawHeader("Accept-Encoding", "identity");
-
-    redirecting_ = false;
-    reply_ = manager_.get(request);
-    // Without a bound, Qt reads ahead from a fast server into memory for as
-    // long as the UI thread is busy elsewhere, whatever the page cap or the
-    // file on disk; with one it stops reading from the socket.
-    reply_->setReadBufferSize(kReadBufferBytes);
-    connect(reply_, &QNetworkReply::metaDataChanged, this, &NetworkFetch::onMetaData);
-    connect(reply_, &QNetworkReply::readyRead, this, &NetworkFetch::onReadyRead);
-    connect(reply_, &QNetworkReply::finished, this, &NetworkFetch::onFinished);
-    windowBytes_ = 0;
-    idleTimer_.start();
+void NetworkFetch::configure(const std::string& url) {
+    CURL* e = easy_;
+    curl_easy_reset(e);
+    curl_easy_setopt(e, CURLOPT_PRIVATE, static_cast<CurlMulti::Transfer*>(this));
+    const Address address = splitCredentials(url);
+    curl_easy_setopt(e, CURLOPT_URL, escapeRawBytes(address.withoutCredentials).c_str());
+    if (address.credentials && !address.credentials->empty()) {
+        // Sent at once as Basic authentication, and by curl only to this host and port.
+        const std::size_t colon = address.credentials->find(':');
+        curl_easy_setopt(e, CURLOPT_USERNAME, address.credentials->substr(0, colon).c_str());
+        curl_easy_setopt(e, CURLOPT_PASSWORD,
+                         colon == std::string::npos ? "" : address.credentials->substr(colon + 1).c_str());
+    }
+    const Address referrer = splitCredentials(RequestReferrer);
+    if (isFetchable(referrer.withoutCredentials)) {
+        const std::string_view page = referrer.withoutCredentials;
+        curl_easy_setopt(e, CURLOPT_REFERER, escapeRawBytes(page.substr(0, page.find('#'))).c_str());
+    }
+    curl_easy_setopt(e, CURLOPT_USERAGENT, userAgent().c_str());
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(e, CURLOPT_MAXREDIRS, long(kMaxRedirects));
+    // The path goes out as the page wrote it, "/../" included.
+    curl_easy_setopt(e, CURLOPT_PATH_AS_IS, 1L);
+    // A file is stored as the server keeps it: a "file.tar.gz" that a server
+    // labels as gzip-encoded must not be unpacked.
+    if (!part_) curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, idleSeconds_);
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, long((kFetchMinBytesPerWindow + idleSeconds_ - 1) / idleSeconds_));
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, idleSeconds_);
+    // Waits for a connection that may multiplex rather than open another.
+    curl_easy_setopt(e, CURLOPT_PIPEWAIT, 1L);
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    if (const char* file = environment("SSL_CERT_FILE")) curl_easy_setopt(e, CURLOPT_CAINFO, file);
+    if (const char* folder = environment("SSL_CERT_DIR")) curl_easy_setopt(e, CURLOPT_CAPATH, folder);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &NetworkFetch::onBody);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &NetworkFetch::onHeader);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
 }
 
-void NetworkFetch::checkProgress() {
-    if (windowBytes_ < kFetchMinBytesPerWindow) return conclude(kFetchTimeout);
-    windowBytes_ = 0;
+std::size_t NetworkFetch::onHeader(char* data, std::size_t size, std::size_t count, void* self) {
+    auto& headers = static_cast<NetworkFetch*>(self)->headers_;
+    const std::string_view line(data, size * count);
+    // Each response of a redirect chain begins with its status line; the last one stays.
+    if (line.starts_with("HTTP/")) headers.clear();
+    if (line != "\r\n" && line != "\n") headers.append(line);
+    return size * count;
 }
 
-void NetworkFetch::onMetaData() {
-    // A response that has begun may take a while to produce its body.
-    windowBytes_ += kFetchMinBytesPerWindow;
-    status_ = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    redirecting_ = isRedirectStatus(status_) && !reply_->rawHeader("Location").isEmpty();
-    if (redirecting_) return;
-    const bool http2 = reply_->attribute(QNetworkRequest::Http2WasUsedAttribute).toBool();
-    const QByteArray reason = reply_->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray();
-    statusLine_ = (http2 ? "HTTP/2 " : "HTTP/1.1 ") + QByteArray::number(status_);
-    if (!reason.isEmpty()) statusLine_ += ' ' + reason;
-    headers_ = reply_->rawHeaderPairs();
+std::size_t NetworkFetch::onBody(char* data, std::size_t size, std::size_t count, void* self) {
+    return static_cast<NetworkFetch*>(self)->takeBody(data, size * count);
 }
 
-void NetworkFetch::onReadyRead() {
-    const QByteArray data = reply_->readAll();
-    windowBytes_ += data.size();
-    if (redirecting_) return;
-    bytesReceived_ += data.size();
+std::size_t NetworkFetch::takeBody(const char* data, std::size_t size) {
+    bytesReceived_ += std::int64_t(size);
     if (part_) {
+        long status = 0;
+        curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
         // Only a successful body becomes the file; others are counted and dropped.
-        if (isSuccess(status_) && !part_->write(data.constData(), static_cast<std::size_t>(data.size())))
-            conclude(kFetchFileNotWritable);
-        return;
+        if (isSuccess(status) && !part_->write(data, size)) {
+            failure_ = kFetchFileNotWritable;
+            return 0;
+        }
+        return size;
     }
-    if (bytesReceived_ > maxPageBytes_) return conclude(kFetchBodyTooLarge);
-    content_.append(data.constData(), static_cast<std::size_t>(data.size()));
+    if (bytesReceived_ > maxPageBytes_) {
+        failure_ = kFetchBodyTooLarge;
+        return 0;
+    }
+    if (content_.empty()) {
+        curl_off_t announced = -1;
+        curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+        if (announced > 0) content_.reserve(std::size_t(std::min<curl_off_t>(announced, maxPageBytes_)));
+    }
+    content_.append(data, size);
+    return size;
 }
 
-void NetworkFetch::onFinished() {
-    if (reply_->bytesAvailable() > 0) {
-        onReadyRead();
-        if (!reply_) return;  // that last piece ended the transfer
-    }
-    const QNetworkReply::NetworkError error = reply_->error();
-    if (redirecting_ && error == QNetworkReply::NoError) return followRedirect();
+void NetworkFetch::transferDone(CURLcode result) {
+    long status = 0;
+    long redirects = 0;
+    char* effective = nullptr;
+    curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_getinfo(easy_, CURLINFO_REDIRECT_COUNT, &redirects);
+    curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &effective);
+    if (redirects > 0 && effective) finalUrl_ = effective;
+    detach();
     // A status counts only when its response came complete: a body cut short
     // is a transport failure, never a success.
-    const bool responded = status_ > 0 && (error == QNetworkReply::NoError || isStatusError(error));
-    conclude(responded ? status_ : transportCode(error));
-}
-
-void NetworkFetch::followRedirect() {
-    const QByteArray location = reply_->rawHeader("Location");
-    const QUrl next = reply_->url().resolved(
-        toQUrl(std::string_view(location.constData(), static_cast<std::size_t>(location.size()))));
-    dropReply();
-    if (redirects_ == kMaxRedirects) return conclude(kFetchTooManyRedirects);
-    ++redirects_;
-    if (!isFetchable(next)) return conclude(kFetchMalformedUrl);
-    // Resolved against origin_'s form, which holds no credentials: those of
-    // the request never reach a page of another server through this address.
-    finalUrl_ = next.toEncoded().toStdString();
-    send(next);
+    if (result != CURLE_OK) return conclude(failure_ != 0 ? failure_ : transportCode(result));
+    conclude(status > 0 ? int(status) : kFetchNetworkError);
 }
 
 void NetworkFetch::conclude(int code) {
-    idleTimer_.stop();
-    dropReply();
     resultCode_ = code;
     if (code < 0) content_.clear();
     if (part_ && isSuccess(code) && !part_->commit()) resultCode_ = kFetchFileNotWritable;
     part_.reset();
-    // Posted, so that Complete never runs inside StartTransfer or inside a
-    // handler of the reply, and is dropped when the object goes away first.
+    // Posted, so that Complete never runs inside StartTransfer or inside
+    // curl's processing, and is dropped when the object goes away first.
     QMetaObject::invokeMethod(
         this,
         [this, transfer = transfer_] {
@@ -241,29 +249,32 @@ void NetworkFetch::conclude(int code) {
 }
 
 void NetworkFetch::Finish() {
-    if (reply_) conclude(kFetchCancelled);
+    if (!attached_) return;
+    detach();
+    conclude(kFetchCancelled);
 }
 
-void NetworkFetch::dropReply() {
-    if (!reply_) return;
-    // Disconnected first: abort() reports synchronously, and nothing of this
-    // transfer may come back here any more.
-    reply_->disconnect(this);
-    reply_->abort();
-    reply_->deleteLater();
-    reply_ = nullptr;
+void NetworkFetch::detach() {
+    if (!attached_) return;
+    attached_ = false;
+    multi_->remove(easy_);
 }
 
 std::string NetworkFetch::GetHeader(const std::string& name) const {
-    if (name.empty()) {
-        if (statusLine_.isEmpty()) return {};
-        QByteArray text = statusLine_ + "\r\n";
-        for (const auto& [key, value] : headers_) text += key + ": " + value + "\r\n";
-        return text.toStdString();
+    if (name.empty()) return headers_;
+    std::string_view rest = headers_;
+    rest.remove_prefix(std::min(rest.size(), rest.find('\n') + 1));  // the status line
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos || !equalsNoCase(line.substr(0, colon), name)) continue;
+        line.remove_prefix(colon + 1);
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+        return std::string(line);
     }
-    for (const auto& [key, value] : headers_)
-        if (equalsNoCase(std::string_view(key.constData(), static_cast<std::size_t>(key.size())), name))
-            return value.toStdString();
     return {};
 }
 
