@@ -10,8 +10,9 @@ ConnectionSet::ConnectionSet(const FetchFactory& makeConnection) {
     }
 }
 
-void ConnectionSet::start(int slot, const std::string& url, const std::string& localFile) {
+void ConnectionSet::start(int slot, Load load, const std::string& url, const std::string& localFile) {
     inFlight_[std::size_t(slot - 1)] = true;
+    loads_[std::size_t(slot - 1)] = load;
     at(slot).StartTransfer(url, localFile);
 }
 
@@ -27,6 +28,12 @@ bool ConnectionSet::busy(int slot) const { return inFlight_[std::size_t(slot - 1
 int ConnectionSet::busyCount() const {
     int n = 0;
     for (int slot = 1; slot <= kConnectionCount; ++slot) n += busy(slot) ? 1 : 0;
+    return n;
+}
+
+int ConnectionSet::carrying(Load kind) const {
+    int n = 0;
+    for (const Load l : loads_) n += l == kind ? 1 : 0;
     return n;
 }
 

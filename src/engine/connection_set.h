@@ -1,7 +1,9 @@
 #pragma once
-// The job's ten connections: slot 1 fetches pages, slots 2..10 download
-// files. A slot counts as busy from the start of a transfer until its
-// completion has been handled, whatever the connection itself reports.
+// The job's ten connections. Slot 1 fetches pages; slots 2..10 download
+// files, and with pages on all connections any free slot takes either. A
+// slot carries its load from the start of a transfer until its arrival has
+// been recorded; it counts as busy (transferring) only until its completion
+// has been handled, whatever the connection itself reports.
 
 #include <QObject>
 #include <array>
@@ -18,6 +20,8 @@ inline constexpr int kPageSlot = 1;
 
 using FetchFactory = std::function<std::unique_ptr<FetchObject>(int slot)>;
 
+enum class Load { None, Page, File };
+
 class ConnectionSet {
 public:
     explicit ConnectionSet(const FetchFactory& makeConnection);
@@ -25,16 +29,36 @@ public:
     FetchObject& at(int slot) { return *connections_.at(std::size_t(slot - 1)); }
     const FetchObject& at(int slot) const { return *connections_.at(std::size_t(slot - 1)); }
 
-    void start(int slot, const std::string& url, const std::string& localFile);
+    void start(int slot, Load load, const std::string& url, const std::string& localFile);
     // The first step of every completion handler: the slot's transfer is over.
     FetchObject& arrived(int slot);
+    // Its arrival is recorded: the slot may take the next load.
+    void release(int slot) { loads_[std::size_t(slot - 1)] = Load::None; }
+
+    Load load(int slot) const { return loads_[std::size_t(slot - 1)]; }
+    bool free(int slot) const { return load(slot) == Load::None && !busy(slot); }
     bool busy(int slot) const;
     int busyCount() const;
-    int busyDownloads() const { return busyCount() - (busy(kPageSlot) ? 1 : 0); }
+    // Slots whose load is of this kind, transferring or waiting to be recorded.
+    int carrying(Load load) const;
 
 private:
     std::array<std::unique_ptr<FetchObject>, kConnectionCount> connections_;
     std::array<bool, kConnectionCount> inFlight_{};
+    std::array<Load, kConnectionCount> loads_{};
+};
+
+// Releases a slot when it goes out of scope, also when recording its arrival fails.
+class ReleaseOnExit {
+public:
+    ReleaseOnExit(ConnectionSet& set, int slot) : set_(set), slot_(slot) {}
+    ~ReleaseOnExit() { set_.release(slot_); }
+    ReleaseOnExit(const ReleaseOnExit&) = delete;
+    ReleaseOnExit& operator=(const ReleaseOnExit&) = delete;
+
+private:
+    ConnectionSet& set_;
+    int slot_;
 };
 
 }  // namespace gleanery

@@ -11,6 +11,8 @@
 namespace gleanery {
 namespace {
 
+constexpr long kCachedConnections = 64;
+
 void dropNotifier(QSocketNotifier*& notifier) {
     if (!notifier) return;
     // It may be the notifier whose signal is being handled right now.
@@ -40,6 +42,9 @@ CurlMulti::CurlMulti() {
     curl_multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &CurlMulti::onTimer);
     curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
     curl_multi_setopt(multi_, CURLMOPT_PIPELINING, long(CURLPIPE_MULTIPLEX));
+    // Without a size of its own the cache holds four connections per transfer
+    // running at the time, and closes the rest whenever few are running.
+    curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, kCachedConnections);
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
 }

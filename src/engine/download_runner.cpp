@@ -1,7 +1,5 @@
 #include "engine/download_runner.h"
 
-#include <memory>
-
 #include "engine/connection_set.h"
 #include "engine/work_store.h"
 #include "links/local_path.h"
@@ -30,19 +28,19 @@ void DownloadRunner::enqueue(std::int64_t targetId) {
     queue_.push_back({row->TargetID, std::move(row->URL), std::move(row->Referrer), std::move(row->File)});
 }
 
-std::vector<int> DownloadRunner::startDownloads(int allowed) {
+std::vector<int> DownloadRunner::startDownloads(int firstSlot, int lastSlot) {
     std::vector<int> started;
-    for (int slot = kPageSlot + 1; slot <= std::min(allowed, kConnectionCount) && !queue_.empty(); ++slot) {
-        FetchObject& c = connections_.at(slot);
+    for (int slot = firstSlot; slot <= std::min(lastSlot, kConnectionCount) && !queue_.empty(); ++slot) {
         // A connection whose download waits to be recorded is not free yet.
-        if (connections_.busy(slot) || !c.RequestURL.empty()) continue;
+        if (!connections_.free(slot)) continue;
+        FetchObject& c = connections_.at(slot);
         Target next = std::move(queue_.front());
         queue_.pop_front();
         c.RequestTag = next.id;
         c.RequestURL = std::move(next.url);
         c.TargetFile = std::move(next.file);
         c.RequestReferrer = std::move(next.referrer);
-        connections_.start(slot, c.RequestURL, c.TargetFile);
+        connections_.start(slot, Load::File, c.RequestURL, c.TargetFile);
         started.push_back(slot);
     }
     return started;
@@ -55,12 +53,12 @@ void DownloadRunner::arrived(int slot) {
 
 bool DownloadRunner::recordNext(const FileParser& parse, const std::function<void(const FetchObject&)>& done) {
     if (finished_.empty()) return false;
-    FetchObject& c = connections_.at(finished_.front());
+    const int slot = finished_.front();
     finished_.pop_front();
+    FetchObject& c = connections_.at(slot);
     // The connection is free again even when the store fails: the target
     // stays pending there, and Resume fetches it again.
-    const std::unique_ptr<FetchObject, void (*)(FetchObject*)> release(&c,
-                                                                       [](FetchObject* f) { f->RequestURL.clear(); });
+    const ReleaseOnExit release(connections_, slot);
     WorkStore::Batch batch(store_);
     // What a file names is queued together with the mark of its own target.
     if (parse && c.ResultCode() >= 200 && c.ResultCode() < 300)
@@ -71,12 +69,11 @@ bool DownloadRunner::recordNext(const FileParser& parse, const std::function<voi
     return true;
 }
 
-bool DownloadRunner::idle() const { return queue_.empty() && finished_.empty() && connections_.busyDownloads() == 0; }
+bool DownloadRunner::idle() const { return queue_.empty() && connections_.carrying(Load::File) == 0; }
 
 bool DownloadRunner::isActive(std::int64_t targetId) const {
-    for (int slot = kPageSlot + 1; slot <= kConnectionCount; ++slot) {
-        const FetchObject& c = connections_.at(slot);
-        if (!c.RequestURL.empty() && c.RequestTag == targetId) return true;
+    for (int slot = 1; slot <= kConnectionCount; ++slot) {
+        if (connections_.load(slot) == Load::File && connections_.at(slot).RequestTag == targetId) return true;
     }
     return false;
 }

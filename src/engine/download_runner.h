@@ -32,9 +32,9 @@ public:
     void reload(const OutputDrives& drives, const std::string& primaryFolder);
     // Appends the pending target with that identifier.
     void enqueue(std::int64_t targetId);
-    // Hands queued targets to the free connections among slots 2..allowed;
-    // the slots it started.
-    std::vector<int> startDownloads(int allowed);
+    // Hands queued targets to the free connections among these slots; the
+    // slots it started.
+    std::vector<int> startDownloads(int firstSlot, int lastSlot);
 
     // A download connection reported the end of its transfer.
     void arrived(int slot);

@@ -88,10 +88,10 @@ private:
     std::unique_ptr<PartFile> part_;
     long idleSeconds_;
 
-    std::string headers_;    // the final response's status line and header lines
+    std::string headers_;  // the final response's status line and header lines
     std::string content_;
-    std::string finalUrl_;   // where the last redirect led; "" without one
-    int failure_ = 0;        // set by a body callback that ended the transfer
+    std::string finalUrl_;  // where the last redirect led; "" without one
+    int failure_ = 0;       // set by a body callback that ended the transfer
     int resultCode_ = 0;
     std::int64_t bytesReceived_ = 0;
     std::int64_t maxPageBytes_ = kMaxPageBytes;

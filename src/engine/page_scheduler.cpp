@@ -1,6 +1,5 @@
 #include "engine/page_scheduler.h"
 
-#include "engine/connection_set.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
 #include "links/url_utils.h"
@@ -11,26 +10,34 @@ namespace gleanery {
 PageScheduler::PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings)
     : connections_(connections), store_(store), settings_(settings) {}
 
-std::optional<std::string> PageScheduler::startNext() {
+std::optional<std::string> PageScheduler::startNext(int slot) {
+    std::vector<std::int64_t> started;
+    for (int other = 1; other <= kConnectionCount; ++other)
+        if (connections_.load(other) == Load::Page) started.push_back(connections_.at(other).RequestTag);
     for (;;) {
-        const std::optional<RouteRow> route = store_.nextRoute(settings_.checked(Field::chkTunnel));
+        const std::optional<RouteRow> route = store_.nextRoute(settings_.checked(Field::chkTunnel), started);
         if (!route) return std::nullopt;
-        currentPriority_ = route->Priority;
         const std::string full = MakeURL(route->URL, settings_);
-        currentDomain_ = GetDomain(full);
-        if (store_.isBlocked(currentDomain_)) {
+        current_ = {route->Priority, GetDomain(full)};
+        if (store_.isBlocked(current_.domain)) {
             store_.markRouteScanned(route->RouteID, 0);
             continue;
         }
-        FetchObject& page = connections_.at(kPageSlot);
+        onTheirWay_[std::size_t(slot - 1)] = current_;
+        FetchObject& page = connections_.at(slot);
         page.RequestURL = URLEncode(full);
         page.RequestTag = route->RouteID;
-        connections_.start(kPageSlot, page.RequestURL, "");
+        page.TargetFile.clear();
+        connections_.start(slot, Load::Page, page.RequestURL, "");
         return full;
     }
 }
 
-void PageScheduler::record(const FetchObject& page, const PageParser& parse) {
+void PageScheduler::record(int slot, const PageParser& parse) {
+    // Free again even when the store fails: the route stays unscanned there.
+    const ReleaseOnExit release(connections_, slot);
+    const FetchObject& page = connections_.at(slot);
+    current_ = onTheirWay_[std::size_t(slot - 1)];
     std::string url = page.RequestURL;
     if (!url.empty() && url.back() == '/') url += "index.html";
     const std::string finalUrl = page.FinalURL();

@@ -1,16 +1,20 @@
 #pragma once
-// The page scheduler: hands the next unscanned page of the work store to the
-// page connection and records each page that arrives. It knows nothing of
-// the scan's state; the scan controller decides when it runs. Failures of
-// the work store reach the caller as exceptions.
+// The page scheduler: hands the next unscanned page of the work store to a
+// connection and records each page that arrives. Several pages may be on
+// their way at once, each on its own connection. It knows nothing of the
+// scan's state; the scan controller decides when it runs. Failures of the
+// work store reach the caller as exceptions.
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "engine/connection_set.h"
+
 namespace gleanery {
 
-class ConnectionSet;
 class FetchObject;
 class JobSettings;
 class WorkStore;
@@ -24,24 +28,30 @@ class PageScheduler {
 public:
     PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings);
 
-    // Starts the next page, skipping (and closing) the pages of blocked
-    // domains. The URL started, or nothing when no page is left.
-    std::optional<std::string> startNext();
-    // The page that arrived: its new routes and targets land together with
-    // the mark of its own route, so a crash loses at most this page, which
-    // Resume fetches again.
-    void record(const FetchObject& page, const PageParser& parse);
+    // Starts the next page not yet on its way on the slot, skipping (and
+    // closing) the pages of blocked domains. The URL started, or nothing
+    // when no page is left.
+    std::optional<std::string> startNext(int slot);
+    // The page that arrived on the slot: its new routes and targets land
+    // together with the mark of its own route, so a crash loses at most this
+    // page, which Resume fetches again. The slot is free again afterwards.
+    void record(int slot, const PageParser& parse);
 
-    // The page most recently handed out.
-    int currentPriority() const { return currentPriority_; }
-    const std::string& currentDomain() const { return currentDomain_; }
+    // The page most recently handed out, and while a page is recorded, that page.
+    int currentPriority() const { return current_.priority; }
+    const std::string& currentDomain() const { return current_.domain; }
 
 private:
+    struct Page {
+        int priority = 0;
+        std::string domain;
+    };
+
     ConnectionSet& connections_;
     WorkStore& store_;
     const JobSettings& settings_;
-    int currentPriority_ = 0;
-    std::string currentDomain_;
+    Page current_;
+    std::array<Page, kConnectionCount> onTheirWay_;  // by slot
 };
 
 }  // namespace gleanery

@@ -3,6 +3,8 @@
 #include <QLoggingCategory>
 #include <QPointer>
 
+#include <algorithm>
+
 #include "engine/fetch_result_codes.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
@@ -59,7 +61,12 @@ ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages
         // the transfer, whatever the connection does.
         connect(
             &connections_.at(slot), &FetchObject::Complete, this,
-            [this, slot] { slot == kPageSlot ? onPageArrived() : onDownloadArrived(slot); }, Qt::QueuedConnection);
+            [this, slot] {
+                connections_.load(slot) == Load::Page ? onPageArrived(slot) : onDownloadArrived(slot);
+                // The last transfer of a stop ends it now, not at the next poll.
+                if (state_ == ScanState::Stopping) pollStop();
+            },
+            Qt::QueuedConnection);
         connectionTexts_[std::size_t(slot - 1)] = kNotBusy;
     }
 }
@@ -126,7 +133,6 @@ void ScanController::start(bool fresh) {
         siteScanned_ = false;
     }
     routesExhausted_ = false;
-    queueFull_ = false;
     pauseReason_ = PauseReason::None;
     restartTimer_.stop();
     storeStep("LoadTargets", [&] { downloads_.reload(*drives_, settings_.text(Field::txtSaveLocation)); });
@@ -134,7 +140,7 @@ void ScanController::start(bool fresh) {
     setStatus("Scanning...");
     setState(ScanState::Scanning);
     passTimer_.start(kRunnerPassMs);
-    scheduleNextPage();
+    startPages();
 }
 
 bool ScanController::emptyStore() {
@@ -161,6 +167,8 @@ void ScanController::stop() {
     setStatus("Stopping Execution");
     setState(ScanState::Stopping);
     stopTimer_.start();
+    // With nothing running the stop ends at once, yet never inside the step that asked for it.
+    QTimer::singleShot(0, this, &ScanController::pollStop);
 }
 
 void ScanController::pollStop() {
@@ -214,34 +222,42 @@ bool ScanController::withinLimits() {
     return false;
 }
 
-void ScanController::scheduleNextPage() {
-    if (!withinLimits()) return;
-    if (downloads_.queued() >= kQueueBackOff) {
-        queueFull_ = true;
-        return;
-    }
-    // One page at a time; a page still on its way calls this when it arrives.
-    if (connections_.busy(kPageSlot)) return;
-    std::optional<std::string> started;
-    if (!storeStep("DoScan", [&] { started = pages_.startNext(); })) return;
-    if (!started) {
-        routesExhausted_ = true;
-        checkFinished();
-        return;
-    }
-    setStatus("Scanning: " + HidePassword(*started));
-    setConnectionText(kPageSlot, wrapText(*started));
+int ScanController::lastSlot() const {
+    return std::clamp(int(numericValue(settings_.listText(Field::cboConnections))), 1, kConnectionCount);
 }
 
-void ScanController::onPageArrived() {
-    const FetchObject& page = connections_.arrived(kPageSlot);
-    setConnectionText(kPageSlot, "Parsing File");
+bool ScanController::pagesEverywhere() const { return settings_.checked(Field::chkParallelPages); }
+
+void ScanController::startPages() {
+    if (!withinLimits()) return;
+    // The pages wait while many files do; a pass starts them again.
+    if (downloads_.queued() >= kQueueBackOff) return;
+    // One page at a time on the page connection, or one on every free one.
+    const int last = pagesEverywhere() ? lastSlot() : kPageSlot;
+    for (int slot = kPageSlot; slot <= last; ++slot) {
+        if (!connections_.free(slot)) continue;
+        std::optional<std::string> started;
+        if (!storeStep("DoScan", [&] { started = pages_.startNext(slot); })) return;
+        if (!started) {
+            // A page still on its way may bring new ones.
+            routesExhausted_ = connections_.carrying(Load::Page) == 0;
+            checkFinished();
+            return;
+        }
+        setStatus("Scanning: " + HidePassword(*started));
+        setConnectionText(slot, wrapText(*started));
+    }
+}
+
+void ScanController::onPageArrived(int slot) {
+    const FetchObject& page = connections_.arrived(slot);
+    setConnectionText(slot, "Parsing File");
     countArrival(page, progress_.pagesScanned, progress_.pagesFailed);
     logPage(page);
-    storeStep("liInet1_Complete", [&] { pages_.record(page, parsePage_); });
-    setConnectionText(kPageSlot, kNotBusy);
-    if (downloads_.queued() > 0) passSoon();
-    scheduleNextPage();
+    storeStep("liInet1_Complete", [&] { pages_.record(slot, parsePage_); });
+    setConnectionText(slot, kNotBusy);
+    if (downloads_.queued() > 0 || pagesEverywhere()) passSoon();
+    startPages();
 }
 
 void ScanController::onDownloadArrived(int slot) {
@@ -255,13 +271,10 @@ void ScanController::runPass() {
     checkFinished();
     if (state_ == ScanState::Scanning && !drivesHaveRoom()) stop();
     if (withinLimits()) {
-        const int allowed = int(numericValue(settings_.listText(Field::cboConnections)));
-        for (int slot : downloads_.startDownloads(allowed))
+        // Pages first, then files on the connections left free.
+        startPages();
+        for (int slot : downloads_.startDownloads(pagesEverywhere() ? kPageSlot : kPageSlot + 1, lastSlot()))
             setConnectionText(slot, wrapText(connection(slot).RequestURL));
-        if (queueFull_ && downloads_.queued() < kQueueBackOff) {
-            queueFull_ = false;
-            scheduleNextPage();
-        }
     }
     publishStatistics();
     // A paused scan still records the downloads that were running when it paused.

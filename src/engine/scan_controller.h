@@ -109,8 +109,11 @@ private:
     void setState(ScanState state);
     void pause(PauseReason reason);
     bool withinLimits();
-    void scheduleNextPage();
-    void onPageArrived();
+    // The last slot the job's connection count allows.
+    int lastSlot() const;
+    bool pagesEverywhere() const;
+    void startPages();
+    void onPageArrived(int slot);
     void onDownloadArrived(int slot);
     void recordDownloads();
     // A page or file arrived: this run's progress (its own kind's counters)
@@ -143,7 +146,6 @@ private:
     ScanState state_ = ScanState::Idle;
     PauseReason pauseReason_ = PauseReason::None;
     bool routesExhausted_ = false;
-    bool queueFull_ = false;
     bool siteScanned_ = false;
     RunProgress progress_;
 

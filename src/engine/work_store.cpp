@@ -3,6 +3,7 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <string_view>
@@ -254,12 +255,17 @@ bool WorkStore::insertRoute(const std::string& url, const std::string& referrer,
     return s.exec() == 1;
 }
 
-std::optional<RouteRow> WorkStore::nextRoute(bool newestFirst) {
+std::optional<RouteRow> WorkStore::nextRoute(bool newestFirst, const std::vector<std::int64_t>& skip) {
     Impl& d = live();
     SQLite::Statement& s = newestFirst ? d.nextRouteNewest : d.nextRouteOldest;
     InUse use(s);
-    if (!s.executeStep()) return std::nullopt;
-    return routeAt(s);
+    // Walks no further than past the skipped routes, along the index.
+    s.bind(1, std::int64_t(skip.size()) + 1);
+    while (s.executeStep()) {
+        RouteRow route = routeAt(s);
+        if (std::find(skip.begin(), skip.end(), route.RouteID) == skip.end()) return route;
+    }
+    return std::nullopt;
 }
 
 void WorkStore::markRouteScanned(std::int64_t routeId, int result) {

@@ -71,8 +71,9 @@ public:
     // A new unscanned route. False when the store refuses it (URL already held).
     bool insertRoute(const std::string& url, const std::string& referrer, int priority);
     // The unscanned route of highest priority; among equals the newest
-    // (newestFirst) or the oldest. nullopt when none is left.
-    std::optional<RouteRow> nextRoute(bool newestFirst);
+    // (newestFirst) or the oldest. Routes in skip (on their way already) are
+    // passed over. nullopt when none is left.
+    std::optional<RouteRow> nextRoute(bool newestFirst, const std::vector<std::int64_t>& skip = {});
     void markRouteScanned(std::int64_t routeId, int result);
 
     // A new pending target; its TargetID, or 0 when refused (URL already held).

@@ -76,10 +76,10 @@ inline constexpr const char* kDeleteAllTargets = "DELETE FROM Targets";
 inline constexpr const char* kInsertRoute = "INSERT OR IGNORE INTO Routes (URL, Referrer, Priority) VALUES (?, ?, ?)";
 inline constexpr const char* kNextRouteNewest =
     "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes"
-    " WHERE Scanned = 0 ORDER BY Priority DESC, RouteID DESC LIMIT 1";
+    " WHERE Scanned = 0 ORDER BY Priority DESC, RouteID DESC LIMIT ?";
 inline constexpr const char* kNextRouteOldest =
     "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes"
-    " WHERE Scanned = 0 ORDER BY Priority DESC, RouteID ASC LIMIT 1";
+    " WHERE Scanned = 0 ORDER BY Priority DESC, RouteID ASC LIMIT ?";
 inline constexpr const char* kMarkRouteScanned = "UPDATE Routes SET Scanned = 1, Result = ? WHERE RouteID = ?";
 
 inline constexpr const char* kInsertTarget = "INSERT OR IGNORE INTO Targets (URL, Referrer, File) VALUES (?, ?, ?)";

@@ -64,6 +64,7 @@ using ListKey = FieldKey<FieldKind::List>;
     LIST(cboConnections, kScanFrame, "Server Connections:", -1, {}, Shown)                 \
     LIST(cboMaxDepth, kScanFrame, "Maximum Depth:", 12, depthItems(), Shown)               \
     OPTIONS(optBrowse, kScanFrame, kBrowseCaptions, 1)                                     \
+    CHECK(chkParallelPages, kScanFrame, "Scan Pages On All Connections", false, Shown)     \
                                                                                            \
     CHECKS(chkHour, kTimeFrame, kHourCaptions, true)                                       \
                                                                                            \

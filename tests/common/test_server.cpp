@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 
 #include <arpa/inet.h>
@@ -38,17 +39,20 @@ void shutDownConnection(int serverPort, int clientPort) {
 
 }  // namespace
 
-TestServer::TestServer() {
-    server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+TestServer::TestServer(const Tls* tls)
+    : server_(tls ? std::make_unique<httplib::SSLServer>(tls->certificateFile.c_str(), tls->keyFile.c_str())
+                  : std::make_unique<httplib::Server>()),
+      scheme_(tls ? "https" : "http") {
+    server_->new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
     // Idle keep-alive connections hold a worker and delay shutdown by this much.
-    server_.set_keep_alive_timeout(1);
-    server_.Get(".*",
-                [this](const httplib::Request& request, httplib::Response& response) { dispatch(request, response); });
-    port_ = server_.bind_to_any_port("127.0.0.1");
+    server_->set_keep_alive_timeout(1);
+    server_->Get(".*",
+                 [this](const httplib::Request& request, httplib::Response& response) { dispatch(request, response); });
+    port_ = server_->bind_to_any_port("127.0.0.1");
     if (port_ <= 0) throw std::runtime_error("test server: no free port on 127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
     // stop() does nothing before the accept loop runs, so wait for it.
-    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 TestServer::~TestServer() {
@@ -57,11 +61,11 @@ TestServer::~TestServer() {
         stopping_ = true;
     }
     stopSignal_.notify_all();
-    server_.stop();
+    server_->stop();
     thread_.join();
 }
 
-std::string TestServer::baseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+std::string TestServer::baseUrl() const { return scheme_ + "://127.0.0.1:" + std::to_string(port_); }
 
 std::string TestServer::url(const std::string& path) const { return baseUrl() + path; }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The one HTTP server of the tests: a real server on 127.0.0.1 at a free port,
-// answering from its own threads, that can also misbehave on purpose. It
+// answering from its own threads, that can also misbehave on purpose; with
+// a certificate and its key it speaks HTTPS. It
 // starts in the constructor and stops in the destructor; stalled handlers are
 // woken at shutdown.
 //
@@ -16,6 +17,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,13 +28,16 @@ class TestServer {
 public:
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
-    TestServer();
+    struct Tls {
+        std::string certificateFile, keyFile;
+    };
+    explicit TestServer(const Tls* tls = nullptr);
     ~TestServer();
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
 
     int port() const { return port_; }
-    std::string baseUrl() const;                     // "http://127.0.0.1:PORT"
+    std::string baseUrl() const;                     // "http://127.0.0.1:PORT" or "https://..."
     std::string url(const std::string& path) const;  // baseUrl() + path
 
     void handle(const std::string& path, Handler handler);
@@ -65,7 +70,8 @@ public:
 private:
     void dispatch(const httplib::Request& request, httplib::Response& response);
 
-    httplib::Server server_;
+    std::unique_ptr<httplib::Server> server_;
+    std::string scheme_;
     std::thread thread_;
     int port_ = 0;
 

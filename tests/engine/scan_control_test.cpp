@@ -2,6 +2,8 @@
 // Begin, Resume and Stop through the states users see (buttons, timers,
 // status texts), the end of a site, what ends a pause, and the scanning time
 // and counters that remain.
+#include <set>
+
 #include "engine/scripted_scan_fixture.h"
 #include "support/text.h"
 
@@ -142,6 +144,27 @@ TEST_F(ScanControl, AnEarlyPassKeepsThePaceOfTheNextOnes) {
     EXPECT_EQ(scan().passTimer().interval(), kRunnerPassMs);  // not a busy loop from then on
 }
 
+// Every free connection takes a page of its own; files wait for the pages.
+TEST_F(ScanControl, PagesOnAllConnectionsEachTakeAnotherPage) {
+    settings().setChecked(Field::chkParallelPages, true);
+    settings().setListIndex(Field::cboConnections, 2);  // four connections
+    std::string links = R"(<img src="pic.gif">)";
+    for (const char* page : {"a", "b", "c", "d", "e"}) links += std::string("<a href=\"") + page + ".htm\">p</a>";
+    site.autoComplete = false;
+    scan().begin();
+    fetch(1).complete(200, links);
+    pump();
+    const std::set<std::string> pages(site.started.begin() + 1, site.started.end());
+    EXPECT_EQ(pages.size(), 4u) << "four pages at once, each another";
+    EXPECT_EQ(pages.count(std::string(kStart) + "pic.gif"), 0u);
+    site.autoComplete = true;
+    for (int slot = 1; slot <= 4; ++slot) fetch(slot).completeFromSite();
+    runUntilIdle();
+    EXPECT_EQ(messages.count("Site Scanned"), 1);
+    EXPECT_EQ(store().countUnscannedRoutes(), 0);
+    EXPECT_EQ(site.started.size(), 7u);  // each page and the picture once
+}
+
 TEST_F(ScanEnd, SiteScannedShownOncePerRunAndAFailedPageIsNotTriedAgain) {
     for (const int code : {200, 500}) {
         SCOPED_TRACE(code);
@@ -230,18 +253,6 @@ TEST_F(ScanPauseStop, ARestartThatCannotStartWaitsOnUntilStop) {
     scan().stop();
     runUntilIdle();
     EXPECT_EQ(scan().state(), ScanState::Idle);
-}
-
-TEST_F(ScanPauseStop, ADayAcrossMidnightKeepsOnlyItsOwnTime) {
-    clock.set(QDateTime(QDate(2026, 3, 10), QTime(23, 30)));
-    scan().begin();
-    clock.set(QDateTime(QDate(2026, 3, 11), QTime(0, 30)));
-    scan().stop();
-    fetch(1).complete(404);
-    runUntilIdle();
-    EXPECT_EQ(settings().text(Field::txtDLDate), "03/11/2026");
-    EXPECT_DOUBLE_EQ(days(Field::txtDLTime), 0.5 / 24);
-    EXPECT_DOUBLE_EQ(days(Field::txtTotalTime), 1.0 / 24);
 }
 
 TEST_F(ScanPauseStop, ALimitReachedWhileStoppingDoesNotTurnTheStopIntoAPause) {

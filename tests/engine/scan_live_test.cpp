@@ -14,7 +14,15 @@ namespace gleanery::test {
 namespace {
 
 using ScanWholeSite = LiveScan;
-using ScanConnectionCount = LiveScan;
+
+// Pages one at a time on the page connection, or on every free connection:
+// the same site gives the same routes, targets and files.
+class ScanEachMode : public LiveScan, public ::testing::WithParamInterface<bool> {
+protected:
+    ScanEachMode() { settings().setChecked(Field::chkParallelPages, GetParam()); }
+};
+INSTANTIATE_TEST_SUITE_P(PagesOnOneOrAllConnections, ScanEachMode, ::testing::Bool());
+
 using ScanQueueBackOff = LiveScan;
 
 // The local file a reference of a stored page names, or "" for one that still points online.
@@ -38,7 +46,7 @@ std::vector<std::string> referencesIn(const std::string& text) {
     return found;
 }
 
-TEST_F(ScanWholeSite, MirrorsTheSiteSoThatTheCopyBrowsesLikeIt) {
+TEST_P(ScanEachMode, MirrorsTheSiteSoThatTheCopyBrowsesLikeIt) {
     TestServer elsewhere;
     const std::string away = "http://localhost:" + std::to_string(elsewhere.port());
     std::map<std::string, std::string> pages;
@@ -135,15 +143,17 @@ TEST_F(ScanWholeSite, ThePasswordIsSentButNeverShownOrLogged) {
 }
 
 // The chosen connection count is the total, the page connection included;
-// each is a connection of its own, however many there are to one host.
-TEST_F(ScanConnectionCount, EveryDownloadConnectionRunsAtOnce) {
+// each is a connection of its own, however many there are to one host. With
+// pages on every connection, the page connection downloads files too.
+TEST_P(ScanEachMode, EveryDownloadConnectionRunsAtOnce) {
     site.page("/", site.numberedFiles("f", 30, std::chrono::milliseconds(100)));
+    const int pageConnection = GetParam() ? 0 : 1;
     for (const int connections : {4, kConnectionCount}) {  // the fewer first: the server keeps the most
         ASSERT_TRUE(settings().setListIndex(Field::cboConnections, connections - 2));
         const std::string folder = inDir("out" + std::to_string(connections));  // files present are not fetched
         setOutputs(folder, folder, "0");
         ASSERT_TRUE(scanToRest(true, connections == 4 ? 1 : 2));
-        EXPECT_EQ(server.maxInFlight(), connections - 1) << "files downloaded at once";
+        EXPECT_EQ(server.maxInFlight(), connections - pageConnection) << "files downloaded at once";
     }
 }
 

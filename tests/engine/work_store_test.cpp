@@ -196,6 +196,9 @@ TEST_F(WorkStoreTest, TheSchedulerTakesTheHighestPriorityFirstThenTheNewestOrThe
          {std::pair{true, Urls{"d", "b", "c", "a", "f", "e"}}, std::pair{false, Urls{"b", "d", "a", "c", "f", "e"}}}) {
         store.deleteAllRoutes();
         for (const auto& [url, priority] : links) store.insertRoute(url, "", priority);
+        // Pages on their way already are passed over.
+        const std::vector<std::int64_t> onTheirWay{store.route(expected[0])->RouteID, store.route("e")->RouteID};
+        EXPECT_EQ(store.nextRoute(newest, onTheirWay)->URL, expected[1]);
         Urls taken;  // as the scheduler takes them, marking each scanned
         while (const auto route = store.nextRoute(newest)) {
             taken.push_back(route->URL);

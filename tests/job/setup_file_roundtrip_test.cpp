@@ -76,15 +76,5 @@ TEST_F(SetupFileRoundTrip, TheFileIsPlainKeyValueLines) {
     EXPECT_EQ(values["chkHour"], "0");
 }
 
-TEST_F(SetupFileRoundTrip, OtherSectionsAndKeysOfTheFileSurvive) {
-    test::writeFile(setup(), "[NOTES]\nowner=me\n\n[SETTINGS]\nmyOwnKey=42\ntxtName=old\n");
-    JobSettings s;
-    s.setText(Field::txtName, "new");
-    storeSettings(s, setup());
-    const std::string text = test::readFile(setup());
-    EXPECT_EQ(text.rfind("[NOTES]\nowner=me\n", 0), 0u);
-    EXPECT_NE(text.find("[SETTINGS]\nmyOwnKey=42\ntxtName=new\n"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace gleanery

@@ -7,25 +7,14 @@
 #include <stdexcept>
 
 #include "common/modal_answer.h"
+#include "common/scoped_environment.h"
 #include "support/failure.h"
 #include "support/ui/debug_window.h"
 
 namespace gleanery {
 namespace {
 
-class ReportWindowTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        frmDebug::setPresenter(nullptr);
-        hadVariable_ ? void(qputenv("GLEANERY_DIAGNOSTIC", previous_)) : void(qunsetenv("GLEANERY_DIAGNOSTIC"));
-    }
-
-private:
-    bool hadVariable_ = qEnvironmentVariableIsSet("GLEANERY_DIAGNOSTIC");
-    QByteArray previous_ = qgetenv("GLEANERY_DIAGNOSTIC");
-};
-
-TEST_F(ReportWindowTest, RetryRunsTheStatementOnceMoreIgnoreOrClosingSkipsItAndOrdinaryRunsShowNothing) {
+TEST(ReportWindowTest, RetryRunsTheStatementOnceMoreIgnoreOrClosingSkipsItAndOrdinaryRunsShowNothing) {
     const struct {
         const char* diagnostic;
         const char* answer;  // nullptr: the window is closed
@@ -35,7 +24,7 @@ TEST_F(ReportWindowTest, RetryRunsTheStatementOnceMoreIgnoreOrClosingSkipsItAndO
                  {"", nullptr, false, 1},    {"0", nullptr, false, 1},    {"yes", nullptr, false, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.diagnostic) + " " + (c.answer ? c.answer : "closed"));
-        qputenv("GLEANERY_DIAGNOSTIC", c.diagnostic);
+        const test::ScopedEnvironment diagnostic("GLEANERY_DIAGNOSTIC", c.diagnostic);
         frmDebug::setPresenter(nullptr);
         installReportWindowWhenDiagnostic();
         gbRetry = true;  // a Retry answered earlier must not decide this report
@@ -53,6 +42,7 @@ TEST_F(ReportWindowTest, RetryRunsTheStatementOnceMoreIgnoreOrClosingSkipsItAndO
         EXPECT_EQ(ranToEnd, c.runs == 2);
         EXPECT_EQ(runs, c.runs);
     }
+    frmDebug::setPresenter(nullptr);
 }
 
 }  // namespace
