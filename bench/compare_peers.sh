@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Gleanery beside the grabbers users would pick instead, on the same site in
 # the same run: generates a site (300 pages, about 1,200 files by default),
-# serves it with nginx without and with added latency, runs
-# `gleanery --begin` (10 connections, other settings default) and wget and
-# wget2 on it, and prints wall time, CPU time, peak memory, files stored and
-# Gleanery's ratios to each peer.
+# serves it with nginx without and with added latency, and then over HTTPS
+# with HTTP/2 (a throw-away certificate) with added latency; runs
+# `gleanery --begin` (10 connections, other settings default) with pages on
+# one connection ("gleanery") and on all of them ("gleanery+"), wget (not
+# over HTTPS: one connection would take minutes) and wget2, and prints wall
+# time, CPU time, peak memory, files stored and Gleanery's ratios to each.
 #   bench/compare_peers.sh [PAGES] [LATENCY_MS]      (defaults 300 and 20)
-# Needs the Debian packages nginx, wget, wget2, python3, bc and time
+# Needs the Debian packages nginx, wget, wget2, openssl, python3, bc and time
 # (installed when missing) and the shared bench tools beside the repository.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,7 +20,7 @@ work=${BENCH_DIR:-/tmp/gleanery-compare}
 gleanery=${GLEANERY_BIN:-$root/build/bin/gleanery}
 
 source "$root/scripts/lib/packages.sh"
-need_packages nginx wget wget2 python3 bc time
+need_packages nginx wget wget2 openssl python3 bc time
 [ -x "$gleanery" ] || bash "$root/scripts/setup.sh"
 
 rm -rf "$work"; mkdir -p "$work"
@@ -39,24 +41,67 @@ measure() {
   echo "$name $(echo "$t1 - $t0" | bc) $(echo "$user + $sys" | bc) $rss $files" >> "$work/results"
 }
 
-run_all() { # LABEL URL
-  local label=$1 url=$2
+# One Gleanery run: NAME LABEL URL PARALLEL_PAGES
+run_gleanery() {
+  local job="$work/$2-$1"
+  measure "$1" "$job" "$gleanery" --begin "$job/site.glf" \
+    --set "txtLocation=$3" --set "txtSaveLocation=$job/mirror" --set "txtSaveLocation2=$job/mirror" \
+    --set "txtSpacePrimary=0" --set "txtSpaceSecondary=0" --set "cboConnections=8" --set "chkParallelPages=$4"
+}
+
+run_all() { # LABEL URL [tls]
+  local label=$1 url=$2 tls=${3:-}
   : > "$work/results"
-  local job="$work/$label-gleanery"
-  measure gleanery "$job" "$gleanery" --begin "$job/site.glf" \
-    --set "txtLocation=$url" --set "txtSaveLocation=$job/mirror" --set "txtSaveLocation2=$job/mirror" \
-    --set "txtSpacePrimary=0" --set "txtSpaceSecondary=0" --set "cboConnections=8"
-  measure wget "$work/$label-wget" wget -r -l 12 -k -nv -e robots=off "$url"
-  measure wget2 "$work/$label-wget2" wget2 -r -l 12 -k --max-threads=10 --robots=off -q "$url"
+  run_gleanery gleanery "$label" "$url" 0
+  run_gleanery gleanery+ "$label" "$url" 1
+  if [ -z "$tls" ]; then
+    measure wget "$work/$label-wget" wget -r -l 12 -k -nv -e robots=off "$url"
+    measure wget2 "$work/$label-wget2" wget2 -r -l 12 -k --max-threads=10 --robots=off -q "$url"
+  else
+    measure wget2 "$work/$label-wget2" wget2 -r -l 12 -k --max-threads=10 --robots=off -q \
+      --ca-certificate="$SSL_CERT_FILE" "$url"
+  fi
   echo
   echo "Site of $pages pages, $label"
-  printf '%-9s %9s %9s %10s %7s %12s %12s\n' tool "wall s" "cpu s" "peak MB" files "wall ratio" "cpu/file"
-  local gw gc gf
-  read -r _ gw gc _ gf < <(grep '^gleanery ' "$work/results")
+  printf '%-9s %9s %9s %10s %7s %12s %12s %12s\n' tool "wall s" "cpu s" "peak MB" files "g/tool" "g+/tool" "cpu/file"
+  local gw gpw
+  read -r _ gw _ < <(grep '^gleanery ' "$work/results")
+  read -r _ gpw _ < <(grep '^gleanery+ ' "$work/results")
   while read -r name wall cpu rss files; do
-    printf '%-9s %9.2f %9.2f %10.1f %7d %12s %12s\n' "$name" "$wall" "$cpu" "$(echo "$rss / 1024" | bc -l)" "$files" \
-      "$(echo "scale=2; $gw / $wall" | bc)" "$(echo "scale=6; $cpu / ($files + 0.000001)" | bc)"
+    printf '%-9s %9.2f %9.2f %10.1f %7d %12s %12s %12s\n' "$name" "$wall" "$cpu" "$(echo "$rss / 1024" | bc -l)" \
+      "$files" "$(echo "scale=2; $gw / $wall" | bc)" "$(echo "scale=2; $gpw / $wall" | bc)" \
+      "$(echo "scale=6; $cpu / ($files + 0.000001)" | bc)"
   done < "$work/results"
+}
+
+# nginx with TLS and HTTP/2 on PORT, behind the latency proxy on PORT+1;
+# prints the URL. The certificate names localhost and is trusted through
+# SSL_CERT_FILE (Gleanery) and --ca-certificate (wget2).
+serve_tls() { # DIR PORT DELAY_MS
+  local run=/tmp/gleanery-bench-$2
+  mkdir -p "$run"
+  openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj /CN=localhost \
+    -addext subjectAltName=DNS:localhost -keyout "$run/key.pem" -out "$run/cert.pem" 2>/dev/null
+  local user=""; [ "$(id -u)" = 0 ] && user="user root;"
+  cat > "$run/nginx.conf" <<CONF
+$user
+worker_processes 1;
+pid $run/nginx.pid;
+error_log $run/error.log;
+events { worker_connections 1024; }
+http {
+  access_log off;
+  include /etc/nginx/mime.types;
+  keepalive_requests 100000;
+  http2_max_concurrent_streams 128;
+  client_body_temp_path $run; proxy_temp_path $run; fastcgi_temp_path $run; uwsgi_temp_path $run; scgi_temp_path $run;
+  server { listen 127.0.0.1:$2 ssl http2; ssl_certificate $run/cert.pem; ssl_certificate_key $run/key.pem; root $1; }
+}
+CONF
+  nginx -c "$run/nginx.conf"
+  nohup python3 "$tools/latency_proxy.py" $(($2 + 1)) "$2" "$3" > "$run/proxy.log" 2>&1 &
+  echo $! > "$run/proxy.pid"; sleep 0.5
+  echo "https://localhost:$(($2 + 1))/"
 }
 
 trap 'bash "$tools/serve.sh" stop "$port"' EXIT
@@ -67,5 +112,13 @@ bash "$tools/serve.sh" stop "$port"
 generate "$((port + 1))"
 url=$(bash "$tools/serve.sh" start "$work/site" "$port" "$latency")
 run_all "${latency} ms latency" "$url"
+bash "$tools/serve.sh" stop "$port"
+# The site's absolute links name the scheme too.
+grep -rlZ "http://localhost:$((port + 1))" "$work/site" | xargs -0 sed -i "s#http://localhost:$((port + 1))#https://localhost:$((port + 1))#g"
+url=$(serve_tls "$work/site" "$port" "$latency")
+export SSL_CERT_FILE=/tmp/gleanery-bench-$port/cert.pem
+run_all "HTTPS with HTTP/2, ${latency} ms latency" "$url" tls
+unset SSL_CERT_FILE
 echo
-echo "wall ratio = Gleanery's wall time / the tool's; cpu/file = CPU seconds per stored file"
+echo "gleanery+ = pages on all connections; g/tool and g+/tool = their wall time / the tool's;"
+echo "cpu/file = CPU seconds per stored file"
