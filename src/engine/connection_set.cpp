@@ -3,7 +3,7 @@
 namespace gleanery {
 
 ConnectionSet::ConnectionSet(const FetchFactory& makeConnection) {
-    for (int slot = 1; slot <= kConnectionCount; ++slot) {
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
         auto& c = connections_[std::size_t(slot - 1)];
         c = makeConnection(slot);
         c->SlotNumber = slot;
@@ -27,7 +27,7 @@ bool ConnectionSet::busy(int slot) const { return inFlight_[std::size_t(slot - 1
 
 int ConnectionSet::busyCount() const {
     int n = 0;
-    for (int slot = 1; slot <= kConnectionCount; ++slot) n += busy(slot) ? 1 : 0;
+    for (int slot = 1; slot <= kSlotCount; ++slot) n += busy(slot) ? 1 : 0;
     return n;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
-// The job's ten connections. Slot 1 fetches pages; slots 2..10 download
-// files, and with pages on all connections any free slot takes either. A
-// slot carries its load from the start of a transfer until its arrival has
+// The job's transfer slots. Slot 1 fetches pages; the others download
+// files, and with pages on all connections any free slot takes either. A job
+// uses up to ten connections, one transfer each; a connection that
+// multiplexes (HTTP/2) carries up to ten transfers at once, so a job has a
+// hundred slots. Slot k shows in connection pane (k - 1) % 10 + 1.
+// A slot carries its load from the start of a transfer until its arrival has
 // been recorded; it counts as busy (transferring) only until its completion
 // has been handled, whatever the connection itself reports.
 
@@ -16,7 +19,11 @@
 namespace gleanery {
 
 inline constexpr int kConnectionCount = 10;
+inline constexpr int kStreamsPerConnection = 10;
+inline constexpr int kSlotCount = kConnectionCount * kStreamsPerConnection;
 inline constexpr int kPageSlot = 1;
+
+inline int paneOf(int slot) { return (slot - 1) % kConnectionCount + 1; }
 
 using FetchFactory = std::function<std::unique_ptr<FetchObject>(int slot)>;
 
@@ -43,9 +50,9 @@ public:
     int carrying(Load load) const;
 
 private:
-    std::array<std::unique_ptr<FetchObject>, kConnectionCount> connections_;
-    std::array<bool, kConnectionCount> inFlight_{};
-    std::array<Load, kConnectionCount> loads_{};
+    std::array<std::unique_ptr<FetchObject>, kSlotCount> connections_;
+    std::array<bool, kSlotCount> inFlight_{};
+    std::array<Load, kSlotCount> loads_{};
 };
 
 // Releases a slot when it goes out of scope, also when recording its arrival fails.

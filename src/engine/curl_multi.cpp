@@ -1,5 +1,7 @@
 #include "engine/curl_multi.h"
 
+#include "engine/connection_set.h"
+
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -45,6 +47,8 @@ CurlMulti::CurlMulti() {
     // Without a size of its own the cache holds four connections per transfer
     // running at the time, and closes the rest whenever few are running.
     curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, kCachedConnections);
+    // However many transfers run, never more connections to one host than a job may use.
+    curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, long(kConnectionCount));
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
 }

@@ -30,7 +30,7 @@ void DownloadRunner::enqueue(std::int64_t targetId) {
 
 std::vector<int> DownloadRunner::startDownloads(int firstSlot, int lastSlot) {
     std::vector<int> started;
-    for (int slot = firstSlot; slot <= std::min(lastSlot, kConnectionCount) && !queue_.empty(); ++slot) {
+    for (int slot = firstSlot; slot <= std::min(lastSlot, kSlotCount) && !queue_.empty(); ++slot) {
         // A connection whose download waits to be recorded is not free yet.
         if (!connections_.free(slot)) continue;
         FetchObject& c = connections_.at(slot);
@@ -72,7 +72,7 @@ bool DownloadRunner::recordNext(const FileParser& parse, const std::function<voi
 bool DownloadRunner::idle() const { return queue_.empty() && connections_.carrying(Load::File) == 0; }
 
 bool DownloadRunner::isActive(std::int64_t targetId) const {
-    for (int slot = 1; slot <= kConnectionCount; ++slot) {
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (connections_.load(slot) == Load::File && connections_.at(slot).RequestTag == targetId) return true;
     }
     return false;

@@ -32,6 +32,8 @@ public:
     // The address of the final response when the transfer was redirected,
     // percent-encoded; "" when it was not. The page's links are relative to it.
     virtual std::string FinalURL() const { return {}; }
+    // The transfer went over a connection that carries several at once (HTTP/2).
+    virtual bool Multiplexed() const { return false; }
 
     // Carried unchanged from the start of a transfer to its completion.
     std::string RequestURL;

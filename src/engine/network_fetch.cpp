@@ -122,6 +122,7 @@ void NetworkFetch::StartTransfer(const std::string& url, const std::string& loca
     // A connection keeps its buffer between pages, but not a huge one.
     if (content_.capacity() > 4 * 1024 * 1024) content_.shrink_to_fit();
     finalUrl_.clear();
+    multiplexed_ = false;
     failure_ = 0;
     resultCode_ = 0;
     bytesReceived_ = 0;
@@ -219,8 +220,11 @@ std::size_t NetworkFetch::takeBody(const char* data, std::size_t size) {
 void NetworkFetch::transferDone(CURLcode result) {
     long status = 0;
     long redirects = 0;
+    long version = 0;
     char* effective = nullptr;
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_getinfo(easy_, CURLINFO_HTTP_VERSION, &version);
+    multiplexed_ = version >= CURL_HTTP_VERSION_2_0;
     curl_easy_getinfo(easy_, CURLINFO_REDIRECT_COUNT, &redirects);
     curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &effective);
     if (redirects > 0 && effective) finalUrl_ = effective;

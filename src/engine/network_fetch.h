@@ -65,6 +65,7 @@ public:
     int ResultCode() const override { return resultCode_; }
     std::int64_t BytesReceived() const override { return bytesReceived_; }
     std::string FinalURL() const override { return finalUrl_; }
+    bool Multiplexed() const override { return multiplexed_; }
 
     // The length of the window of the slow-transfer rule (whole seconds, at least one).
     void setIdleTimeout(std::chrono::milliseconds timeout);
@@ -96,6 +97,7 @@ private:
     std::int64_t bytesReceived_ = 0;
     std::int64_t maxPageBytes_ = kMaxPageBytes;
     bool busy_ = false;
+    bool multiplexed_ = false;
     // Tells a posted Complete whether its transfer is still the current one.
     std::uint64_t transfer_ = 0;
 };

@@ -12,7 +12,7 @@ PageScheduler::PageScheduler(ConnectionSet& connections, WorkStore& store, const
 
 std::optional<std::string> PageScheduler::startNext(int slot) {
     std::vector<std::int64_t> started;
-    for (int other = 1; other <= kConnectionCount; ++other)
+    for (int other = 1; other <= kSlotCount; ++other)
         if (connections_.load(other) == Load::Page) started.push_back(connections_.at(other).RequestTag);
     for (;;) {
         const std::optional<RouteRow> route = store_.nextRoute(settings_.checked(Field::chkTunnel), started);

@@ -51,7 +51,7 @@ private:
     WorkStore& store_;
     const JobSettings& settings_;
     Page current_;
-    std::array<Page, kConnectionCount> onTheirWay_;  // by slot
+    std::array<Page, kSlotCount> onTheirWay_;  // by slot
 };
 
 }  // namespace gleanery

@@ -56,19 +56,21 @@ ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages
     connect(&passTimer_, &QTimer::timeout, this, &ScanController::runPass);
     connect(&stopTimer_, &QTimer::timeout, this, &ScanController::pollStop);
     connect(&restartTimer_, &QTimer::timeout, this, &ScanController::checkRestart);
-    for (int slot = 1; slot <= kConnectionCount; ++slot) {
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
         // Queued, so that a completion never runs inside the call that started
         // the transfer, whatever the connection does.
         connect(
             &connections_.at(slot), &FetchObject::Complete, this,
             [this, slot] {
+                // A server that multiplexes takes more transfers than connections from now on.
+                multiplexing_ = multiplexing_ || connections_.at(slot).Multiplexed();
                 connections_.load(slot) == Load::Page ? onPageArrived(slot) : onDownloadArrived(slot);
                 // The last transfer of a stop ends it now, not at the next poll.
                 if (state_ == ScanState::Stopping) pollStop();
             },
             Qt::QueuedConnection);
-        connectionTexts_[std::size_t(slot - 1)] = kNotBusy;
     }
+    connectionTexts_.fill(kNotBusy);
 }
 
 ScanController::~ScanController() = default;
@@ -133,6 +135,7 @@ void ScanController::start(bool fresh) {
         siteScanned_ = false;
     }
     routesExhausted_ = false;
+    multiplexing_ = false;
     pauseReason_ = PauseReason::None;
     restartTimer_.stop();
     storeStep("LoadTargets", [&] { downloads_.reload(*drives_, settings_.text(Field::txtSaveLocation)); });
@@ -222,8 +225,12 @@ bool ScanController::withinLimits() {
     return false;
 }
 
-int ScanController::lastSlot() const {
+int ScanController::connectionCount() const {
     return std::clamp(int(numericValue(settings_.listText(Field::cboConnections))), 1, kConnectionCount);
+}
+
+int ScanController::lastSlot() const {
+    return multiplexing_ ? connectionCount() * kStreamsPerConnection : connectionCount();
 }
 
 bool ScanController::pagesEverywhere() const { return settings_.checked(Field::chkParallelPages); }
@@ -286,7 +293,7 @@ void ScanController::recordDownloads() {
     auto done = [this](const FetchObject& c) {
         countArrival(c, progress_.filesDownloaded, progress_.filesFailed);
         setConnectionText(c.SlotNumber, kNotBusy);
-        emit downloadFinished(c.SlotNumber, qs(c.TargetFile), settings_.checked(Field::chkDisplayDownloads));
+        emit downloadFinished(paneOf(c.SlotNumber), qs(c.TargetFile), settings_.checked(Field::chkDisplayDownloads));
     };
     // A download the store fails to record is dropped (it stays pending in the
     // store) and the next one is tried.
@@ -337,14 +344,16 @@ void ScanController::setStatus(const std::string& text) {
 }
 
 void ScanController::setConnectionText(int slot, const std::string& text) {
-    connectionTexts_[std::size_t(slot - 1)] = text;
-    emit connectionTextChanged(slot, qs(text));
+    const int pane = paneOf(slot);
+    connectionTexts_[std::size_t(pane - 1)] = text;
+    emit connectionTextChanged(pane, qs(text));
 }
 
 ScanStatistics ScanController::statistics() const {
     ScanStatistics s = counters_.statistics();
     s.queued = std::int64_t(downloads_.queued());
-    s.activeConnections = connections_.busyCount();
+    // Transfers that share a connection count as that connection.
+    s.activeConnections = std::min(connections_.busyCount(), connectionCount());
     return s;
 }
 

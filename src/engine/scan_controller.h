@@ -52,7 +52,8 @@ public:
     bool siteScanned() const { return siteScanned_; }
     bool transfersRunning() const { return connections_.busyCount() > 0; }
     const std::string& status() const { return status_; }
-    const std::string& connectionText(int slot) const { return connectionTexts_.at(std::size_t(slot - 1)); }
+    // The text of a connection pane (1..10).
+    const std::string& connectionText(int pane) const { return connectionTexts_.at(std::size_t(pane - 1)); }
     ScanStatistics statistics() const;
     const RunProgress& progress() const { return progress_; }
 
@@ -82,10 +83,10 @@ public:
 signals:
     void stateChanged(ScanState state);
     void statusChanged(const QString& text);
-    void connectionTextChanged(int slot, const QString& text);
+    void connectionTextChanged(int pane, const QString& text);
     void statisticsChanged();
-    // A download finished on a slot; display tells whether the job shows finished files.
-    void downloadFinished(int slot, const QString& file, bool display);
+    // A download finished on a slot of this pane; display tells whether the job shows finished files.
+    void downloadFinished(int pane, const QString& file, bool display);
     // Begin or Resume did not start, and why.
     void refused(const QString& reason);
     void finished();
@@ -109,7 +110,9 @@ private:
     void setState(ScanState state);
     void pause(PauseReason reason);
     bool withinLimits();
-    // The last slot the job's connection count allows.
+    int connectionCount() const;
+    // The last slot the job's connection count allows, beyond it once the
+    // server has shown that it multiplexes.
     int lastSlot() const;
     bool pagesEverywhere() const;
     void startPages();
@@ -146,6 +149,7 @@ private:
     ScanState state_ = ScanState::Idle;
     PauseReason pauseReason_ = PauseReason::None;
     bool routesExhausted_ = false;
+    bool multiplexing_ = false;
     bool siteScanned_ = false;
     RunProgress progress_;
 

@@ -21,6 +21,7 @@ struct ScriptedAnswer {
 struct ScriptedSite {
     std::map<std::string, ScriptedAnswer> answers;
     bool autoComplete = true;
+    bool multiplexed = false;          // the server speaks HTTP/2
     std::vector<std::string> started;  // URLs in start order
 };
 
@@ -44,6 +45,7 @@ public:
     const std::string& Content() const override { return content_; }
     int ResultCode() const override { return code_; }
     std::int64_t BytesReceived() const override { return bytes_; }
+    bool Multiplexed() const override { return site_.multiplexed; }
 
     // Ends the running transfer with this answer.
     void complete(int code, const std::string& body = {}) {
