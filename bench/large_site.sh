@@ -6,6 +6,7 @@
 # and over the last 1,000 pages scanned, with their ratio (the scan should
 # not slow down as the work store grows).
 #   bench/large_site.sh [PAGES] [FILES_PER_PAGE]      (defaults 30000 and 4)
+# PARALLEL=1 in the environment scans with pages on all connections.
 # Needs nginx, python3, bc and time (installed when missing) and the shared
 # bench tools beside the repository.
 set -euo pipefail
@@ -42,6 +43,7 @@ t0=$(date +%s.%N)
 /usr/bin/time -f "%M" -o "$work/peak_kb" "$gleanery" --begin "$work/job/site.glf" --set "txtLocation=$url" \
   --set "txtSaveLocation=$work/job/mirror" --set "txtSaveLocation2=$work/job/mirror" \
   --set "txtSpacePrimary=0" --set "txtSpaceSecondary=0" --set "cboConnections=10" \
+  --set "chkParallelPages=${PARALLEL:-0}" \
   2>&1 >/dev/null | python3 -c "$stamp" "$work/page_times"
 wall=$(echo "$(date +%s.%N) - $t0" | bc)
 

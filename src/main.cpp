@@ -1,13 +1,32 @@
+// The program: a scan from the command line, or the windows. The windows are
+// a program of their own beside this one (gleanery-windows), so that a scan
+// without windows never loads the widget and display libraries.
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "app/command_line.h"
 #include "app/headless_run.h"
-#ifdef GLEANERY_HAS_WINDOWS
-#include "shell/windows_run.h"
-#endif
+
+namespace {
+
+int openWindows(char** argv) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::string windows = (self.parent_path() / "gleanery-windows").native();
+    ::execv(windows.c_str(), argv);
+    std::fprintf(stderr, "gleanery: the windows cannot start (%s: %s); run a job with --begin or --resume.\n\n%s",
+                 windows.c_str(), std::strerror(errno), gleanery::kUsage);
+    return gleanery::kExitUsage;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace gleanery;
@@ -25,13 +44,7 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return runHeadless(cl);
     }
-    case CommandLine::Action::Windows:
-#ifdef GLEANERY_HAS_WINDOWS
-        return runWindows(argc, argv, cl);
-#else
-        std::fprintf(stderr, "gleanery: this build has no windows; run a job with --begin or --resume.\n\n%s", kUsage);
-        return kExitUsage;
-#endif
+    case CommandLine::Action::Windows: return openWindows(argv);
     }
     return kExitUsage;
 }
