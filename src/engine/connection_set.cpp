@@ -1,13 +1,20 @@
 #include "engine/connection_set.h"
 
+#include <utility>
+
 namespace gleanery {
 
-ConnectionSet::ConnectionSet(const FetchFactory& makeConnection) {
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-        auto& c = connections_[std::size_t(slot - 1)];
-        c = makeConnection(slot);
+ConnectionSet::ConnectionSet(FetchFactory makeConnection, FetchMade made)
+    : make_(std::move(makeConnection)), made_(std::move(made)) {}
+
+FetchObject& ConnectionSet::at(int slot) {
+    auto& c = connections_.at(std::size_t(slot - 1));
+    if (!c) {
+        c = make_(slot);
         c->SlotNumber = slot;
+        if (made_) made_(slot, *c);
     }
+    return *c;
 }
 
 void ConnectionSet::start(int slot, Load load, const std::string& url, const std::string& localFile) {
@@ -23,7 +30,10 @@ FetchObject& ConnectionSet::arrived(int slot) {
     return c;
 }
 
-bool ConnectionSet::busy(int slot) const { return inFlight_[std::size_t(slot - 1)] || at(slot).IsBusy(); }
+bool ConnectionSet::busy(int slot) const {
+    const auto& c = connections_[std::size_t(slot - 1)];
+    return inFlight_[std::size_t(slot - 1)] || (c && c->IsBusy());
+}
 
 int ConnectionSet::busyCount() const {
     int n = 0;

@@ -2,8 +2,9 @@
 // The job's transfer slots. Slot 1 fetches pages; the others download
 // files, and with pages on all connections any free slot takes either. A job
 // uses up to ten connections, one transfer each; a connection that
-// multiplexes (HTTP/2) carries up to ten transfers at once, so a job has a
-// hundred slots. Slot k shows in connection pane (k - 1) % 10 + 1.
+// multiplexes (HTTP/2) carries up to thirty transfers at once (as many as
+// wget2 sends on one), so a job has 300 slots, each made on its first use.
+// Slot k shows in connection pane (k - 1) % 10 + 1.
 // A slot carries its load from the start of a transfer until its arrival has
 // been recorded; it counts as busy (transferring) only until its completion
 // has been handled, whatever the connection itself reports.
@@ -19,21 +20,25 @@
 namespace gleanery {
 
 inline constexpr int kConnectionCount = 10;
-inline constexpr int kStreamsPerConnection = 10;
+inline constexpr int kStreamsPerConnection = 30;
 inline constexpr int kSlotCount = kConnectionCount * kStreamsPerConnection;
 inline constexpr int kPageSlot = 1;
 
 inline int paneOf(int slot) { return (slot - 1) % kConnectionCount + 1; }
 
 using FetchFactory = std::function<std::unique_ptr<FetchObject>(int slot)>;
+// Told of each connection when it is made, before its first transfer.
+using FetchMade = std::function<void(int slot, FetchObject& connection)>;
 
 enum class Load { None, Page, File };
 
 class ConnectionSet {
 public:
-    explicit ConnectionSet(const FetchFactory& makeConnection);
+    ConnectionSet(FetchFactory makeConnection, FetchMade made);
 
-    FetchObject& at(int slot) { return *connections_.at(std::size_t(slot - 1)); }
+    // The slot's connection, made on first use.
+    FetchObject& at(int slot);
+    // Only for a slot that carries a load.
     const FetchObject& at(int slot) const { return *connections_.at(std::size_t(slot - 1)); }
 
     void start(int slot, Load load, const std::string& url, const std::string& localFile);
@@ -50,6 +55,8 @@ public:
     int carrying(Load load) const;
 
 private:
+    FetchFactory make_;
+    FetchMade made_;
     std::array<std::unique_ptr<FetchObject>, kSlotCount> connections_;
     std::array<bool, kSlotCount> inFlight_{};
     std::array<Load, kSlotCount> loads_{};

@@ -43,7 +43,7 @@ ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages
       store_(store),
       messages_(messages),
       clock_(clock),
-      connections_(makeConnection),
+      connections_(makeConnection, [this](int slot, FetchObject& connection) { follow(slot, connection); }),
       pages_(connections_, store, settings),
       downloads_(connections_, store),
       linkQueue_(store, pages_, downloads_),
@@ -56,21 +56,22 @@ ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages
     connect(&passTimer_, &QTimer::timeout, this, &ScanController::runPass);
     connect(&stopTimer_, &QTimer::timeout, this, &ScanController::pollStop);
     connect(&restartTimer_, &QTimer::timeout, this, &ScanController::checkRestart);
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-        // Queued, so that a completion never runs inside the call that started
-        // the transfer, whatever the connection does.
-        connect(
-            &connections_.at(slot), &FetchObject::Complete, this,
-            [this, slot] {
-                // A server that multiplexes takes more transfers than connections from now on.
-                multiplexing_ = multiplexing_ || connections_.at(slot).Multiplexed();
-                connections_.load(slot) == Load::Page ? onPageArrived(slot) : onDownloadArrived(slot);
-                // The last transfer of a stop ends it now, not at the next poll.
-                if (state_ == ScanState::Stopping) pollStop();
-            },
-            Qt::QueuedConnection);
-    }
     connectionTexts_.fill(kNotBusy);
+}
+
+void ScanController::follow(int slot, FetchObject& connection) {
+    // Queued, so that a completion never runs inside the call that started
+    // the transfer, whatever the connection does.
+    connect(
+        &connection, &FetchObject::Complete, this,
+        [this, slot, &connection] {
+            // A server that multiplexes takes more transfers than connections from now on.
+            multiplexing_ = multiplexing_ || connection.Multiplexed();
+            connections_.load(slot) == Load::Page ? onPageArrived(slot) : onDownloadArrived(slot);
+            // The last transfer of a stop ends it now, not at the next poll.
+            if (state_ == ScanState::Stopping) pollStop();
+        },
+        Qt::QueuedConnection);
 }
 
 ScanController::~ScanController() = default;

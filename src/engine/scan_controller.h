@@ -111,6 +111,8 @@ private:
     void pause(PauseReason reason);
     bool withinLimits();
     int connectionCount() const;
+    // Hears the completions of a connection just made.
+    void follow(int slot, FetchObject& connection);
     // The last slot the job's connection count allows, beyond it once the
     // server has shown that it multiplexes.
     int lastSlot() const;
