@@ -30,7 +30,7 @@ const FrameSpec kFrames[] = {
     {"Site Parameters", {120, 120, 9255, 2835}},
     {"Output Locations", {120, 3060, 9255, 1335}},
     {"Download Limits / Options", {120, 4500, 6615, 1335}},
-    {"Scan Restrictions", {6840, 4500, 2535, 2535}},
+    {"Scan Restrictions", {6840, 4500, 2535, 2400}},
     {"Time Restrictions", {120, 5940, 6615, 1335}},
 };
 
@@ -77,7 +77,7 @@ const Placement kPlacements[] = {
     {Field::optBrowse.name, 0, row(120, 1080, 2295, 255)},
     {Field::optBrowse.name, 1, row(120, 1380, 2295, 255)},
     {Field::optBrowse.name, 2, row(120, 1680, 2295, 255)},
-    {Field::chkParallelPages.name, -1, row(120, 1980, 2355, 2 * kLabelHeight)},
+    {Field::chkParallelPages.name, -1, row(120, 1935, 2355, 465)},
 };
 
 const Placement* placementOf(const FieldSpec& field) {
@@ -122,8 +122,8 @@ SettingsFrames buildSettingsFrames(JobSettings& settings, QWidget& window) {
         QLabel* caption = nullptr;
         if (const Placement* p = placementOf(field)) {
             widget->setGeometry(p->box.pixels());
-            // A check box two lines high breaks its caption before the last word.
-            if (auto* box = qobject_cast<QCheckBox*>(widget); box && p->box.height >= 2 * kLabelHeight)
+            // A check box taller than a row breaks its caption before the last word.
+            if (auto* box = qobject_cast<QCheckBox*>(widget); box && p->box.height > kRowHeight)
                 box->setText(box->text().replace(box->text().lastIndexOf(' '), 1, '\n'));
             if (p->labelWidth > 0)
                 caption = label(QString::fromStdString(field.caption),
