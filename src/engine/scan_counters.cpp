@@ -50,9 +50,15 @@ LimitVerdict ScanCounters::verdict() {
 
 void ScanCounters::rollDay() {
     const QDate today = clock_.now().date();
-    if (!isNewDay(settings_.text(Field::txtDLDate), today)) return;
-    settings_.setText(Field::txtDLDate, dayText(today));
-    resetToday();
+    const std::string& stored = settings_.text(Field::txtDLDate);
+    // The stored day is read as a date only when it or the date has changed.
+    if (today == checkedDay_ && stored == checkedText_) return;
+    if (isNewDay(stored, today)) {
+        settings_.setText(Field::txtDLDate, dayText(today));
+        resetToday();
+    }
+    checkedDay_ = today;
+    checkedText_ = settings_.text(Field::txtDLDate);
 }
 
 void ScanCounters::resetToday() {

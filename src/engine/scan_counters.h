@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "engine/limits_policy.h"
 #include "engine/scan_statistics.h"
@@ -41,6 +42,9 @@ private:
     JobSettings& settings_;
     const Clock& clock_;
     std::optional<QDateTime> stretchStart_;
+    // The date and stored day text that rollDay last found to be the same day.
+    QDate checkedDay_;
+    std::string checkedText_;
 };
 
 }  // namespace gleanery
