@@ -127,21 +127,21 @@ void NetworkFetch::StartTransfer(const std::string& url, const std::string& loca
     resultCode_ = 0;
     bytesReceived_ = 0;
 
-    if (!isFetchable(splitCredentials(url).withoutCredentials)) return conclude(kFetchMalformedUrl);
+    if (!configure(url, !localFile.empty())) return conclude(kFetchMalformedUrl);
     if (!localFile.empty()) {
         part_ = std::make_unique<PartFile>();
         if (!part_->open(localFile)) return conclude(kFetchFileNotWritable);
     }
-    configure(url);
     if (!multi_->add(easy_)) return conclude(kFetchNetworkError);
     attached_ = true;
 }
 
-void NetworkFetch::configure(const std::string& url) {
+bool NetworkFetch::configure(const std::string& url, bool toFile) {
+    const Address address = splitCredentials(url);
+    if (!isFetchable(address.withoutCredentials)) return false;
     CURL* e = easy_;
     curl_easy_reset(e);
     curl_easy_setopt(e, CURLOPT_PRIVATE, static_cast<CurlMulti::Transfer*>(this));
-    const Address address = splitCredentials(url);
     curl_easy_setopt(e, CURLOPT_URL, escapeRawBytes(address.withoutCredentials).c_str());
     if (address.credentials && !address.credentials->empty()) {
         // Sent at once as Basic authentication, and by curl only to this host and port.
@@ -164,7 +164,7 @@ void NetworkFetch::configure(const std::string& url) {
     curl_easy_setopt(e, CURLOPT_PATH_AS_IS, 1L);
     // A file is stored as the server keeps it: a "file.tar.gz" that a server
     // labels as gzip-encoded must not be unpacked.
-    if (!part_) curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");
+    if (!toFile) curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, idleSeconds_);
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, long((kFetchMinBytesPerWindow + idleSeconds_ - 1) / idleSeconds_));
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, idleSeconds_);
@@ -177,6 +177,7 @@ void NetworkFetch::configure(const std::string& url) {
     curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &NetworkFetch::onHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
+    return true;
 }
 
 std::size_t NetworkFetch::onHeader(char* data, std::size_t size, std::size_t count, void* self) {

@@ -76,7 +76,8 @@ private:
     static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
     std::size_t takeBody(const char* data, std::size_t size);
-    void configure(const std::string& url);
+    // Sets up the easy handle for a transfer; false when the URL is no http or https address.
+    bool configure(const std::string& url, bool toFile);
     // Ends the transfer with this outcome: the file and the content are
     // settled, and Complete is posted.
     void conclude(int code);
