@@ -29,6 +29,13 @@ bool inEnclosingQuotes(std::string_view value) {
     return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
 }
 
+// The reader trims blanks and tabs around a value, so a value with one at
+// either end is written in quotes to come back whole.
+bool needsQuotes(std::string_view value) {
+    const auto edge = [](char c) { return c == ' ' || c == '\t'; };
+    return inEnclosingQuotes(value) || (!value.empty() && (edge(value.front()) || edge(value.back())));
+}
+
 std::string withoutEnclosingQuotes(std::string value) {
     return inEnclosingQuotes(value) ? value.substr(1, value.size() - 2) : value;
 }
@@ -72,7 +79,7 @@ void IniFile::set(std::string_view section, std::string_view key, std::string_vi
     std::string line(value);
     for (char& c : line)
         if (c == '\r' || c == '\n') c = ' ';
-    if (inEnclosingQuotes(line)) line = '"' + line + '"';
+    if (needsQuotes(line)) line = '"' + line + '"';
     data_->ini.SetValue(std::string(section).c_str(), std::string(key).c_str(), line.c_str(), nullptr,
                         /*forceReplace*/ true);
 }

@@ -147,12 +147,12 @@ TEST_F(IniProfile, AFileThatCouldNotBeReadIsNeverOverwritten) {
     EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", path("missing/x.ini")));
 }
 
-// Bytes stay bytes, and a value that begins and ends with the same quote
-// survives any number of saves and loads: the read takes one pair of
-// enclosing quotes off, so the write adds one.
+// Bytes stay bytes, and a value that begins and ends with the same quote or
+// with blanks survives any number of saves and loads: the read takes one pair
+// of enclosing quotes off, so the write adds one.
 TEST_F(IniProfile, ValuesComeBackAsWrittenAfterEverySave) {
     for (const char* value : {"caf\xC3\xA9 \xE2\x82\xAC", "\xE9t\xE9", "\"secret\"", "'x'", "\"\"", "''", "\"a\"b\"",
-                              "'\"'", "\"", "'a\"", "\"\"x\"\""}) {
+                              "'\"'", "\"", "'a\"", "\"\"x\"\"", "quote\t", " a b ", "\tx"}) {
         std::string current = value;
         for (int round = 0; round < 3; ++round) {
             IniFile ini(path());
