@@ -48,8 +48,16 @@ TestServer::TestServer(const Tls* tls)
     server_->set_keep_alive_timeout(1);
     server_->Get(".*",
                  [this](const httplib::Request& request, httplib::Response& response) { dispatch(request, response); });
+    int listening = -1;
+    server_->set_socket_options([&listening](int fd) {
+        httplib::default_socket_options(fd);
+        listening = fd;
+    });
     port_ = server_->bind_to_any_port("127.0.0.1");
     if (port_ <= 0) throw std::runtime_error("test server: no free port on 127.0.0.1");
+    // httplib listens with a backlog of five: more connections opened at once
+    // would lose their first packet and retry only a second later.
+    ::listen(listening, SOMAXCONN);
     thread_ = std::thread([this] { server_->listen_after_bind(); });
     // stop() does nothing before the accept loop runs, so wait for it.
     while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
