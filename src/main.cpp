@@ -41,6 +41,9 @@ int main(int argc, char** argv) {
         return kExitUsage;
     case CommandLine::Action::Begin:
     case CommandLine::Action::Resume: {
+        // Qt's own event loop wakes once for a burst of posted events where
+        // GLib's wakes once for each, and a scan posts one for every transfer.
+        qputenv("QT_NO_GLIB", "1");
         QCoreApplication app(argc, argv);
         return runHeadless(cl);
     }

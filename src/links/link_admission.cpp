@@ -82,9 +82,16 @@ Admission LinkAdmission::classify(std::string_view pageUrl, std::string_view lin
 }
 
 void LinkAdmission::HandleResult(std::string_view pageUrl, std::string_view link, LinkRole role) {
-    const Admission admission = classify(pageUrl, link, role);
-    if (admission.kind == Admission::Target) admitTarget(pageUrl, admission.url);
-    if (admission.kind == Admission::Route) admitRoute(pageUrl, admission.url);
+    Admission admission = classify(pageUrl, link, role);
+    if (admission.kind == Admission::None) return;
+    // A page names most of its files more than once (and the requisite pass
+    // meets them again); the second time would change nothing.
+    const bool target = admission.kind == Admission::Target;
+    if (!(target ? admittedTargets_ : admittedRoutes_).insert(admission.url).second) return;
+    if (target)
+        admitTarget(pageUrl, admission.url);
+    else
+        admitRoute(pageUrl, admission.url);
 }
 
 bool LinkAdmission::ValidLink(std::string_view url) const {
@@ -125,8 +132,11 @@ bool LinkAdmission::blocked(const std::string& url) {
 void LinkAdmission::admitTarget(std::string_view pageUrl, const std::string& url) {
     std::int64_t targetId = 0;
     // A file on either folder came from an earlier scan and is not fetched again.
-    const bool present = FileExists(MakePath(url, kPrimaryFolder, false, drives_)) ||
-                         FileExists(MakePath(url, kSecondaryFolder, false, drives_));
+    const std::string primary = MakePath(url, kPrimaryFolder, false, drives_);
+    const bool present = FileExists(primary) || [&] {
+        const std::string secondary = MakePath(url, kSecondaryFolder, false, drives_);
+        return secondary != primary && FileExists(secondary);
+    }();
     if (!present) {
         // Its folders are made when it is downloaded.
         const std::string file = MakePathUnder(url, freeSpaceFolder(), false);

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace gleanery {
 
@@ -80,6 +81,8 @@ private:
     // host's domain takes a look into the public suffix list.
     mutable std::unordered_map<std::string, bool> inScope_;
     std::unordered_map<std::string, bool> blocked_;
+    // The URLs already admitted from this page.
+    std::unordered_set<std::string> admittedTargets_, admittedRoutes_;
 };
 
 // True when BlockedSites holds the domain; a store that cannot answer blocks nothing.

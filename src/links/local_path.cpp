@@ -79,6 +79,14 @@ bool appendName(std::string& out, std::size_t hostEnd, std::string_view piece) {
 }
 
 void createFolders(std::string& path, std::size_t from) {
+    // Most files land in a folder that exists: one look saves a try at each.
+    const auto last = path.rfind('/');
+    if (last == std::string::npos || last < from) return;
+    path[last] = '\0';
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    path[last] = '/';
+    if (exists) return;
     // Each "/" after from ends one folder to make; existing ones are left alone.
     for (auto sep = path.find('/', from); sep != std::string::npos; sep = path.find('/', sep + 1)) {
         path[sep] = '\0';

@@ -20,12 +20,15 @@ constexpr const char* kModule = "frmGeneralRobot";
 
 std::uint64_t DiskFreeSpace::freeBytes(const std::string& folder) const {
     namespace fs = std::filesystem;
-    std::error_code ec;
-    // An output folder is often made only when the first file arrives.
-    fs::path existing = fs::absolute(folder.empty() ? fs::path(".") : fs::path(folder), ec);
-    while (!fs::exists(existing, ec) && existing.has_relative_path()) existing = existing.parent_path();
     struct statvfs st {};
-    if (::statvfs(existing.c_str(), &st) != 0) throw std::runtime_error("free space of " + folder + " cannot be read");
+    if (folder.empty() || ::statvfs(folder.c_str(), &st) != 0) {
+        // An output folder is often made only when the first file arrives.
+        std::error_code ec;
+        fs::path existing = fs::absolute(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+        while (!fs::exists(existing, ec) && existing.has_relative_path()) existing = existing.parent_path();
+        if (::statvfs(existing.c_str(), &st) != 0)
+            throw std::runtime_error("free space of " + folder + " cannot be read");
+    }
     return static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize;
 }
 

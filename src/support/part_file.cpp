@@ -50,21 +50,16 @@ PartFile::~PartFile() { discard(); }
 bool PartFile::open(const std::string& target) {
     discard();
     const std::filesystem::path path(target);
-    std::error_code ignored;  // a folder that cannot be made shows up as a failing open below
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
-
     const std::string stable = temporaryNameFor(path);
     std::lock_guard lock(activeMutex);
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    bool foldersMade = false;
+    for (int attempt = 0; attempt < 6; ++attempt) {
         std::string temp = stable;
-        if (activeNames().count(temp)) {
+        const bool taken = activeNames().count(temp) > 0;
+        if (taken) {
             char random[16];
             std::snprintf(random, sizeof random, "-%08x", QRandomGenerator::global()->generate());
             temp += random;
-        } else {
-            // Left by a run that ended in the middle of a download: no other
-            // process writes here, as the job's work store is held exclusively.
-            ::unlink(temp.c_str());
         }
         fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
@@ -73,7 +68,18 @@ bool PartFile::open(const std::string& target) {
             activeNames().insert(temp);
             return true;
         }
+        if (errno == ENOENT && !foldersMade && path.has_parent_path()) {
+            // Folders are made when their first file arrives; one that cannot
+            // be made shows up as the next open failing.
+            std::error_code ignored;
+            std::filesystem::create_directories(path.parent_path(), ignored);
+            foldersMade = true;
+            continue;
+        }
         if (errno != EEXIST) break;
+        // Left by a run that ended in the middle of a download: no other
+        // process writes here, as the job's work store is held exclusively.
+        if (!taken) ::unlink(temp.c_str());
     }
     return false;
 }

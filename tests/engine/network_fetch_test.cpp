@@ -270,7 +270,7 @@ TEST_F(NetworkFetchTest, A200BodyBecomesTheFileAsSentInNewFoldersEvenUnderAVeryL
     EXPECT_EQ(folderContents(), (Files{"hello.gz", name}));
 }
 
-TEST_F(NetworkFetchTest, AFailedOrUnwritableTransferKeepsTheEarlierFileAndASuccessfulOneReplacesIt) {
+TEST_F(NetworkFetchTest, AFailedOrUnwritableTransferKeepsTheEarlierFileAndASuccessfulOneReplacesItAndAnyLeftover) {
     server.status("/new.zip", 404);
     EXPECT_EQ(run(server.url("/new.zip"), inFolder("out/new.zip")), 404);
     EXPECT_EQ(folderContents(), Files{});
@@ -280,6 +280,7 @@ TEST_F(NetworkFetchTest, AFailedOrUnwritableTransferKeepsTheEarlierFileAndASucce
     EXPECT_EQ(run(server.url("/file.txt"), target), 500);
     EXPECT_EQ(readFile(target), "earlier copy");
     server.page("/file.txt", "new copy", "text/plain");
+    writeFile(target + ".part", "left by a crash");
     EXPECT_EQ(run(server.url("/file.txt"), target), 200);
     EXPECT_EQ(readFile(target), "new copy");
     // A folder that cannot be made, as a file stands in its place.
