@@ -64,7 +64,13 @@ CurlMulti::~CurlMulti() {
     }
 }
 
-bool CurlMulti::add(CURL* easy) { return curl_multi_add_handle(multi_, easy) == CURLM_OK; }
+bool CurlMulti::add(CURL* easy) {
+    if (curl_multi_add_handle(multi_, easy) != CURLM_OK) return false;
+    // The request goes out now, not after every event already posted (a
+    // burst of arrived pages) has been handled.
+    act(CURL_SOCKET_TIMEOUT, 0);
+    return true;
+}
 
 void CurlMulti::remove(CURL* easy) { curl_multi_remove_handle(multi_, easy); }
 

@@ -132,8 +132,13 @@ void NetworkFetch::StartTransfer(const std::string& url, const std::string& loca
         part_ = std::make_unique<PartFile>();
         if (!part_->open(localFile)) return conclude(kFetchFileNotWritable);
     }
-    if (!multi_->add(easy_)) return conclude(kFetchNetworkError);
+    // Attached before curl sees it: a transfer that ends at once, inside
+    // add(), detaches itself there.
     attached_ = true;
+    if (!multi_->add(easy_)) {
+        attached_ = false;
+        return conclude(kFetchNetworkError);
+    }
 }
 
 bool NetworkFetch::configure(const std::string& url, bool toFile) {
@@ -168,8 +173,10 @@ bool NetworkFetch::configure(const std::string& url, bool toFile) {
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, idleSeconds_);
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, long((kFetchMinBytesPerWindow + idleSeconds_ - 1) / idleSeconds_));
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, idleSeconds_);
-    // Waits for a connection that may multiplex rather than open another.
-    curl_easy_setopt(e, CURLOPT_PIPEWAIT, 1L);
+    // Over TLS, waits for a connection that may multiplex rather than open
+    // another; plain HTTP never multiplexes here, so waiting would only
+    // queue transfers behind a connection still being opened.
+    curl_easy_setopt(e, CURLOPT_PIPEWAIT, long(startsWithNoCase(address.withoutCredentials, "https:")));
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     if (const char* file = environment("SSL_CERT_FILE")) curl_easy_setopt(e, CURLOPT_CAINFO, file);
     if (const char* folder = environment("SSL_CERT_DIR")) curl_easy_setopt(e, CURLOPT_CAPATH, folder);
