@@ -43,6 +43,7 @@ public:
     bool recordNext(const FileParser& parse, const std::function<void(const FetchObject&)>& done);
 
     std::size_t queued() const { return queue_.size(); }
+    bool hasFinished() const { return !finished_.empty(); }
     bool idle() const;
 
 private:

@@ -296,10 +296,15 @@ void ScanController::recordDownloads() {
         setConnectionText(c.SlotNumber, kNotBusy);
         emit downloadFinished(paneOf(c.SlotNumber), qs(c.TargetFile), settings_.checked(Field::chkDisplayDownloads));
     };
+    // The downloads of a pass are recorded in one transaction: a crash loses
+    // at most their marks, and Resume fetches those files again.
+    if (!downloads_.hasFinished()) return;
+    WorkStore::Batch batch(store_);
     // A download the store fails to record is dropped (it stays pending in the
     // store) and the next one is tried.
     bool more = true;
     while (more) storeStep("ExecuteRobotLoop", [&] { more = downloads_.recordNext(parseFile_, done); });
+    storeStep("ExecuteRobotLoop", [&] { batch.commit(); });
 }
 
 void ScanController::countArrival(const FetchObject& transfer, std::int64_t& arrived, std::int64_t& failed) {
