@@ -82,7 +82,7 @@ Admission LinkAdmission::classify(std::string_view pageUrl, std::string_view lin
 }
 
 void LinkAdmission::HandleResult(std::string_view pageUrl, std::string_view link, LinkRole role) {
-    Admission admission = classify(pageUrl, link, role);
+    const Admission admission = classify(pageUrl, link, role);
     if (admission.kind == Admission::None) return;
     // A page names most of its files more than once (and the requisite pass
     // meets them again); the second time would change nothing.
