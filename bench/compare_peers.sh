@@ -8,6 +8,8 @@
 # over HTTPS: one connection would take minutes) and wget2, and prints wall
 # time, CPU time, peak memory, files stored and Gleanery's ratios to each.
 #   bench/compare_peers.sh [PAGES] [LATENCY_MS]      (defaults 300 and 20)
+# RUNS=N in the environment runs every tool N times, interleaved, and prints
+# each tool's median run by wall time (wget across latency runs once).
 # Needs the Debian packages nginx, wget, wget2, openssl, python3, bc and time
 # (installed when missing) and the shared bench tools beside the repository.
 set -euo pipefail
@@ -15,6 +17,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 tools=${GLEANERY_BENCH_TOOLS:-$root/../shared/bench}
 pages=${1:-300}
 latency=${2:-20}
+runs=${RUNS:-1}
 port=${BENCH_PORT:-18480}
 # In memory where the machine has /dev/shm: ext4 passes over inodes freed in
 # the last minutes when it makes new files, so on disk a run would measure
@@ -56,17 +59,26 @@ run_gleanery() {
 run_all() { # LABEL URL [tls]
   local label=$1 url=$2 tls=${3:-}
   : > "$work/results"
-  run_gleanery gleanery "$label" "$url" 0
-  run_gleanery gleanery+ "$label" "$url" 1
-  if [ -z "$tls" ]; then
-    measure wget "$work/$label-wget" wget -r -l 12 -k -nv -e robots=off "$url"
-    measure wget2 "$work/$label-wget2" wget2 -r -l 12 -k --max-threads=10 --robots=off -q "$url"
-  else
-    measure wget2 "$work/$label-wget2" wget2 -r -l 12 -k --max-threads=10 --robots=off -q \
-      --ca-certificate="$SSL_CERT_FILE" "$url"
-  fi
+  local round
+  for ((round = 0; round < runs; ++round)); do
+    run_gleanery gleanery "$label" "$url" 0
+    run_gleanery gleanery+ "$label" "$url" 1
+    if [ -z "$tls" ]; then
+      # wget takes half a minute across latency: once is enough to see it.
+      [ "$round" -gt 0 ] && [ "$label" != "no added latency" ] ||
+        measure wget "$work/$label-wget" wget -r -l 12 -k -nv -e robots=off "$url"
+      measure wget2 "$work/$label-wget2" wget2 -r -l 12 -k --max-threads=10 --robots=off -q "$url"
+    else
+      measure wget2 "$work/$label-wget2" wget2 -r -l 12 -k --max-threads=10 --robots=off -q \
+        --ca-certificate="$SSL_CERT_FILE" "$url"
+    fi
+  done
+  # Each tool's median run by wall time.
+  sort -k1,1 -k2,2n "$work/results" | awk '{n[$1]++; row[$1, n[$1]] = $0}
+    END {for (t in n) print row[t, int((n[t] + 1) / 2)]}' | sort > "$work/medians"
+  mv "$work/medians" "$work/results"
   echo
-  echo "Site of $pages pages, $label"
+  echo "Site of $pages pages, $label$( [ "$runs" -gt 1 ] && echo ", median of $runs interleaved runs")"
   printf '%-9s %9s %9s %10s %7s %12s %12s %12s\n' tool "wall s" "cpu s" "peak MB" files "g/tool" "g+/tool" "cpu/file"
   local gw gpw
   read -r _ gw _ < <(grep '^gleanery ' "$work/results")
