@@ -60,7 +60,15 @@ LinkAdmission::LinkAdmission(const SettingsView& settings, const OutputDrives& d
       maxSlashes_(numericValue(settings.listText(Field::cboMaxDepth)) + 2),
       immediate_(settings.checked(Field::chkImmediate)) {}
 
-Admission LinkAdmission::classify(std::string_view pageUrl, std::string_view link, LinkRole role) {
+const Admission& LinkAdmission::classify(std::string_view pageUrl, std::string_view link, LinkRole role) {
+    if (!classifiedPage_) classifiedPage_.emplace(pageUrl);
+    if (pageUrl != *classifiedPage_) return other_ = decide(pageUrl, link, role);
+    Classified& known = classified_[static_cast<int>(role)];
+    if (const auto found = known.find(link); found != known.end()) return found->second;
+    return known.emplace(std::string(link), decide(pageUrl, link, role)).first->second;
+}
+
+Admission LinkAdmission::decide(std::string_view pageUrl, std::string_view link, LinkRole role) {
     if (link.find("mailto:") != npos) return {};
     // A link that is only a fragment names the page being parsed.
     if (link.starts_with('#')) return {};
@@ -82,7 +90,7 @@ Admission LinkAdmission::classify(std::string_view pageUrl, std::string_view lin
 }
 
 void LinkAdmission::HandleResult(std::string_view pageUrl, std::string_view link, LinkRole role) {
-    const Admission admission = classify(pageUrl, link, role);
+    const Admission& admission = classify(pageUrl, link, role);
     if (admission.kind == Admission::None) return;
     // A page names most of its files more than once (and the requisite pass
     // meets them again); the second time would change nothing.

@@ -41,8 +41,8 @@ public:
     LinkAdmission(const SettingsView& settings, const OutputDrives& drives, LinkQueue& queue);
 
     // What the link found on pageUrl becomes under the job's settings,
-    // without changing the work store.
-    Admission classify(std::string_view pageUrl, std::string_view link, LinkRole role);
+    // without changing the work store. Valid until the next call.
+    const Admission& classify(std::string_view pageUrl, std::string_view link, LinkRole role);
 
     // One candidate link found on pageUrl: queued as classify says, unless
     // the work store already holds it.
@@ -53,6 +53,13 @@ public:
     bool ValidLink(std::string_view url) const;
 
 private:
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    using Classified = std::unordered_map<std::string, Admission, TextHash, std::equal_to<>>;
+
+    Admission decide(std::string_view pageUrl, std::string_view link, LinkRole role);
     bool isDownload(const std::string& ext, LinkRole role) const;
     bool blocked(const std::string& url);
     bool inScope(std::string_view url) const;
@@ -81,6 +88,11 @@ private:
     // host's domain takes a look into the public suffix list.
     mutable std::unordered_map<std::string, bool> inScope_;
     std::unordered_map<std::string, bool> blocked_;
+    // A page's links are classified when it is stored and again when they
+    // are admitted: the answers for the first page asked about, by role.
+    std::optional<std::string> classifiedPage_;
+    Classified classified_[4];
+    Admission other_;  // the answer for any other page
     // The URLs already admitted from this page.
     std::unordered_set<std::string> admittedTargets_, admittedRoutes_;
 };

@@ -37,10 +37,10 @@ std::size_t findExtension(std::string_view text, std::string_view extension, std
 class PageRewriter {
 public:
     PageRewriter(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                 const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl)
+                 const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl, LinkAdmission* admission)
         : text_(text),
           tags_(text),
-          links_(pageUrl, settings, drives, queue, baseUrl),
+          links_(pageUrl, settings, drives, queue, baseUrl, admission),
           requisites_(settings.checked(Field::chkPageRequisites)) {}
 
     void attributePass() {
@@ -126,8 +126,9 @@ private:
 }  // namespace
 
 std::vector<LinkEdit> LocalLinkEdits(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                                     const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl) {
-    PageRewriter page(pageUrl, text, settings, drives, queue, baseUrl);
+                                     const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl,
+                                     LinkAdmission* admission) {
+    PageRewriter page(pageUrl, text, settings, drives, queue, baseUrl, admission);
     page.attributePass();
     page.requisitePass();
     for (const std::string& extension : ExtensionEntries(settings)) page.extensionPass(extension);
@@ -135,8 +136,9 @@ std::vector<LinkEdit> LocalLinkEdits(std::string_view pageUrl, std::string_view 
 }
 
 std::string ConvertLocal(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                         const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl) {
-    return ApplyEdits(text, LocalLinkEdits(pageUrl, text, settings, drives, queue, baseUrl));
+                         const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl,
+                         LinkAdmission* admission) {
+    return ApplyEdits(text, LocalLinkEdits(pageUrl, text, settings, drives, queue, baseUrl, admission));
 }
 
 }  // namespace gleanery

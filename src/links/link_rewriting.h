@@ -14,6 +14,7 @@
 
 namespace gleanery {
 
+class LinkAdmission;
 class LinkQueue;
 class OutputDrives;
 class SettingsView;
@@ -22,13 +23,15 @@ class SettingsView;
 // are found in three passes: the values of HREF, SRC and ACTION wherever they
 // stand; with chkPageRequisites, what the page needs to display (srcset
 // candidates, posters, style attributes and <style> blocks); then every
-// other word that holds one of the job's page or file extensions. pageUrl and
-// baseUrl are those of LocalLinks.
+// other word that holds one of the job's page or file extensions. pageUrl,
+// baseUrl and admission are those of LocalLinks.
 std::vector<LinkEdit> LocalLinkEdits(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                                     const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl = {});
+                                     const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl = {},
+                                     LinkAdmission* admission = nullptr);
 
 // The page text with those edits made.
 std::string ConvertLocal(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                         const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl = {});
+                         const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl = {},
+                         LinkAdmission* admission = nullptr);
 
 }  // namespace gleanery

@@ -53,13 +53,13 @@ std::string FileURL(std::string_view path) {
 }
 
 LocalLinks::LocalLinks(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives,
-                       LinkQueue& queue, std::string_view baseUrl)
+                       LinkQueue& queue, std::string_view baseUrl, LinkAdmission* admission)
     : pageUrl_(pageUrl),
       baseUrl_(baseUrl.empty() ? pageUrl : baseUrl),
       settings_(settings),
       drives_(drives),
       queue_(queue),
-      admission_(settings, drives, queue),
+      admission_(admission ? *admission : ownAdmission_.emplace(settings, drives, queue)),
       relative_(settings.checked(Field::chkRelative)) {}
 
 const std::string& LocalLinks::pageFile() const {
@@ -71,7 +71,7 @@ const std::string& LocalLinks::pageFile() const {
 
 std::optional<std::string> LocalLinks::replacement(std::string_view link, LinkRole role, bool inMarkup) {
     if (KeptAsWritten(link)) return std::nullopt;
-    const Admission admission = admission_.classify(baseUrl_, link, role);
+    const Admission& admission = admission_.classify(baseUrl_, link, role);
     if (admission.url.empty()) return std::nullopt;
     if (admission.kind != Admission::None || queue_.holds(admission.url)) return localForm(admission.url, link);
     if (!inMarkup || isAbsolute(link)) return std::nullopt;

@@ -28,11 +28,13 @@ std::string FileURL(std::string_view path);
 // of each of its links.
 class LocalLinks {
 public:
-    // All five must outlive this object. pageUrl is the URL the page was
+    // All of them must outlive this object. pageUrl is the URL the page was
     // fetched under, which names its stored file; links are resolved against
-    // baseUrl, where a redirect led ("" when none did: pageUrl).
+    // baseUrl, where a redirect led ("" when none did: pageUrl). Links are
+    // classified by admission when given (the one that admits the page's
+    // links, so that each is classified once), else by one of its own.
     LocalLinks(std::string_view pageUrl, const SettingsView& settings, const OutputDrives& drives, LinkQueue& queue,
-               std::string_view baseUrl = {});
+               std::string_view baseUrl = {}, LinkAdmission* admission = nullptr);
 
     // The text to put in place of link, or nothing to keep it as written.
     // A link that the scan follows or downloads (found as role says), or
@@ -54,7 +56,8 @@ private:
     const SettingsView& settings_;
     const OutputDrives& drives_;
     LinkQueue& queue_;
-    LinkAdmission admission_;
+    std::optional<LinkAdmission> ownAdmission_;
+    LinkAdmission& admission_;
     bool relative_;
     mutable std::optional<std::string> pageFile_;
 };

@@ -154,10 +154,11 @@ private:
 void ParseResults(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
                   const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole, std::string_view baseUrl) {
     if (baseUrl.empty()) baseUrl = pageUrl;
-    if (arrivedWhole && settings.checked(Field::chkStorePages))
-        skipSilently([&] { StorePage(pageUrl, text, settings, drives, queue, baseUrl); });
-
+    // One admission for storing and searching, so that each link is classified once.
     LinkAdmission admission(settings, drives, queue);
+    if (arrivedWhole && settings.checked(Field::chkStorePages))
+        skipSilently([&] { StorePage(pageUrl, text, settings, drives, queue, baseUrl, &admission); });
+
     LinkFinder finder(baseUrl, text, admission);
     skipSilently([&] { finder.anchorPass(); });
     skipSilently([&] { finder.bareHostPass(); });

@@ -15,10 +15,10 @@ bool ReplaceFile(const std::string& path, std::string_view bytes) {
 }
 
 bool StorePage(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-               const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl) {
+               const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl, LinkAdmission* admission) {
     const std::string file = MakePath(MakeURL(pageUrl, settings), kFolderByFreeSpace, true, drives);
     if (!settings.checked(Field::chkTranslate)) return ReplaceFile(file, text);
-    return ReplaceFile(file, ConvertLocal(pageUrl, text, settings, drives, queue, baseUrl));
+    return ReplaceFile(file, ConvertLocal(pageUrl, text, settings, drives, queue, baseUrl, admission));
 }
 
 }  // namespace gleanery

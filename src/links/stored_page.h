@@ -7,16 +7,19 @@
 
 namespace gleanery {
 
+class LinkAdmission;
 class LinkQueue;
 class OutputDrives;
 class SettingsView;
 
 // Writes the page under MakePath of its URL (folder by free space, folders
 // created), byte for byte, or rewritten by ConvertLocal when chkTranslate is
-// ticked, its links relative to baseUrl ("" for pageUrl). The earlier copy is
-// replaced only by a complete new one. False when the page could not be stored.
+// ticked, its links relative to baseUrl ("" for pageUrl) and classified by
+// admission as ConvertLocal does. The earlier copy is replaced only by a
+// complete new one. False when the page could not be stored.
 bool StorePage(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-               const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl = {});
+               const OutputDrives& drives, LinkQueue& queue, std::string_view baseUrl = {},
+               LinkAdmission* admission = nullptr);
 
 // Replaces the file path with bytes through a temporary file in its folder,
 // so that a crash leaves the old file or the new one, never a part.
