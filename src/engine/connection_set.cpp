@@ -20,7 +20,9 @@ FetchObject& ConnectionSet::at(int slot) {
 void ConnectionSet::start(int slot, Load load, const std::string& url, const std::string& localFile) {
     inFlight_[std::size_t(slot - 1)] = true;
     loads_[std::size_t(slot - 1)] = load;
-    at(slot).StartTransfer(url, localFile);
+    FetchObject& c = at(slot);
+    c.Policy = policy_;
+    c.StartTransfer(url, localFile);
 }
 
 FetchObject& ConnectionSet::arrived(int slot) {

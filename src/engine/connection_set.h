@@ -42,6 +42,8 @@ public:
     const FetchObject& at(int slot) const { return *connections_.at(std::size_t(slot - 1)); }
 
     void start(int slot, Load load, const std::string& url, const std::string& localFile);
+    // Every transfer started from now on follows this policy.
+    void setPolicy(const TransferPolicy& policy) { policy_ = &policy; }
     // The first step of every completion handler: the slot's transfer is over.
     FetchObject& arrived(int slot);
     // Its arrival is recorded: the slot may take the next load.
@@ -57,6 +59,7 @@ public:
 private:
     FetchFactory make_;
     FetchMade made_;
+    const TransferPolicy* policy_ = nullptr;
     std::array<std::unique_ptr<FetchObject>, kSlotCount> connections_;
     std::array<bool, kSlotCount> inFlight_{};
     std::array<Load, kSlotCount> loads_{};

@@ -1,6 +1,7 @@
 #include "engine/download_runner.h"
 
 #include "engine/connection_set.h"
+#include "engine/host_gate.h"
 #include "engine/work_store.h"
 #include "links/local_path.h"
 #include "links/output_drives.h"
@@ -8,8 +9,8 @@
 
 namespace gleanery {
 
-DownloadRunner::DownloadRunner(ConnectionSet& connections, WorkStore& store)
-    : connections_(connections), store_(store) {}
+DownloadRunner::DownloadRunner(ConnectionSet& connections, WorkStore& store, HostGate& gate)
+    : connections_(connections), store_(store), gate_(gate) {}
 
 void DownloadRunner::reload(const OutputDrives& drives, const std::string& primaryFolder) {
     queue_.clear();
@@ -30,18 +31,27 @@ void DownloadRunner::enqueue(std::int64_t targetId) {
 
 std::vector<int> DownloadRunner::startDownloads(int firstSlot, int lastSlot) {
     std::vector<int> started;
-    for (int slot = firstSlot; slot <= std::min(lastSlot, kSlotCount) && !queue_.empty(); ++slot) {
+    for (int slot = firstSlot; slot <= std::min(lastSlot, kSlotCount) && !queue_.empty();) {
         // A connection whose download waits to be recorded is not free yet.
-        if (!connections_.free(slot)) continue;
-        FetchObject& c = connections_.at(slot);
+        if (!connections_.free(slot)) {
+            ++slot;
+            continue;
+        }
+        const HostVerdict verdict = gate_.admit(queue_.front().url);
+        if (verdict == HostVerdict::Wait) break;
         Target next = std::move(queue_.front());
         queue_.pop_front();
+        if (verdict == HostVerdict::Refuse) {
+            store_.markTargetCompleted(next.id, gate_.refusalCode(next.url));
+            continue;
+        }
+        FetchObject& c = connections_.at(slot);
         c.RequestTag = next.id;
         c.RequestURL = std::move(next.url);
         c.TargetFile = std::move(next.file);
         c.RequestReferrer = std::move(next.referrer);
         connections_.start(slot, Load::File, c.RequestURL, c.TargetFile);
-        started.push_back(slot);
+        started.push_back(slot++);
     }
     return started;
 }

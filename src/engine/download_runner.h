@@ -13,6 +13,7 @@ namespace gleanery {
 
 class ConnectionSet;
 class FetchObject;
+class HostGate;
 class OutputDrives;
 class WorkStore;
 
@@ -25,15 +26,17 @@ inline constexpr std::size_t kQueueBackOff = 250;
 
 class DownloadRunner {
 public:
-    DownloadRunner(ConnectionSet& connections, WorkStore& store);
+    DownloadRunner(ConnectionSet& connections, WorkStore& store, HostGate& gate);
 
     // Queues every pending target of the store afresh; a target still on a
     // connection, or waiting to be recorded, is not queued twice.
     void reload(const OutputDrives& drives, const std::string& primaryFolder);
     // Appends the pending target with that identifier.
     void enqueue(std::int64_t targetId);
-    // Hands queued targets to the free connections among these slots; the
-    // slots it started.
+    // Hands queued targets to the free connections among these slots, in
+    // queue order: a target whose host must wait holds up the ones behind it,
+    // and one that the host's robots.txt refuses is closed with result 0.
+    // The slots it started.
     std::vector<int> startDownloads(int firstSlot, int lastSlot);
 
     // A download connection reported the end of its transfer.
@@ -55,6 +58,7 @@ private:
 
     ConnectionSet& connections_;
     WorkStore& store_;
+    HostGate& gate_;
     std::deque<Target> queue_;
     std::deque<int> finished_;  // slots, in arrival order
 };

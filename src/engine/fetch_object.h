@@ -9,6 +9,15 @@
 
 namespace gleanery {
 
+class CookieJar;
+
+// What a job asks of each of its transfers beyond the address.
+struct TransferPolicy {
+    std::string userAgent;               // "" names the program itself
+    std::int64_t maxBytesPerSecond = 0;  // for one transfer; 0 for no cap
+    CookieJar* cookies = nullptr;        // the job's jar, or none
+};
+
 class FetchObject : public QObject {
     Q_OBJECT
 public:
@@ -41,6 +50,8 @@ public:
     std::string TargetFile;
     std::int64_t RequestTag = 0;
     int SlotNumber = 0;
+    // The job's policy, read at each start; none gives the program's defaults.
+    const TransferPolicy* Policy = nullptr;
 
 signals:
     void Complete();

@@ -31,6 +31,7 @@ void JobSession::open(const std::string& setupFile) {
     store_.close();
     setupFile_ = setupFile;
     const std::string storePath = WorkStore::storePathFor(setupFile);
+    scan_.setCookieFile(besideSetupFile(setupFile, ".cookies"));
     try {
         store_.open(storePath, programDataDir() + "/BLANK.GLD");
         storeProblem_.clear();

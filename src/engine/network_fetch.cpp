@@ -2,7 +2,9 @@
 
 #include "engine/fetch_result_codes.h"
 #include "links/url_utils.h"
+#include "politeness/cookie_jar.h"
 #include "support/text.h"
+#include "support/user_agent.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -57,13 +59,6 @@ std::string escapeRawBytes(std::string_view encoded) {
         }
     }
     return escaped;
-}
-
-const std::string& userAgent() {
-    static const std::string agent = "Gleanery/" + std::to_string(GLEANERY_VERSION_MAJOR) + '.' +
-                                     std::to_string(GLEANERY_VERSION_MINOR) + '.' +
-                                     std::to_string(GLEANERY_VERSION_PATCH);
-    return agent;
 }
 
 bool isSuccess(long code) { return code >= 200 && code < 300; }
@@ -160,7 +155,16 @@ bool NetworkFetch::configure(const std::string& url, bool toFile) {
         const std::string_view page = referrer.withoutCredentials;
         curl_easy_setopt(e, CURLOPT_REFERER, escapeRawBytes(page.substr(0, page.find('#'))).c_str());
     }
-    curl_easy_setopt(e, CURLOPT_USERAGENT, userAgent().c_str());
+    const TransferPolicy defaults;
+    const TransferPolicy& policy = Policy ? *Policy : defaults;
+    curl_easy_setopt(e, CURLOPT_USERAGENT, (policy.userAgent.empty() ? defaultUserAgent() : policy.userAgent).c_str());
+    if (policy.maxBytesPerSecond > 0)
+        curl_easy_setopt(e, CURLOPT_MAX_RECV_SPEED_LARGE, curl_off_t(policy.maxBytesPerSecond));
+    // A reset keeps the handle's share: a job without cookies leaves it here.
+    if (policy.cookies)
+        policy.cookies->attach(e);
+    else
+        curl_easy_setopt(e, CURLOPT_SHARE, nullptr);
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);

@@ -1,5 +1,6 @@
 #include "engine/page_scheduler.h"
 
+#include "engine/host_gate.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
 #include "links/url_utils.h"
@@ -7,10 +8,11 @@
 
 namespace gleanery {
 
-PageScheduler::PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings)
-    : connections_(connections), store_(store), settings_(settings) {}
+PageScheduler::PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings, HostGate& gate)
+    : connections_(connections), store_(store), settings_(settings), gate_(gate) {}
 
 std::optional<std::string> PageScheduler::startNext(int slot) {
+    waiting_ = false;
     std::vector<std::int64_t> started;
     for (int other = 1; other <= kSlotCount; ++other)
         if (connections_.load(other) == Load::Page) started.push_back(connections_.at(other).RequestTag);
@@ -23,9 +25,19 @@ std::optional<std::string> PageScheduler::startNext(int slot) {
             store_.markRouteScanned(route->RouteID, 0);
             continue;
         }
+        std::string url = URLEncode(full);
+        const HostVerdict verdict = gate_.admit(url);
+        if (verdict == HostVerdict::Refuse) {
+            store_.markRouteScanned(route->RouteID, gate_.refusalCode(url));
+            continue;
+        }
+        if (verdict == HostVerdict::Wait) {
+            waiting_ = true;
+            return std::nullopt;
+        }
         onTheirWay_[std::size_t(slot - 1)] = current_;
         FetchObject& page = connections_.at(slot);
-        page.RequestURL = URLEncode(full);
+        page.RequestURL = std::move(url);
         page.RequestTag = route->RouteID;
         page.TargetFile.clear();
         connections_.start(slot, Load::Page, page.RequestURL, "");

@@ -16,6 +16,7 @@
 namespace gleanery {
 
 class FetchObject;
+class HostGate;
 class JobSettings;
 class WorkStore;
 
@@ -26,12 +27,14 @@ using PageParser =
 
 class PageScheduler {
 public:
-    PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings);
+    PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings, HostGate& gate);
 
-    // Starts the next page not yet on its way on the slot, skipping (and
-    // closing) the pages of blocked domains. The URL started, or nothing
-    // when no page is left.
+    // Starts the next page not yet on its way on the slot, closing the pages
+    // of blocked domains and those the host's robots.txt refuses (result 0).
+    // The URL started, or nothing when no page is left or the next one must
+    // wait for its host (waiting()).
     std::optional<std::string> startNext(int slot);
+    bool waiting() const { return waiting_; }
     // The page that arrived on the slot: its new routes and targets land
     // together with the mark of its own route, so a crash loses at most this
     // page, which Resume fetches again. The slot is free again afterwards.
@@ -50,7 +53,9 @@ private:
     ConnectionSet& connections_;
     WorkStore& store_;
     const JobSettings& settings_;
+    HostGate& gate_;
     Page current_;
+    bool waiting_ = false;
     std::array<Page, kSlotCount> onTheirWay_;  // by slot
 };
 

@@ -10,10 +10,12 @@
 #include "job/job_settings.h"
 #include "job/location_rule.h"
 #include "links/url_utils.h"
+#include "politeness/cookie_jar.h"
 #include "support/clock.h"
 #include "support/failure.h"
 #include "support/messages.h"
 #include "support/text.h"
+#include "support/user_agent.h"
 
 namespace gleanery {
 
@@ -44,8 +46,10 @@ ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages
       messages_(messages),
       clock_(clock),
       connections_(makeConnection, [this](int slot, FetchObject& connection) { follow(slot, connection); }),
-      pages_(connections_, store, settings),
-      downloads_(connections_, store),
+      // Slot 0: a connection of no slot, for robots.txt files.
+      gate_([makeConnection] { return makeConnection(0); }, policy_),
+      pages_(connections_, store, settings, gate_),
+      downloads_(connections_, store, gate_),
       linkQueue_(store, pages_, downloads_),
       counters_(settings, clock),
       drives_(std::make_unique<OutputDrives>(settings)) {
@@ -56,6 +60,12 @@ ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages
     connect(&passTimer_, &QTimer::timeout, this, &ScanController::runPass);
     connect(&stopTimer_, &QTimer::timeout, this, &ScanController::pollStop);
     connect(&restartTimer_, &QTimer::timeout, this, &ScanController::checkRestart);
+    connect(&gate_, &HostGate::ready, this, &ScanController::passSoon);
+    connect(&gate_, &HostGate::hostClosed, this, [this](const QString& robotsUrl, int code) {
+        messages_.inform("The robots.txt at " + robotsUrl.toStdString() + " could not be read (result " +
+                         std::to_string(code) + "): nothing more of that server is fetched in this run.");
+    });
+    connections_.setPolicy(policy_);
     connectionTexts_.fill(kNotBusy);
 }
 
@@ -66,7 +76,11 @@ void ScanController::follow(int slot, FetchObject& connection) {
         &connection, &FetchObject::Complete, this,
         [this, slot, &connection] {
             // A server that multiplexes takes more transfers than connections from now on.
-            multiplexing_ = multiplexing_ || connection.Multiplexed();
+            if (!multiplexing_ && connection.Multiplexed()) {
+                multiplexing_ = true;
+                shareRateLimit();
+            }
+            noteCookies(connection);
             connections_.load(slot) == Load::Page ? onPageArrived(slot) : onDownloadArrived(slot);
             // The last transfer of a stop ends it now, not at the next poll.
             if (state_ == ScanState::Stopping) pollStop();
@@ -140,6 +154,7 @@ void ScanController::start(bool fresh) {
     pauseReason_ = PauseReason::None;
     restartTimer_.stop();
     storeStep("LoadTargets", [&] { downloads_.reload(*drives_, settings_.text(Field::txtSaveLocation)); });
+    applyPolicy();
     counters_.startStretch();
     setStatus("Scanning...");
     setState(ScanState::Scanning);
@@ -170,6 +185,7 @@ void ScanController::stop() {
     restartTimer_.stop();
     setStatus("Stopping Execution");
     setState(ScanState::Stopping);
+    gate_.cancel();
     stopTimer_.start();
     // With nothing running the stop ends at once, yet never inside the step that asked for it.
     QTimer::singleShot(0, this, &ScanController::pollStop);
@@ -182,6 +198,7 @@ void ScanController::pollStop() {
     // Downloads that ended after the last pass are recorded now, or the next
     // Resume would fetch them again.
     recordDownloads();
+    saveCookies();
     setStatus(drives_->outOfSpace() ? "Execution Stopped... Low Disk Space" : "Execution Stopped");
     setState(ScanState::Idle);
     publishStatistics();
@@ -247,6 +264,7 @@ void ScanController::startPages() {
         std::optional<std::string> started;
         if (!storeStep("DoScan", [&] { started = pages_.startNext(slot); })) return;
         if (!started) {
+            if (pages_.waiting()) return;
             // A page still on its way may bring new ones.
             routesExhausted_ = connections_.carrying(Load::Page) == 0;
             checkFinished();
@@ -281,13 +299,52 @@ void ScanController::runPass() {
     if (withinLimits()) {
         // Pages first, then files on the connections left free.
         startPages();
-        for (int slot : downloads_.startDownloads(pagesEverywhere() ? kPageSlot : kPageSlot + 1, lastSlot()))
-            setConnectionText(slot, wrapText(connection(slot).RequestURL));
+        std::vector<int> started;
+        storeStep("ExecuteRobotLoop", [&] {
+            started = downloads_.startDownloads(pagesEverywhere() ? kPageSlot : kPageSlot + 1, lastSlot());
+        });
+        for (int slot : started) setConnectionText(slot, wrapText(connection(slot).RequestURL));
     }
+    saveCookies();
     publishStatistics();
     // A paused scan still records the downloads that were running when it paused.
     if (state_ == ScanState::Scanning || (state_ == ScanState::Paused && !downloads_.idle()))
         passTimer_.start(kRunnerPassMs);
+}
+
+void ScanController::applyPolicy() {
+    const std::string& agent = settings_.text(Field::txtUserAgent);
+    policy_.userAgent = agent;
+    policy_.cookies = settings_.checked(Field::chkCookies) ? cookieJar() : nullptr;
+    shareRateLimit();
+    gate_.startRun({settings_.checked(Field::chkObeyRobots),
+                    std::chrono::milliseconds(std::int64_t(numericValue(settings_.text(Field::txtWaitMs)))),
+                    agent.empty() ? defaultUserAgent() : agent});
+}
+
+void ScanController::shareRateLimit() {
+    const auto total = std::int64_t(numericValue(settings_.text(Field::txtRateLimitK)) * 1024);
+    policy_.maxBytesPerSecond = total > 0 ? std::max<std::int64_t>(1, total / lastSlot()) : 0;
+}
+
+CookieJar* ScanController::cookieJar() {
+    if (cookieFile_.empty()) return nullptr;
+    if (cookies_ && cookies_->file() == cookieFile_)
+        cookies_->reload();
+    else
+        cookies_ = std::make_unique<CookieJar>(cookieFile_);
+    return cookies_.get();
+}
+
+void ScanController::noteCookies(const FetchObject& transfer) {
+    if (policy_.cookies && !transfer.GetHeader("Set-Cookie").empty()) cookiesChanged_ = true;
+}
+
+void ScanController::saveCookies() {
+    if (!cookiesChanged_ || !policy_.cookies) return;
+    cookiesChanged_ = false;
+    if (!policy_.cookies->save())
+        frmDebug::Display(kModule, "SaveCookies", "The cookies could not be written to " + policy_.cookies->file());
 }
 
 void ScanController::recordDownloads() {

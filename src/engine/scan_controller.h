@@ -14,6 +14,7 @@
 
 #include "engine/connection_set.h"
 #include "engine/download_runner.h"
+#include "engine/host_gate.h"
 #include "engine/page_scheduler.h"
 #include "engine/scan_counters.h"
 #include "engine/scan_link_queue.h"
@@ -24,6 +25,7 @@
 namespace gleanery {
 
 class Clock;
+class CookieJar;
 class JobSettings;
 class Messages;
 class WorkStore;
@@ -50,7 +52,7 @@ public:
     PauseReason pauseReason() const { return pauseReason_; }
     // The last run ended because the whole site was scanned.
     bool siteScanned() const { return siteScanned_; }
-    bool transfersRunning() const { return connections_.busyCount() > 0; }
+    bool transfersRunning() const { return connections_.busyCount() > 0 || gate_.fetching(); }
     const std::string& status() const { return status_; }
     // The text of a connection pane (1..10).
     const std::string& connectionText(int pane) const { return connectionTexts_.at(std::size_t(pane - 1)); }
@@ -66,6 +68,8 @@ public:
     void setStoreProblem(std::string reason) { storeProblem_ = std::move(reason); }
     void setPageParser(PageParser parser) { parsePage_ = std::move(parser); }
     void setFileParser(FileParser parser) { parseFile_ = std::move(parser); }
+    // The job's cookies are kept in this file.
+    void setCookieFile(std::string file) { cookieFile_ = std::move(file); }
     // Saves the job's settings to its setup file (every start does).
     void setSettingsSaver(std::function<void()> save) { saveSettings_ = std::move(save); }
 
@@ -107,6 +111,15 @@ private:
     bool drivesHaveRoom();
     void start(bool fresh);
     bool emptyStore();
+    // What every transfer of this run asks of the servers: the job's user
+    // agent, cookies, rate limit, robots.txt and wait.
+    void applyPolicy();
+    // The job's rate limit shared out over the transfers that may run at once.
+    void shareRateLimit();
+    CookieJar* cookieJar();
+    // A response that set a cookie is written to the jar file soon after.
+    void noteCookies(const FetchObject& transfer);
+    void saveCookies();
     void setState(ScanState state);
     void pause(PauseReason reason);
     bool withinLimits();
@@ -137,7 +150,13 @@ private:
     WorkStore& store_;
     Messages& messages_;
     const Clock& clock_;
+    // Declared before the connections, which use them until they go.
+    std::string cookieFile_;
+    std::unique_ptr<CookieJar> cookies_;
+    bool cookiesChanged_ = false;
+    TransferPolicy policy_;
     ConnectionSet connections_;
+    HostGate gate_;
     PageScheduler pages_;
     DownloadRunner downloads_;
     ScanLinkQueue linkQueue_;

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "engine/work_store_schema.h"
+#include "job/setup_file.h"
 #include "support/text.h"
 
 namespace gleanery {
@@ -200,15 +201,7 @@ private:
 WorkStore::WorkStore() = default;
 WorkStore::~WorkStore() = default;
 
-std::string WorkStore::storePathFor(const std::string& setupFile) {
-    // Only the setup file's own extension gives way, so the store stays in
-    // the setup file's folder and two setup files never share one.
-    constexpr std::string_view setupExtension = ".glf";
-    const std::string_view name = setupFile;
-    const bool isSetupFile = name.size() >= setupExtension.size() &&
-                             equalsNoCase(name.substr(name.size() - setupExtension.size()), setupExtension);
-    return std::string(isSetupFile ? name.substr(0, name.size() - setupExtension.size()) : name) + ".GLD";
-}
+std::string WorkStore::storePathFor(const std::string& setupFile) { return besideSetupFile(setupFile, ".GLD"); }
 
 void WorkStore::createTemplate(const std::string& path) {
     try {

@@ -94,4 +94,12 @@ bool applySetupValue(JobSettings& settings, const std::string& key, const std::s
     return true;
 }
 
+std::string besideSetupFile(const std::string& setupFile, std::string_view extension) {
+    constexpr std::string_view setupExtension = ".glf";
+    const std::string_view name = setupFile;
+    const bool isSetupFile = name.size() >= setupExtension.size() &&
+                             equalsNoCase(name.substr(name.size() - setupExtension.size()), setupExtension);
+    return std::string(isSetupFile ? name.substr(0, name.size() - setupExtension.size()) : name).append(extension);
+}
+
 }  // namespace gleanery

@@ -5,6 +5,7 @@
 // key of a group therefore holds the value of its last member.
 
 #include <string>
+#include <string_view>
 
 namespace gleanery {
 
@@ -24,5 +25,10 @@ void restoreSettings(JobSettings& settings, const std::string& setupFile);
 // "chkHour" for every hour, "chkHour:7" for one). False for a key that no
 // control would read.
 bool applySetupValue(JobSettings& settings, const std::string& key, const std::string& value);
+
+// A file kept beside the setup file: its name with the setup file's own
+// extension (".glf", any case) replaced by this one, so that two setup files
+// in one folder never share it.
+std::string besideSetupFile(const std::string& setupFile, std::string_view extension);
 
 }  // namespace gleanery

@@ -32,6 +32,7 @@ const FrameSpec kFrames[] = {
     {"Download Limits / Options", {120, 4500, 6615, 1335}},
     {"Scan Restrictions", {6840, 4500, 2535, 2400}},
     {"Time Restrictions", {120, 5940, 6615, 1335}},
+    {"Politeness", {120, 7380, 9255, 1335}},
 };
 
 // Where a field sits in its frame; a text field or list shows its caption in
@@ -78,6 +79,13 @@ const Placement kPlacements[] = {
     {Field::optBrowse.name, 1, row(120, 1380, 2295, 255)},
     {Field::optBrowse.name, 2, row(120, 1680, 2295, 255)},
     {Field::chkParallelPages.name, -1, row(120, 1935, 2355, 465)},
+
+    {Field::txtUserAgent.name, -1, row(2580, 240, 3255), 120, 2415},
+    {Field::txtWaitMs.name, -1, row(2580, 600, 1215), 120, 2415},
+    {Field::txtRateLimitK.name, -1, row(2580, 960, 1215), 120, 2415},
+    {Field::chkObeyRobots.name, -1, row(6000, 240, 3135, 255)},
+    {Field::chkCookies.name, -1, row(6000, 600, 3135, 255)},
+    {Field::chkRefresh.name, -1, row(6000, 960, 3135, 255)},
 };
 
 const Placement* placementOf(const FieldSpec& field) {

@@ -68,6 +68,13 @@ using ListKey = FieldKey<FieldKind::List>;
                                                                                            \
     CHECKS(chkHour, kTimeFrame, kHourCaptions, true)                                       \
                                                                                            \
+    TEXT(txtUserAgent, kPoliteFrame, "User Agent:", defaultUserAgent(), Shown)             \
+    TEXT(txtWaitMs, kPoliteFrame, "Wait Between Requests (ms):", "", DigitsOnly)           \
+    TEXT(txtRateLimitK, kPoliteFrame, "Rate Limit (K/s):", "", DigitsOnly)                 \
+    CHECK(chkObeyRobots, kPoliteFrame, "Obey robots.txt", true, Shown)                     \
+    CHECK(chkCookies, kPoliteFrame, "Keep Cookies", true, Shown)                           \
+    CHECK(chkRefresh, kPoliteFrame, "Refresh Changed Files", false, Shown)                 \
+                                                                                           \
     CHECK(chkImmediate, kNoFrame, "Immediate Download", true, Hidden)                      \
     CHECK(chkLogOutput, kNoFrame, "Log Output", false, Hidden)                             \
     CHECK(chkRequiteAnchor, kNoFrame, "DL types requite Anchor", false, Hidden)            \

@@ -163,6 +163,11 @@ bool TestServer::pause(std::chrono::milliseconds delay) const {
     return !stopSignal_.wait_for(lock, delay, [this] { return stopping_; });
 }
 
+std::vector<std::chrono::steady_clock::time_point> TestServer::arrivals() const {
+    std::lock_guard lock(mutex_);
+    return arrivals_;
+}
+
 int TestServer::hits(const std::string& path) const {
     std::lock_guard lock(mutex_);
     const auto found = hits_.find(path);
@@ -182,6 +187,7 @@ void TestServer::dispatch(const httplib::Request& request, httplib::Response& re
     {
         std::lock_guard lock(mutex_);
         ++hits_[request.path];
+        arrivals_.push_back(std::chrono::steady_clock::now());
         lastHeaders_[request.path] = request.headers;
         const auto found = handlers_.find(request.path);
         if (found != handlers_.end()) handler = found->second;

@@ -21,6 +21,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace gleanery::test {
 
@@ -64,6 +65,8 @@ public:
     int hits(const std::string& path) const;
     // A request header of the latest request for the path ("" when absent).
     std::string lastRequestHeader(const std::string& path, const std::string& name) const;
+    // When each request arrived, in order.
+    std::vector<std::chrono::steady_clock::time_point> arrivals() const;
     // The most handlers that ever ran at once.
     int maxInFlight() const { return maxInFlight_; }
 
@@ -79,6 +82,7 @@ private:
     std::map<std::string, Handler> handlers_;
     std::map<std::string, int> hits_;
     std::map<std::string, httplib::Headers> lastHeaders_;
+    std::vector<std::chrono::steady_clock::time_point> arrivals_;
 
     std::atomic<int> inFlight_{0};
     std::atomic<int> maxInFlight_{0};

@@ -25,6 +25,8 @@ protected:
         settings().setText(Field::txtSaveLocation, path("out1"));
         settings().setText(Field::txtSaveLocation2, path("out2"));
         settings().setText(Field::txtLocation, kStart);
+        // The scripted sites answer only what a test scripts.
+        settings().setChecked(Field::chkObeyRobots, false);
     }
 
     // Opens the job as a newly opened window would (after an end without a stop, too).

@@ -65,6 +65,7 @@ protected:
         settings().setText(Field::txtSaveLocation2, path("out2"));
         settings().setText(Field::txtSpacePrimary, "0");
         settings().setText(Field::txtSpaceSecondary, "0");
+        settings().setChecked(Field::chkObeyRobots, false);
         site.autoComplete = false;
         widget<QPushButton>("cmdBegin").click();
     }
