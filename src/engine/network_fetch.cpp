@@ -160,11 +160,16 @@ bool NetworkFetch::configure(const std::string& url, bool toFile) {
     curl_easy_setopt(e, CURLOPT_USERAGENT, (policy.userAgent.empty() ? defaultUserAgent() : policy.userAgent).c_str());
     if (policy.maxBytesPerSecond > 0)
         curl_easy_setopt(e, CURLOPT_MAX_RECV_SPEED_LARGE, curl_off_t(policy.maxBytesPerSecond));
-    // A reset keeps the handle's share: a job without cookies leaves it here.
-    if (policy.cookies)
-        policy.cookies->attach(e);
-    else
-        curl_easy_setopt(e, CURLOPT_SHARE, nullptr);
+    // A reset keeps the handle's share and its cookie engine, so the jar is
+    // attached once per handle: switching the engine on queues a cookie file
+    // name that curl 7.88 never frees.
+    if (policy.cookies != cookies_) {
+        cookies_ = policy.cookies;
+        if (cookies_)
+            cookies_->attach(e);
+        else
+            curl_easy_setopt(e, CURLOPT_SHARE, nullptr);
+    }
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);

@@ -86,6 +86,7 @@ private:
 
     std::shared_ptr<CurlMulti> multi_;
     CURL* easy_;
+    CookieJar* cookies_ = nullptr;  // the jar the handle is attached to
     bool attached_ = false;
     std::unique_ptr<PartFile> part_;
     long idleSeconds_;
