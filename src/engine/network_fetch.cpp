@@ -140,6 +140,9 @@ bool NetworkFetch::configure(const std::string& url, bool toFile) {
     const Address address = splitCredentials(url);
     if (!isFetchable(address.withoutCredentials)) return false;
     CURL* e = easy_;
+    // curl 7.88 keeps the cookie file names of a handle across transfers and
+    // forgets them unfreed at a reset: let go of them first.
+    curl_easy_setopt(e, CURLOPT_COOKIEFILE, nullptr);
     curl_easy_reset(e);
     curl_easy_setopt(e, CURLOPT_PRIVATE, static_cast<CurlMulti::Transfer*>(this));
     curl_easy_setopt(e, CURLOPT_URL, escapeRawBytes(address.withoutCredentials).c_str());
@@ -160,16 +163,11 @@ bool NetworkFetch::configure(const std::string& url, bool toFile) {
     curl_easy_setopt(e, CURLOPT_USERAGENT, (policy.userAgent.empty() ? defaultUserAgent() : policy.userAgent).c_str());
     if (policy.maxBytesPerSecond > 0)
         curl_easy_setopt(e, CURLOPT_MAX_RECV_SPEED_LARGE, curl_off_t(policy.maxBytesPerSecond));
-    // A reset keeps the handle's share and its cookie engine, so the jar is
-    // attached once per handle: switching the engine on queues a cookie file
-    // name that curl 7.88 never frees.
-    if (policy.cookies != cookies_) {
-        cookies_ = policy.cookies;
-        if (cookies_)
-            cookies_->attach(e);
-        else
-            curl_easy_setopt(e, CURLOPT_SHARE, nullptr);
-    }
+    // A reset keeps the handle's share: a job without cookies leaves it here.
+    if (policy.cookies)
+        policy.cookies->attach(e);
+    else
+        curl_easy_setopt(e, CURLOPT_SHARE, nullptr);
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);

@@ -86,7 +86,6 @@ private:
 
     std::shared_ptr<CurlMulti> multi_;
     CURL* easy_;
-    CookieJar* cookies_ = nullptr;  // the jar the handle is attached to
     bool attached_ = false;
     std::unique_ptr<PartFile> part_;
     long idleSeconds_;
