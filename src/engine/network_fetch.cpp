@@ -45,18 +45,14 @@ bool isFetchable(std::string_view url) {
 // by one here, so that each reaches the server as the byte it is; every
 // existing escape stays as it is.
 std::string escapeRawBytes(std::string_view encoded) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string escaped;
     escaped.reserve(encoded.size());
     for (const char c : encoded) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte > ' ' && byte < 0x7F) {
+        if (byte > ' ' && byte < 0x7F)
             escaped += c;
-        } else {
-            escaped += '%';
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 0x0F];
-        }
+        else
+            AppendEscape(escaped, byte);
     }
     return escaped;
 }

@@ -38,27 +38,15 @@ int hexDigit(char c) {
     return -1;
 }
 
-// The byte the escape at s[at] stands for, or -1 when no valid escape starts there.
-int escapeAt(std::string_view s, std::size_t at) {
-    if (s[at] != '%' || at + 2 >= s.size()) return -1;
-    const int high = hexDigit(s[at + 1]), low = hexDigit(s[at + 2]);
-    return high < 0 || low < 0 ? -1 : high * 16 + low;
-}
-
 // Every byte outside kept as "%XX"; with keepEscapes, valid escapes stay too.
 std::string percentEncode(std::string_view s, const ByteSet& kept, bool keepEscapes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(s.size() + s.size() / 4);
     for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto code = static_cast<unsigned char>(s[i]);
-        if (kept(s[i]) || (keepEscapes && escapeAt(s, i) >= 0)) {
+        if (kept(s[i]) || (keepEscapes && EscapedByteAt(s, i) >= 0))
             out += s[i];
-        } else {
-            out += '%';
-            out += kHex[code >> 4];
-            out += kHex[code & 15];
-        }
+        else
+            AppendEscape(out, static_cast<unsigned char>(s[i]));
     }
     return out;
 }
@@ -79,11 +67,24 @@ bool startsWithEither(std::string_view s, std::string_view a, std::string_view b
 
 }  // namespace
 
+int EscapedByteAt(std::string_view s, std::size_t at) {
+    if (s[at] != '%' || at + 2 >= s.size()) return -1;
+    const int high = hexDigit(s[at + 1]), low = hexDigit(s[at + 2]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+void AppendEscape(std::string& out, unsigned char byte) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += '%';
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
+}
+
 std::string UnURLEncode(std::string_view s, std::string_view keepEncoded) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
-        const int code = escapeAt(s, i);
+        const int code = EscapedByteAt(s, i);
         if (code < 0 || keepEncoded.find(static_cast<char>(code)) != std::string_view::npos) {
             out += s[i];
         } else {

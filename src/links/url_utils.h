@@ -20,6 +20,12 @@ class SettingsView;
 // without two hexadecimal digits stays a "%"; "+" stays a "+".
 std::string UnURLEncode(std::string_view s, std::string_view keepEncoded = {});
 
+// The byte the escape at s[at] stands for, or -1 when no valid escape
+// ("%" and two hexadecimal digits) starts there.
+int EscapedByteAt(std::string_view s, std::size_t at);
+// Appends the byte as "%XX", upper-case hex.
+void AppendEscape(std::string& out, unsigned char byte);
+
 // The URL as the page wrote it, made fit to send: unreserved and reserved
 // characters and valid escapes stay as they are; controls, space, bytes
 // from 0x80 up, the characters " < > \ ^ ` { | } and a "%" that begins no

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "links/url_utils.h"
+#include "support/byte_set.h"
 #include "support/text.h"
 
 namespace gleanery {
@@ -26,24 +28,7 @@ std::string_view productOf(std::string_view userAgent) {
     return userAgent.substr(0, end);
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-bool isUnreserved(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~';
-}
-
-void appendEscape(std::string& out, unsigned char c) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    out += '%';
-    out += kHex[c >> 4];
-    out += kHex[c & 15];
-}
+constexpr ByteSet kUnreserved = ByteSet(kAlphanumeric, "-._~");
 
 // The canonical form described in the header, shared by patterns and paths so
 // that a pattern written in UTF-8 matches the path as it is sent.
@@ -53,20 +38,19 @@ std::string canonical(std::string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto c = static_cast<unsigned char>(s[i]);
         if (c == '%') {
-            const int high = i + 2 < s.size() ? hexDigit(s[i + 1]) : -1;
-            const int low = high < 0 ? -1 : hexDigit(s[i + 2]);
-            if (low < 0) {
+            const int escaped = EscapedByteAt(s, i);
+            if (escaped < 0) {
                 out += "%25";
                 continue;
             }
-            const auto byte = static_cast<unsigned char>(high * 16 + low);
-            if (isUnreserved(byte))
+            const auto byte = static_cast<unsigned char>(escaped);
+            if (kUnreserved(static_cast<char>(byte)))
                 out += static_cast<char>(byte);
             else
-                appendEscape(out, byte);
+                AppendEscape(out, byte);
             i += 2;
         } else if (c <= ' ' || c >= 0x7F) {
-            appendEscape(out, c);
+            AppendEscape(out, c);
         } else {
             out += s[i];
         }
