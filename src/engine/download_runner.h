@@ -35,7 +35,7 @@ public:
     void enqueue(std::int64_t targetId);
     // Hands queued targets to the free connections among these slots, in
     // queue order: a target whose host must wait holds up the ones behind it,
-    // and one that the host's robots.txt refuses is closed with result 0.
+    // and one that the host gate refuses is closed with the result it names.
     // The slots it started.
     std::vector<int> startDownloads(int firstSlot, int lastSlot);
 

@@ -49,7 +49,7 @@ HostVerdict HostGate::admit(std::string_view url, Clock::time_point now) {
     const Parts parts = partsOf(url);
     Host& host = hosts_[hostKey(url)];
     if (rules_.obeyRobots && !host.known) {
-        if (!host.fetch) fetchRobots(host, std::string(parts.origin));
+        if (!host.fetch) fetchRobots(host, std::string(parts.origin), now);
         return HostVerdict::Wait;
     }
     if (rules_.obeyRobots && !host.rules.allowed(parts.pathAndQuery)) return HostVerdict::Refuse;
@@ -69,7 +69,7 @@ int HostGate::refusalCode(std::string_view url) const {
     return found == hosts_.end() ? 0 : found->second.closedBy;
 }
 
-void HostGate::fetchRobots(Host& host, const std::string& origin) {
+void HostGate::fetchRobots(Host& host, const std::string& origin, Clock::time_point now) {
     host.fetch = makeFetch_();
     FetchObject& fetch = *host.fetch;
     fetch.Policy = &policy_;
@@ -79,7 +79,7 @@ void HostGate::fetchRobots(Host& host, const std::string& origin) {
     connect(&fetch, &FetchObject::Complete, this, [this, &host] { robotsArrived(host); });
     // The file is the first request to its host, and the wait counts from it.
     host.started = true;
-    host.lastStart = Clock::now();
+    host.lastStart = now;
     fetch.StartTransfer(fetch.RequestURL, "");
 }
 

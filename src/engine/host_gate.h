@@ -65,7 +65,7 @@ private:
         int closedBy = 0;
         std::unique_ptr<FetchObject> fetch;
     };
-    void fetchRobots(Host& host, const std::string& origin);
+    void fetchRobots(Host& host, const std::string& origin, Clock::time_point now);
     void robotsArrived(Host& host);
 
     std::function<std::unique_ptr<FetchObject>()> makeFetch_;

@@ -30,7 +30,8 @@ public:
     PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings, HostGate& gate);
 
     // Starts the next page not yet on its way on the slot, closing the pages
-    // of blocked domains and those the host's robots.txt refuses (result 0).
+    // of blocked domains (result 0) and those the host gate refuses (with
+    // the result it names).
     // The URL started, or nothing when no page is left or the next one must
     // wait for its host (waiting()).
     std::optional<std::string> startNext(int slot);

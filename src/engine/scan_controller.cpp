@@ -314,12 +314,12 @@ void ScanController::runPass() {
 
 void ScanController::applyPolicy() {
     const std::string& agent = settings_.text(Field::txtUserAgent);
-    policy_.userAgent = agent;
+    policy_.userAgent = agent.empty() ? defaultUserAgent() : agent;
     policy_.cookies = settings_.checked(Field::chkCookies) ? cookieJar() : nullptr;
     shareRateLimit();
     gate_.startRun({settings_.checked(Field::chkObeyRobots),
                     std::chrono::milliseconds(std::int64_t(numericValue(settings_.text(Field::txtWaitMs)))),
-                    agent.empty() ? defaultUserAgent() : agent});
+                    policy_.userAgent});
 }
 
 void ScanController::shareRateLimit() {
