@@ -33,9 +33,15 @@ ProgressLine::ProgressLine(const ScanController& scan, bool terminal, QObject* p
 
 std::string ProgressLine::format(const RunProgress& p, std::int64_t queued, double seconds) {
     const double speed = seconds > 0 ? static_cast<double>(p.bytesReceived) / seconds : 0;
-    return "Pages " + std::to_string(p.pagesScanned) + ", " + std::to_string(p.pagesFailed) + " failed | Files " +
-           std::to_string(p.filesDownloaded) + ", " + std::to_string(p.filesFailed) + " failed | In queue " +
-           std::to_string(queued) + " | " + bytes(double(p.bytesReceived)) + " | " + bytes(speed) + "/s";
+    std::string line = "Pages " + std::to_string(p.pagesScanned) + ", " + std::to_string(p.pagesFailed) +
+                       " failed | Files " + std::to_string(p.filesDownloaded) + ", " + std::to_string(p.filesFailed) +
+                       " failed | In queue " + std::to_string(queued) + " | " + bytes(double(p.bytesReceived)) + " | " +
+                       bytes(speed) + "/s";
+    // A refresh tells what it found.
+    if (p.unchanged + p.changed > 0)
+        line += " | Unchanged " + std::to_string(p.unchanged) + ", changed " + std::to_string(p.changed) + ", new " +
+                std::to_string(p.added);
+    return line;
 }
 
 void ProgressLine::draw() {

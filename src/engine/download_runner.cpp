@@ -12,21 +12,24 @@ namespace gleanery {
 DownloadRunner::DownloadRunner(ConnectionSet& connections, WorkStore& store, HostGate& gate)
     : connections_(connections), store_(store), gate_(gate) {}
 
-void DownloadRunner::reload(const OutputDrives& drives, const std::string& primaryFolder) {
+void DownloadRunner::reload(const OutputDrives& drives, const std::string& primaryFolder, bool refresh) {
     queue_.clear();
+    refresh_ = refresh;
     for (TargetRow& row : store_.pendingTargets()) {
         if (isActive(row.TargetID)) continue;
         const bool primary = row.File.compare(0, primaryFolder.size(), primaryFolder) == 0;
         // The folders of a queued file may be gone since it was queued.
         skipSilently([&] { MakePath(row.URL, primary ? kPrimaryFolder : kSecondaryFolder, true, drives); });
-        queue_.push_back({row.TargetID, std::move(row.URL), std::move(row.Referrer), std::move(row.File)});
+        queue_.push_back(
+            {row.TargetID, std::move(row.URL), std::move(row.Referrer), std::move(row.File), std::move(row.ETag)});
     }
 }
 
 void DownloadRunner::enqueue(std::int64_t targetId) {
     std::optional<TargetRow> row = store_.pendingTarget(targetId);
     if (!row || isActive(row->TargetID)) return;
-    queue_.push_back({row->TargetID, std::move(row->URL), std::move(row->Referrer), std::move(row->File)});
+    queue_.push_back(
+        {row->TargetID, std::move(row->URL), std::move(row->Referrer), std::move(row->File), std::move(row->ETag)});
 }
 
 std::vector<int> DownloadRunner::startDownloads(int firstSlot, int lastSlot) {
@@ -50,6 +53,7 @@ std::vector<int> DownloadRunner::startDownloads(int firstSlot, int lastSlot) {
         c.RequestURL = std::move(next.url);
         c.TargetFile = std::move(next.file);
         c.RequestReferrer = std::move(next.referrer);
+        c.AskIfChangedSince(refresh_ ? c.TargetFile : std::string(), std::move(next.etag));
         connections_.start(slot, Load::File, c.RequestURL, c.TargetFile);
         started.push_back(slot++);
     }
@@ -73,7 +77,7 @@ bool DownloadRunner::recordNext(const FileParser& parse, const std::function<voi
     // What a file names is queued together with the mark of its own target.
     if (parse && c.ResultCode() >= 200 && c.ResultCode() < 300)
         skipSilently([&] { parse(c.RequestURL, c.TargetFile, c.GetHeader("Content-Type")); });
-    store_.markTargetCompleted(c.RequestTag, c.ResultCode());
+    store_.markTargetCompleted(c.RequestTag, c.ResultCode(), c.KeptETag());
     batch.commit();
     done(c);
     return true;

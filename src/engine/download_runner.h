@@ -29,8 +29,10 @@ public:
     DownloadRunner(ConnectionSet& connections, WorkStore& store, HostGate& gate);
 
     // Queues every pending target of the store afresh; a target still on a
-    // connection, or waiting to be recorded, is not queued twice.
-    void reload(const OutputDrives& drives, const std::string& primaryFolder);
+    // connection, or waiting to be recorded, is not queued twice. With
+    // refresh, a file already stored is asked for only if it changed: one
+    // that did not (304) is left as it is.
+    void reload(const OutputDrives& drives, const std::string& primaryFolder, bool refresh);
     // Appends the pending target with that identifier.
     void enqueue(std::int64_t targetId);
     // Hands queued targets to the free connections among these slots, in
@@ -52,7 +54,7 @@ public:
 private:
     struct Target {
         std::int64_t id = 0;
-        std::string url, referrer, file;
+        std::string url, referrer, file, etag;
     };
     bool isActive(std::int64_t targetId) const;
 
@@ -60,6 +62,7 @@ private:
     WorkStore& store_;
     HostGate& gate_;
     std::deque<Target> queue_;
+    bool refresh_ = false;
     std::deque<int> finished_;  // slots, in arrival order
 };
 

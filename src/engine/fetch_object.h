@@ -43,6 +43,8 @@ public:
     virtual std::string FinalURL() const { return {}; }
     // The transfer went over a connection that carries several at once (HTTP/2).
     virtual bool Multiplexed() const { return false; }
+    // The response's Last-Modified, seconds since 1970; -1 without one.
+    virtual std::int64_t LastModified() const { return -1; }
 
     // Carried unchanged from the start of a transfer to its completion.
     std::string RequestURL;
@@ -52,6 +54,18 @@ public:
     int SlotNumber = 0;
     // The job's policy, read at each start; none gives the program's defaults.
     const TransferPolicy* Policy = nullptr;
+    // A conditional request: the body only when it changed since this time
+    // (seconds since 1970, 0 for none) or no longer has this ETag ("" for
+    // none); otherwise the answer is 304 and a file transfer leaves the file.
+    std::int64_t RequestModifiedSince = 0;
+    std::string RequestETag;
+
+    bool Conditional() const { return RequestModifiedSince > 0 || !RequestETag.empty(); }
+    // Asks for the body only when it changed since this stored copy (a
+    // path, "" for none), whose time is the server's Last-Modified.
+    void AskIfChangedSince(const std::string& storedCopy, std::string etag);
+    // The ETag to keep for what arrived: the answer's own, or the one asked with.
+    std::string KeptETag() const;
 
 signals:
     void Complete();

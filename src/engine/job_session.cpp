@@ -16,8 +16,10 @@ JobSession::JobSession(Messages& messages, const Clock& clock, const FetchFactor
       settings_(maxConnections),
       scan_(settings_, store_, messages, clock, makeConnection) {
     scan_.setSettingsSaver([this] { saveOrTell(); });
-    scan_.setPageParser([this](const std::string& url, const std::string& base, const std::string& body, int code) {
-        ParseResults(url, body, settings_, scan_.drives(), scan_.linkQueue(), code >= 200 && code < 300, base);
+    scan_.setPageParser([this](const std::string& url, const std::string& base, const std::string& body, int code,
+                               std::int64_t modified) {
+        ParseResults(url, body, settings_, scan_.drives(), scan_.linkQueue(), code >= 200 && code < 300, base,
+                     modified);
     });
     scan_.setFileParser([this](const std::string& url, const std::string& file, const std::string& type) {
         if (IsStylesheet(url, type)) ParseStylesheet(url, file, settings_, scan_.drives(), scan_.linkQueue());

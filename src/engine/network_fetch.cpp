@@ -97,6 +97,7 @@ NetworkFetch::NetworkFetch(QObject* parent)
 NetworkFetch::~NetworkFetch() {
     detach();
     curl_easy_cleanup(easy_);
+    curl_slist_free_all(requestHeaders_);
 }
 
 void NetworkFetch::setIdleTimeout(std::chrono::milliseconds timeout) {
@@ -114,6 +115,7 @@ void NetworkFetch::StartTransfer(const std::string& url, const std::string& loca
     if (content_.capacity() > 4 * 1024 * 1024) content_.shrink_to_fit();
     finalUrl_.clear();
     multiplexed_ = false;
+    lastModified_ = -1;
     failure_ = 0;
     resultCode_ = 0;
     bytesReceived_ = 0;
@@ -164,6 +166,18 @@ bool NetworkFetch::configure(const std::string& url, bool toFile) {
         policy.cookies->attach(e);
     else
         curl_easy_setopt(e, CURLOPT_SHARE, nullptr);
+    // Asked for at every transfer: a stored file keeps the server's time.
+    curl_easy_setopt(e, CURLOPT_FILETIME, 1L);
+    if (RequestModifiedSince > 0) {
+        curl_easy_setopt(e, CURLOPT_TIMECONDITION, long(CURL_TIMECOND_IFMODSINCE));
+        curl_easy_setopt(e, CURLOPT_TIMEVALUE_LARGE, curl_off_t(RequestModifiedSince));
+    }
+    curl_slist_free_all(requestHeaders_);
+    requestHeaders_ = nullptr;
+    if (!RequestETag.empty()) {
+        requestHeaders_ = curl_slist_append(nullptr, ("If-None-Match: " + RequestETag).c_str());
+        curl_easy_setopt(e, CURLOPT_HTTPHEADER, requestHeaders_);
+    }
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
@@ -238,6 +252,9 @@ void NetworkFetch::transferDone(CURLcode result) {
     multiplexed_ = version >= CURL_HTTP_VERSION_2_0;
     curl_easy_getinfo(easy_, CURLINFO_REDIRECT_COUNT, &redirects);
     curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &effective);
+    curl_off_t modified = -1;
+    curl_easy_getinfo(easy_, CURLINFO_FILETIME_T, &modified);
+    lastModified_ = modified;
     if (redirects > 0 && effective) finalUrl_ = effective;
     detach();
     // A status counts only when its response came complete: a body cut short
@@ -249,7 +266,7 @@ void NetworkFetch::transferDone(CURLcode result) {
 void NetworkFetch::conclude(int code) {
     resultCode_ = code;
     if (code < 0) content_.clear();
-    if (part_ && isSuccess(code) && !part_->commit()) resultCode_ = kFetchFileNotWritable;
+    if (part_ && isSuccess(code) && !part_->commit(lastModified_)) resultCode_ = kFetchFileNotWritable;
     part_.reset();
     // Posted, so that Complete never runs inside StartTransfer or inside
     // curl's processing, and is dropped when the object goes away first.

@@ -66,6 +66,7 @@ public:
     std::int64_t BytesReceived() const override { return bytesReceived_; }
     std::string FinalURL() const override { return finalUrl_; }
     bool Multiplexed() const override { return multiplexed_; }
+    std::int64_t LastModified() const override { return lastModified_; }
 
     // The length of the window of the slow-transfer rule (whole seconds, at least one).
     void setIdleTimeout(std::chrono::milliseconds timeout);
@@ -88,6 +89,8 @@ private:
     CURL* easy_;
     bool attached_ = false;
     std::unique_ptr<PartFile> part_;
+    // The request's own headers; curl reads them until the transfer ends.
+    curl_slist* requestHeaders_ = nullptr;
     long idleSeconds_;
 
     std::string headers_;  // the final response's status line and header lines
@@ -99,6 +102,7 @@ private:
     std::int64_t maxPageBytes_ = kMaxPageBytes;
     bool busy_ = false;
     bool multiplexed_ = false;
+    std::int64_t lastModified_ = -1;
     // Tells a posted Complete whether its transfer is still the current one.
     std::uint64_t transfer_ = 0;
 };

@@ -8,8 +8,14 @@
 
 namespace gleanery {
 
-PageScheduler::PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings, HostGate& gate)
-    : connections_(connections), store_(store), settings_(settings), gate_(gate) {}
+namespace {
+// A page that arrived whole or unchanged: its copy is stored and its links are known.
+bool storedLastTime(int result) { return (result >= 200 && result < 300) || result == 304; }
+}  // namespace
+
+PageScheduler::PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings, HostGate& gate,
+                             std::function<std::string(const std::string& url)> storedCopy)
+    : connections_(connections), store_(store), settings_(settings), gate_(gate), storedCopy_(std::move(storedCopy)) {}
 
 std::optional<std::string> PageScheduler::startNext(int slot) {
     waiting_ = false;
@@ -40,6 +46,8 @@ std::optional<std::string> PageScheduler::startNext(int slot) {
         page.RequestURL = std::move(url);
         page.RequestTag = route->RouteID;
         page.TargetFile.clear();
+        const bool refresh = settings_.checked(Field::chkRefresh) && storedLastTime(route->Result);
+        page.AskIfChangedSince(refresh ? storedCopy_(page.RequestURL) : std::string(), route->ETag);
         connections_.start(slot, Load::Page, page.RequestURL, "");
         return full;
     }
@@ -53,9 +61,12 @@ void PageScheduler::record(int slot, const PageParser& parse) {
     std::string url = page.RequestURL;
     if (!url.empty() && url.back() == '/') url += "index.html";
     const std::string finalUrl = page.FinalURL();
+    const int code = page.ResultCode();
     WorkStore::Batch batch(store_);
-    if (parse) skipSilently([&] { parse(url, finalUrl.empty() ? url : finalUrl, page.Content(), page.ResultCode()); });
-    store_.markRouteScanned(page.RequestTag, page.ResultCode());
+    // An unchanged page keeps its copy, and its links are in the store already.
+    if (parse && code != 304)
+        skipSilently([&] { parse(url, finalUrl.empty() ? url : finalUrl, page.Content(), code, page.LastModified()); });
+    store_.markRouteScanned(page.RequestTag, code, page.KeptETag());
     batch.commit();
 }
 

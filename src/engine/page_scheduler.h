@@ -21,19 +21,25 @@ class JobSettings;
 class WorkStore;
 
 // Searches a fetched page: its URL (with "index.html" after a trailing "/"),
-// the address its links are resolved against, its body and result code.
-using PageParser =
-    std::function<void(const std::string& url, const std::string& base, const std::string& body, int resultCode)>;
+// the address its links are resolved against, its body, result code and
+// Last-Modified (seconds since 1970, -1 without one).
+using PageParser = std::function<void(const std::string& url, const std::string& base, const std::string& body,
+                                      int resultCode, std::int64_t modified)>;
 
 class PageScheduler {
 public:
-    PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings, HostGate& gate);
+    // storedCopy gives the copy of a page an earlier scan stored ("" for none).
+    PageScheduler(ConnectionSet& connections, WorkStore& store, const JobSettings& settings, HostGate& gate,
+                  std::function<std::string(const std::string& url)> storedCopy);
 
     // Starts the next page not yet on its way on the slot, closing the pages
     // of blocked domains (result 0) and those the host gate refuses (with
     // the result it names).
     // The URL started, or nothing when no page is left or the next one must
-    // wait for its host (waiting()).
+    // wait for its host (waiting()). With chkRefresh ticked, a page that the
+    // last scan fetched and stored is asked for only if it changed: a page
+    // that did not (304) keeps its copy, and its links are in the store
+    // already.
     std::optional<std::string> startNext(int slot);
     bool waiting() const { return waiting_; }
     // The page that arrived on the slot: its new routes and targets land
@@ -55,6 +61,7 @@ private:
     WorkStore& store_;
     const JobSettings& settings_;
     HostGate& gate_;
+    std::function<std::string(const std::string& url)> storedCopy_;
     Page current_;
     bool waiting_ = false;
     std::array<Page, kSlotCount> onTheirWay_;  // by slot

@@ -9,6 +9,7 @@
 #include "engine/work_store.h"
 #include "job/job_settings.h"
 #include "job/location_rule.h"
+#include "links/local_path.h"
 #include "links/url_utils.h"
 #include "politeness/cookie_jar.h"
 #include "support/clock.h"
@@ -48,7 +49,8 @@ ScanController::ScanController(JobSettings& settings, WorkStore& store, Messages
       connections_(makeConnection, [this](int slot, FetchObject& connection) { follow(slot, connection); }),
       // Slot 0: a connection of no slot, for robots.txt files.
       gate_([makeConnection] { return makeConnection(0); }, policy_),
-      pages_(connections_, store, settings, gate_),
+      pages_(connections_, store, settings, gate_,
+             [this](const std::string& url) { return StoredCopyOf(url, *drives_); }),
       downloads_(connections_, store, gate_),
       linkQueue_(store, pages_, downloads_),
       counters_(settings, clock),
@@ -153,7 +155,9 @@ void ScanController::start(bool fresh) {
     multiplexing_ = false;
     pauseReason_ = PauseReason::None;
     restartTimer_.stop();
-    storeStep("LoadTargets", [&] { downloads_.reload(*drives_, settings_.text(Field::txtSaveLocation)); });
+    storeStep("LoadTargets", [&] {
+        downloads_.reload(*drives_, settings_.text(Field::txtSaveLocation), settings_.checked(Field::chkRefresh));
+    });
     applyPolicy();
     counters_.startStretch();
     setStatus("Scanning...");
@@ -165,8 +169,14 @@ void ScanController::start(bool fresh) {
 bool ScanController::emptyStore() {
     try {
         WorkStore::Batch batch(store_);
-        store_.deleteAllRoutes();
-        store_.deleteAllTargets();
+        // A refresh keeps what the last scan found and asks for all of it
+        // again, each page and file only if it changed.
+        if (settings_.checked(Field::chkRefresh)) {
+            store_.requeueAll();
+        } else {
+            store_.deleteAllRoutes();
+            store_.deleteAllTargets();
+        }
         store_.insertRoute(MakeURL(settings_.text(Field::txtLocation), settings_), "", 1);
         batch.commit();
         return true;
@@ -366,7 +376,10 @@ void ScanController::recordDownloads() {
 
 void ScanController::countArrival(const FetchObject& transfer, std::int64_t& arrived, std::int64_t& failed) {
     ++arrived;
-    if (fetchFailed(transfer.ResultCode())) ++failed;
+    const int code = transfer.ResultCode();
+    if (fetchFailed(code)) ++failed;
+    if (code == 304) ++progress_.unchanged;
+    if (code >= 200 && code < 300) ++(transfer.Conditional() ? progress_.changed : progress_.added);
     progress_.bytesReceived += transfer.BytesReceived();
     counters_.countArrival(transfer.BytesReceived());
 }

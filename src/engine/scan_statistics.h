@@ -25,6 +25,11 @@ struct RunProgress {
     std::int64_t filesDownloaded = 0;  // failed ones included
     std::int64_t filesFailed = 0;
     std::int64_t bytesReceived = 0;  // pages and files
+    // Pages and files of a refresh: asked for if changed and not (304), asked
+    // for if changed and sent, and asked for without a stored copy.
+    std::int64_t unchanged = 0;
+    std::int64_t changed = 0;
+    std::int64_t added = 0;
 };
 
 }  // namespace gleanery

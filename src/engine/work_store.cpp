@@ -67,13 +67,14 @@ private:
 
 // Columns in the order of the selections in work_store_schema.h.
 RouteRow routeAt(const SQLite::Statement& s) {
-    return RouteRow{s.getColumn(0).getInt64(), textAt(s, 1),           textAt(s, 2), s.getColumn(3).getInt() != 0,
-                    s.getColumn(4).getInt(),   s.getColumn(5).getInt()};
+    return RouteRow{
+        s.getColumn(0).getInt64(), textAt(s, 1), textAt(s, 2), s.getColumn(3).getInt() != 0, s.getColumn(4).getInt(),
+        s.getColumn(5).getInt(),   textAt(s, 6)};
 }
 
 TargetRow targetAt(const SQLite::Statement& s) {
-    return TargetRow{s.getColumn(0).getInt64(),    textAt(s, 1),           textAt(s, 2), textAt(s, 3),
-                     s.getColumn(4).getInt() != 0, s.getColumn(5).getInt()};
+    return TargetRow{s.getColumn(0).getInt64(), textAt(s, 1), textAt(s, 2), textAt(s, 3), s.getColumn(4).getInt() != 0,
+                     s.getColumn(5).getInt(),   textAt(s, 6)};
 }
 
 // Why a file could not be made, in a few words.
@@ -133,6 +134,11 @@ SQLite::Database openLocked(const std::string& path) {
         }
     }
     db.exec(sql::kBlobsToText);
+    for (std::size_t i = 0; i < 2; ++i) {
+        SQLite::Statement hasETag(db, sql::kHasETag);
+        hasETag.bind(1, sql::kStoreTables[i]);
+        if (hasETag.executeStep() && hasETag.getColumn(0).getInt() == 0) db.exec(sql::kAddETag[i]);
+    }
     db.exec("COMMIT");
     // WAL with synchronous=NORMAL: every commit is in the operating system's
     // hands before COMMIT returns, so killing the program loses nothing that
@@ -239,6 +245,8 @@ void WorkStore::deleteAllRoutes() { live().db.exec(sql::kDeleteAllRoutes); }
 
 void WorkStore::deleteAllTargets() { live().db.exec(sql::kDeleteAllTargets); }
 
+void WorkStore::requeueAll() { live().db.exec(sql::kRequeueAll); }
+
 bool WorkStore::insertRoute(const std::string& url, const std::string& referrer, int priority) {
     SQLite::Statement& s = live().insertRoute;
     InUse use(s);
@@ -261,11 +269,12 @@ std::optional<RouteRow> WorkStore::nextRoute(bool newestFirst, const std::vector
     return std::nullopt;
 }
 
-void WorkStore::markRouteScanned(std::int64_t routeId, int result) {
+void WorkStore::markRouteScanned(std::int64_t routeId, int result, const std::string& etag) {
     SQLite::Statement& s = live().markRouteScanned;
     InUse use(s);
     s.bind(1, result);
-    s.bind(2, routeId);
+    s.bind(2, etag);
+    s.bind(3, routeId);
     s.exec();
 }
 
@@ -289,11 +298,12 @@ std::optional<TargetRow> WorkStore::pendingTarget(std::int64_t targetId) {
     return targetAt(s);
 }
 
-void WorkStore::markTargetCompleted(std::int64_t targetId, int result) {
+void WorkStore::markTargetCompleted(std::int64_t targetId, int result, const std::string& etag) {
     SQLite::Statement& s = live().markTargetCompleted;
     InUse use(s);
     s.bind(1, result);
-    s.bind(2, targetId);
+    s.bind(2, etag);
+    s.bind(3, targetId);
     s.exec();
 }
 

@@ -23,6 +23,7 @@ struct RouteRow {
     bool Scanned = false;
     int Priority = 0;
     int Result = 0;
+    std::string ETag;  // of the last answer that named one
 };
 
 struct TargetRow {
@@ -32,6 +33,7 @@ struct TargetRow {
     std::string File;
     bool Completed = false;
     int Result = 0;
+    std::string ETag;
 };
 
 // A store that cannot be opened or created; what() is a sentence for the user.
@@ -67,6 +69,9 @@ public:
     // Begin: empty the two queue tables (BlockedSites stays).
     void deleteAllRoutes();
     void deleteAllTargets();
+    // A refresh: every route and target is to be done again, keeping what
+    // the last scan learnt of it (result, ETag).
+    void requeueAll();
 
     // A new unscanned route. False when the store refuses it (URL already held).
     bool insertRoute(const std::string& url, const std::string& referrer, int priority);
@@ -74,7 +79,7 @@ public:
     // (newestFirst) or the oldest. Routes in skip (on their way already) are
     // passed over. nullopt when none is left.
     std::optional<RouteRow> nextRoute(bool newestFirst, const std::vector<std::int64_t>& skip = {});
-    void markRouteScanned(std::int64_t routeId, int result);
+    void markRouteScanned(std::int64_t routeId, int result, const std::string& etag = {});
 
     // A new pending target; its TargetID, or 0 when refused (URL already held).
     // Identifiers increase and are never reused, but may skip numbers.
@@ -83,7 +88,7 @@ public:
     std::vector<TargetRow> pendingTargets();
     // The target with that identifier when it is still pending.
     std::optional<TargetRow> pendingTarget(std::int64_t targetId);
-    void markTargetCompleted(std::int64_t targetId, int result);
+    void markTargetCompleted(std::int64_t targetId, int result, const std::string& etag = {});
 
     // True when the URL is a route or a target.
     bool holds(const std::string& url);

@@ -32,7 +32,8 @@ CREATE TABLE Routes (
     Referrer TEXT NOT NULL DEFAULT '',
     Scanned  INTEGER NOT NULL DEFAULT 0,
     Priority INTEGER NOT NULL DEFAULT 0,
-    Result   INTEGER NOT NULL DEFAULT 0
+    Result   INTEGER NOT NULL DEFAULT 0,
+    ETag     TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX RoutesByPriority ON Routes (Priority) WHERE Scanned = 0;
 CREATE INDEX RoutesByPriorityDesc ON Routes (Priority DESC) WHERE Scanned = 0;
@@ -43,7 +44,8 @@ CREATE TABLE Targets (
     Referrer  TEXT NOT NULL DEFAULT '',
     File      TEXT NOT NULL DEFAULT '',
     Completed INTEGER NOT NULL DEFAULT 0,
-    Result    INTEGER NOT NULL DEFAULT 0
+    Result    INTEGER NOT NULL DEFAULT 0,
+    ETag      TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX TargetsPending ON Targets (Completed) WHERE Completed = 0;
 
@@ -72,24 +74,33 @@ UPDATE OR REPLACE BlockedSites SET Domain = CAST(Domain AS TEXT) WHERE typeof(Do
 
 inline constexpr const char* kDeleteAllRoutes = "DELETE FROM Routes";
 inline constexpr const char* kDeleteAllTargets = "DELETE FROM Targets";
+// A refresh asks for every page and file of the last scan again.
+inline constexpr const char* kRequeueAll = "UPDATE Routes SET Scanned = 0; UPDATE Targets SET Completed = 0;";
+
+// Stores written before validators were kept get the column, empty.
+inline constexpr const char* kHasETag = "SELECT count(*) FROM pragma_table_info(?) WHERE name = 'ETag'";
+inline constexpr const char* kAddETag[] = {"ALTER TABLE Routes ADD COLUMN ETag TEXT NOT NULL DEFAULT ''",
+                                           "ALTER TABLE Targets ADD COLUMN ETag TEXT NOT NULL DEFAULT ''"};
 
 inline constexpr const char* kInsertRoute = "INSERT OR IGNORE INTO Routes (URL, Referrer, Priority) VALUES (?, ?, ?)";
 inline constexpr const char* kNextRouteNewest =
-    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes"
+    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result, ETag FROM Routes"
     " WHERE Scanned = 0 ORDER BY Priority DESC, RouteID DESC LIMIT ?";
 inline constexpr const char* kNextRouteOldest =
-    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes"
+    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result, ETag FROM Routes"
     " WHERE Scanned = 0 ORDER BY Priority DESC, RouteID ASC LIMIT ?";
-inline constexpr const char* kMarkRouteScanned = "UPDATE Routes SET Scanned = 1, Result = ? WHERE RouteID = ?";
+inline constexpr const char* kMarkRouteScanned =
+    "UPDATE Routes SET Scanned = 1, Result = ?, ETag = ? WHERE RouteID = ?";
 
 inline constexpr const char* kInsertTarget = "INSERT OR IGNORE INTO Targets (URL, Referrer, File) VALUES (?, ?, ?)";
 inline constexpr const char* kPendingTargets =
-    "SELECT TargetID, URL, Referrer, File, Completed, Result FROM Targets"
+    "SELECT TargetID, URL, Referrer, File, Completed, Result, ETag FROM Targets"
     " WHERE Completed = 0 ORDER BY TargetID";
 inline constexpr const char* kPendingTarget =
-    "SELECT TargetID, URL, Referrer, File, Completed, Result FROM Targets"
+    "SELECT TargetID, URL, Referrer, File, Completed, Result, ETag FROM Targets"
     " WHERE Completed = 0 AND TargetID = ?";
-inline constexpr const char* kMarkTargetCompleted = "UPDATE Targets SET Completed = 1, Result = ? WHERE TargetID = ?";
+inline constexpr const char* kMarkTargetCompleted =
+    "UPDATE Targets SET Completed = 1, Result = ?, ETag = ? WHERE TargetID = ?";
 
 inline constexpr const char* kInsertBlockedSite = "INSERT OR IGNORE INTO BlockedSites (Domain) VALUES (?)";
 inline constexpr const char* kIsBlocked = "SELECT 1 FROM BlockedSites WHERE Domain = ? LIMIT 1";
@@ -101,12 +112,12 @@ inline constexpr const char* kCountRoutes = "SELECT count(*) FROM Routes";
 inline constexpr const char* kCountUnscannedRoutes = "SELECT count(*) FROM Routes WHERE Scanned = 0";
 inline constexpr const char* kCountTargets = "SELECT count(*) FROM Targets";
 inline constexpr const char* kRouteByURL =
-    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes WHERE URL = ?";
+    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result, ETag FROM Routes WHERE URL = ?";
 inline constexpr const char* kTargetByURL =
-    "SELECT TargetID, URL, Referrer, File, Completed, Result FROM Targets WHERE URL = ?";
+    "SELECT TargetID, URL, Referrer, File, Completed, Result, ETag FROM Targets WHERE URL = ?";
 inline constexpr const char* kAllRoutes =
-    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result FROM Routes ORDER BY RouteID";
+    "SELECT RouteID, URL, Referrer, Scanned, Priority, Result, ETag FROM Routes ORDER BY RouteID";
 inline constexpr const char* kAllTargets =
-    "SELECT TargetID, URL, Referrer, File, Completed, Result FROM Targets ORDER BY TargetID";
+    "SELECT TargetID, URL, Referrer, File, Completed, Result, ETag FROM Targets ORDER BY TargetID";
 
 }  // namespace gleanery::work_store_sql

@@ -85,6 +85,7 @@ const Placement kPlacements[] = {
     {Field::txtRateLimitK.name, -1, row(2580, 960, 1215), 120, 2415},
     {Field::chkObeyRobots.name, -1, row(6000, 240, 3135, 255)},
     {Field::chkCookies.name, -1, row(6000, 600, 3135, 255)},
+    {Field::chkRefresh.name, -1, row(6000, 960, 3135, 255)},
 };
 
 const Placement* placementOf(const FieldSpec& field) {

@@ -58,7 +58,8 @@ LinkAdmission::LinkAdmission(const SettingsView& settings, const OutputDrives& d
       anchorTakesAll_(settings.text(Field::txtFileTypes).find('*') != std::string::npos),
       otherTakesAll_(settings.text(Field::txtFileTypesNon).find('*') != std::string::npos),
       maxSlashes_(numericValue(settings.listText(Field::cboMaxDepth)) + 2),
-      immediate_(settings.checked(Field::chkImmediate)) {}
+      immediate_(settings.checked(Field::chkImmediate)),
+      refresh_(settings.checked(Field::chkRefresh)) {}
 
 const Admission& LinkAdmission::classify(std::string_view pageUrl, std::string_view link, LinkRole role) {
     if (!classifiedPage_) classifiedPage_.emplace(pageUrl);
@@ -139,15 +140,12 @@ bool LinkAdmission::blocked(const std::string& url) {
 
 void LinkAdmission::admitTarget(std::string_view pageUrl, const std::string& url) {
     std::int64_t targetId = 0;
-    // A file on either folder came from an earlier scan and is not fetched again.
-    const std::string primary = MakePath(url, kPrimaryFolder, false, drives_);
-    const bool present = FileExists(primary) || [&] {
-        const std::string secondary = MakePath(url, kSecondaryFolder, false, drives_);
-        return secondary != primary && FileExists(secondary);
-    }();
-    if (!present) {
+    // A file on either folder came from an earlier scan: it is not fetched
+    // again, unless a refresh asks the server whether it changed.
+    std::string file = StoredCopyOf(url, drives_);
+    if (file.empty() || refresh_) {
         // Its folders are made when it is downloaded.
-        const std::string file = MakePathUnder(url, freeSpaceFolder(), false);
+        if (file.empty()) file = MakePathUnder(url, freeSpaceFolder(), false);
         skipSilently([&] { targetId = queue_.insertTarget(url, std::string(pageUrl), file); });
     }
     if (immediate_) Routine{kModule, "HandleResult"}([&] { queue_.queueDownload(targetId); });

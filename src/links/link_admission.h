@@ -82,6 +82,7 @@ private:
     bool anchorTakesAll_, otherTakesAll_;
     double maxSlashes_;
     bool immediate_;
+    bool refresh_;
     // The output folder chosen by free space, asked once per page.
     std::optional<std::string> freeSpaceFolder_;
     // What was found for each host asked about on this page: finding a

@@ -156,4 +156,11 @@ std::string MakePath(std::string_view url, int folderMode, bool createFolders, c
     return MakePathUnder(url, drives.folderFor(folderMode), createFolders || byFreeSpace);
 }
 
+std::string StoredCopyOf(std::string_view url, const OutputDrives& drives) {
+    std::string primary = MakePath(url, kPrimaryFolder, false, drives);
+    if (FileExists(primary)) return primary;
+    std::string secondary = MakePath(url, kSecondaryFolder, false, drives);
+    return secondary != primary && FileExists(secondary) ? secondary : std::string();
+}
+
 }  // namespace gleanery

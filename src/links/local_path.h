@@ -24,4 +24,8 @@ std::string MakePath(std::string_view url, int folderMode, bool createFolders, c
 // The same under an explicit output folder.
 std::string MakePathUnder(std::string_view url, std::string_view folder, bool createFolders);
 
+// The copy of url an earlier scan stored, under the primary folder or else
+// the secondary one; "" when neither holds one.
+std::string StoredCopyOf(std::string_view url, const OutputDrives& drives);
+
 }  // namespace gleanery

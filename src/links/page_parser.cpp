@@ -152,12 +152,13 @@ private:
 }  // namespace
 
 void ParseResults(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                  const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole, std::string_view baseUrl) {
+                  const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole, std::string_view baseUrl,
+                  std::int64_t modified) {
     if (baseUrl.empty()) baseUrl = pageUrl;
     // One admission for storing and searching, so that each link is classified once.
     LinkAdmission admission(settings, drives, queue);
     if (arrivedWhole && settings.checked(Field::chkStorePages))
-        skipSilently([&] { StorePage(pageUrl, text, settings, drives, queue, baseUrl, &admission); });
+        skipSilently([&] { StorePage(pageUrl, text, settings, drives, queue, baseUrl, &admission, modified); });
 
     LinkFinder finder(baseUrl, text, admission);
     skipSilently([&] { finder.anchorPass(); });

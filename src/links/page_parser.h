@@ -6,6 +6,7 @@
 // extensions when chkScanExt is ticked, and everything the page needs to
 // display when chkPageRequisites is ticked.
 
+#include <cstdint>
 #include <string_view>
 
 namespace gleanery {
@@ -20,9 +21,10 @@ class SettingsView;
 // no answer) is searched but never replaces the stored copy. The page is
 // stored where pageUrl maps; its links are relative to baseUrl, the address
 // a redirect led to ("" when the page was not redirected: pageUrl), which is
-// also their referrer.
+// also their referrer. The stored copy gets the modification time given
+// (seconds since 1970), the server's Last-Modified, unless it is negative.
 void ParseResults(std::string_view pageUrl, std::string_view text, const SettingsView& settings,
-                  const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole = true,
-                  std::string_view baseUrl = {});
+                  const OutputDrives& drives, LinkQueue& queue, bool arrivedWhole = true, std::string_view baseUrl = {},
+                  std::int64_t modified = -1);
 
 }  // namespace gleanery

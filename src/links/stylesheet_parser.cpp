@@ -10,6 +10,7 @@
 #include "links/local_link.h"
 #include "links/stored_page.h"
 #include "links/url_utils.h"
+#include "support/file_time.h"
 #include "support/failure.h"
 #include "support/settings_view.h"
 #include "support/text.h"
@@ -44,7 +45,8 @@ bool ParseStylesheet(std::string_view url, const std::string& file, const Settin
                 edits.push_back({begin, end, std::move(*local)});
         });
     });
-    return edits.empty() || ReplaceFile(file, ApplyEdits(css, edits));
+    // The rewritten stylesheet keeps the server's time, which a refresh asks with.
+    return edits.empty() || ReplaceFile(file, ApplyEdits(css, edits), ModifiedTime(file));
 }
 
 }  // namespace gleanery

@@ -11,6 +11,8 @@
 #include <set>
 #include <system_error>
 
+#include "support/file_time.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -97,10 +99,11 @@ bool PartFile::write(const char* data, std::size_t size) {
     return true;
 }
 
-bool PartFile::commit() {
+bool PartFile::commit(std::int64_t modified) {
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
     if (closed && ::rename(temp_.c_str(), target_.c_str()) == 0) {
+        if (modified >= 0) SetModifiedTime(target_, modified);
         forget();
         return true;
     }

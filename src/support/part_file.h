@@ -5,6 +5,7 @@
 // strings, used as they are.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace gleanery {
@@ -22,8 +23,9 @@ public:
     bool open(const std::string& target);
     bool write(const char* data, std::size_t size);
     // Closes the temporary file and renames it onto the target, replacing an
-    // existing file. False (and the temporary removed) when that fails.
-    bool commit();
+    // existing file, with this modification time (seconds since 1970) unless
+    // it is negative. False (and the temporary removed) when that fails.
+    bool commit(std::int64_t modified = -1);
 
 private:
     void discard();

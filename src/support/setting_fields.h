@@ -73,6 +73,7 @@ using ListKey = FieldKey<FieldKind::List>;
     TEXT(txtRateLimitK, kPoliteFrame, "Rate Limit (K/s):", "", DigitsOnly)                 \
     CHECK(chkObeyRobots, kPoliteFrame, "Obey robots.txt", true, Shown)                     \
     CHECK(chkCookies, kPoliteFrame, "Keep Cookies", true, Shown)                           \
+    CHECK(chkRefresh, kPoliteFrame, "Refresh Changed Files", false, Shown)                 \
                                                                                            \
     CHECK(chkImmediate, kNoFrame, "Immediate Download", true, Hidden)                      \
     CHECK(chkLogOutput, kNoFrame, "Log Output", false, Hidden)                             \

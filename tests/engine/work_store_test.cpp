@@ -85,9 +85,10 @@ TEST_F(WorkStoreTest, NewStoreComesFromTheTemplateOrElseTheSchemaAndIsItsOwnersO
     for (const std::string& path : {storePath(), file("direct.GLD")}) EXPECT_EQ(test::fileMode(path), 0600u) << path;
 }
 
-// Rows written outside the program: as BLOBs by earlier versions, or as
-// plain text by the user in the sqlite3 shell. Both are found by their text
-// and keep their URL unique, and the user's own query finds the program's rows.
+// Rows written outside the program: as BLOBs by earlier versions (whose
+// tables had no ETag yet), or as plain text by the user in the sqlite3 shell.
+// Both are found by their text and keep their URL unique, the user's own
+// query finds the program's rows, and an earlier store learns to keep ETags.
 TEST_F(WorkStoreTest, RowsWrittenOutsideAreFoundByTheirText) {
     const std::string url = "http://a.example/\xfc";  // not UTF-8
     for (const auto& [name, before, after] :
@@ -99,6 +100,9 @@ TEST_F(WorkStoreTest, RowsWrittenOutsideAreFoundByTheirText) {
         {
             const auto value = [&](const std::string& text) { return before + text + after; };
             SQLite::Database db(path, SQLite::OPEN_READWRITE);
+            if (std::string_view(name) == "earlier.GLD")
+                for (const char* table : {"Routes", "Targets"})
+                    db.exec(std::string("ALTER TABLE ") + table + " DROP COLUMN ETag");
             const std::string referrer = value("http://r.example/");
             db.exec("INSERT INTO Routes (URL, Referrer) VALUES (" + value(url) + ", " + referrer + ")");
             db.exec("INSERT INTO Targets (URL, Referrer, File) VALUES (" + value(url) + ", " + referrer + ", " +
@@ -112,6 +116,8 @@ TEST_F(WorkStoreTest, RowsWrittenOutsideAreFoundByTheirText) {
         EXPECT_FALSE(store.insertRoute(url, "", 1));
         EXPECT_EQ(store.insertTarget(url, "", ""), 0);
         EXPECT_TRUE(store.isBlocked("ads.example"));
+        store.markTargetCompleted(store.target(url)->TargetID, 304, "\"e1\"");
+        EXPECT_EQ(store.target(url)->ETag, "\"e1\"");
         EXPECT_TRUE(store.insertRoute("http://b.example/", "", 1));
         store.close();
         SQLite::Database db(path, SQLite::OPEN_READONLY);
