@@ -159,6 +159,8 @@ void ScanController::start(bool fresh) {
         downloads_.reload(*drives_, settings_.text(Field::txtSaveLocation), settings_.checked(Field::chkRefresh));
     });
     applyPolicy();
+    runTime_.start();
+    runBytes_ = 0;
     counters_.startStretch();
     setStatus("Scanning...");
     setState(ScanState::Scanning);
@@ -264,7 +266,7 @@ int ScanController::lastSlot() const {
 bool ScanController::pagesEverywhere() const { return settings_.checked(Field::chkParallelPages); }
 
 void ScanController::startPages() {
-    if (!withinLimits()) return;
+    if (!withinLimits() || !withinRateLimit()) return;
     // The pages wait while many files do; a pass starts them again.
     if (downloads_.queued() >= kQueueBackOff) return;
     // One page at a time on the page connection, or one on every free one.
@@ -310,9 +312,10 @@ void ScanController::runPass() {
         // Pages first, then files on the connections left free.
         startPages();
         std::vector<int> started;
-        storeStep("ExecuteRobotLoop", [&] {
-            started = downloads_.startDownloads(pagesEverywhere() ? kPageSlot : kPageSlot + 1, lastSlot());
-        });
+        if (withinRateLimit())
+            storeStep("ExecuteRobotLoop", [&] {
+                started = downloads_.startDownloads(pagesEverywhere() ? kPageSlot : kPageSlot + 1, lastSlot());
+            });
         for (int slot : started) setConnectionText(slot, wrapText(connection(slot).RequestURL));
     }
     saveCookies();
@@ -335,6 +338,11 @@ void ScanController::applyPolicy() {
 void ScanController::shareRateLimit() {
     const auto total = std::int64_t(numericValue(settings_.text(Field::txtRateLimitK)) * 1024);
     policy_.maxBytesPerSecond = total > 0 ? std::max<std::int64_t>(1, total / lastSlot()) : 0;
+}
+
+bool ScanController::withinRateLimit() const {
+    const double bytesPerSecond = numericValue(settings_.text(Field::txtRateLimitK)) * 1024;
+    return bytesPerSecond <= 0 || double(runBytes_) <= bytesPerSecond * double(runTime_.elapsed()) / 1000;
 }
 
 CookieJar* ScanController::cookieJar() {
@@ -381,6 +389,7 @@ void ScanController::countArrival(const FetchObject& transfer, std::int64_t& arr
     if (code == 304) ++progress_.unchanged;
     if (code >= 200 && code < 300) ++(transfer.Conditional() ? progress_.changed : progress_.added);
     progress_.bytesReceived += transfer.BytesReceived();
+    runBytes_ += transfer.BytesReceived();
     counters_.countArrival(transfer.BytesReceived());
 }
 

@@ -5,6 +5,7 @@
 // download runner do the work. Fronts (windows, command line, tests) follow
 // its state and events, and answer its one question through Messages.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <array>
@@ -114,8 +115,12 @@ private:
     // What every transfer of this run asks of the servers: the job's user
     // agent, cookies, rate limit, robots.txt and wait.
     void applyPolicy();
-    // The job's rate limit shared out over the transfers that may run at once.
+    // The job's rate limit: each transfer gets its share of it (a large
+    // file cannot take more), and no transfer starts while this run has
+    // received more than the limit allows for its time so far (small files
+    // end before a transfer's own limit could slow them).
     void shareRateLimit();
+    bool withinRateLimit() const;
     CookieJar* cookieJar();
     // A response that set a cookie is written to the jar file soon after.
     void noteCookies(const FetchObject& transfer);
@@ -154,6 +159,8 @@ private:
     std::string cookieFile_;
     std::unique_ptr<CookieJar> cookies_;
     bool cookiesChanged_ = false;
+    QElapsedTimer runTime_;
+    std::int64_t runBytes_ = 0;  // received since this run started
     TransferPolicy policy_;
     ConnectionSet connections_;
     HostGate gate_;

@@ -56,6 +56,22 @@ TEST_F(ScanPolitely, RequestsToOneHostStartTheWaitApart) {
     }
 }
 
+TEST_F(ScanPolitely, TheRateLimitHoldsTheWholeScanToIt) {
+    settings().setText(Field::txtRateLimitK, "20");
+    settings().setListIndex(Field::cboConnections, 0);  // 2: one for pages, one for files
+    std::vector<std::string> files;
+    for (const char* name : {"a", "b", "c", "d", "e", "f"}) {
+        files.push_back(std::string(name) + ".gif");
+        server.stall("/" + files.back(), {}, std::string(5 * 1024, 'x'), "image/gif");
+    }
+    site.page("/", {}, files);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(scanToRest());
+    // 30 KiB at 20 KiB/s: the last file may start once 25 KiB are 1.25 s old.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1200));
+    EXPECT_EQ(scan().progress().filesDownloaded, 6);
+}
+
 TEST_F(ScanPolitely, ACookieOfOneRunOpensPagesInTheNext) {
     server.handle("/", [](const httplib::Request&, httplib::Response& response) {
         response.set_header("Set-Cookie", "session=abc; Path=/; Max-Age=3600");
