@@ -8,7 +8,9 @@
 # the job, ready for Begin; without one the scan runs in the terminal.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+# Only the program, its windows, its data and the demo server: the tests are
+# built by scripts/test.sh.
+bash scripts/setup.sh gleanery gleanery-windows gleanery-demo-server blank_store help_pages
 root=$(pwd)
 jobs=${GLEANERY_JOBS:-$HOME/Gleanery}
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Gleanery needs (when missing) and builds it
-# into build/. Safe to run again: it only does what is missing or changed.
+# into build/: everything, or only the targets named.
+# Safe to run again: it only does what is missing or changed.
+#   scripts/setup.sh [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,4 +14,4 @@ source scripts/lib/packages.sh
 need_packages "${packages[@]}"
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" ${CMAKE_ARGS:-} >/dev/null
-cmake --build build
+cmake --build build ${1:+--target "$@"}
