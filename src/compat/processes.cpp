@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -35,6 +36,13 @@ std::vector<std::uint32_t> processIds(const std::string& procRoot) {
     }
     std::sort(ids.begin(), ids.end());
     return ids;
+}
+
+// Only this user's processes are ever ended: another user's program of the
+// same name is none of ours.
+bool ownedByThisUser(const fs::path& dir) {
+    struct stat info {};
+    return ::stat(dir.c_str(), &info) == 0 && info.st_uid == ::getuid();
 }
 
 // A zombie has ended already; only its entry is left for its parent to collect.
@@ -76,7 +84,7 @@ std::uint32_t FindProcessId(const std::string& sExeName, Messages& messages, con
     const auto self = static_cast<std::uint32_t>(::getpid());
     for (const std::uint32_t id : processIds(procRoot)) {
         const fs::path dir = fs::path(procRoot) / std::to_string(id);
-        if (id == self || isZombie(dir)) continue;
+        if (id == self || !ownedByThisUser(dir) || isZombie(dir)) continue;
         for (const auto& name : executableNames(dir))
             if (!name.empty() && equalsNoCase(name, sExeName)) return id;
     }

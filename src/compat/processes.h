@@ -15,8 +15,9 @@ inline constexpr const char* kProcRoot = "/proc";
 // True when the process table can be read; otherwise the user is told.
 bool CheckProcessApis(Messages& messages, const std::string& procRoot = kProcRoot);
 
-// The lowest process identifier whose executable file name equals sExeName,
-// ignoring ASCII case, or 0. This process itself and zombies never match.
+// The lowest process identifier of this user whose executable file name
+// equals sExeName, ignoring ASCII case, or 0. This process itself, zombies
+// and other users' processes never match.
 std::uint32_t FindProcessId(const std::string& sExeName, Messages& messages, const std::string& procRoot = kProcRoot);
 
 // Asks the process to end (SIGTERM); nothing is reported.

@@ -1,5 +1,6 @@
 #include "update/update_check.h"
 
+#include "engine/fetch_result_codes.h"
 #include "support/failure.h"
 #include "support/messages.h"
 #include "support/text.h"
@@ -44,6 +45,16 @@ void UpdateCheck::mnuCheckForUpdate_Click() {
 
 void UpdateCheck::liInet_Complete() {
     liInet_->Finish();
+    const int result = liInet_->ResultCode();
+    // A descriptor that never came says nothing about the version: the
+    // user who asked is told that the check failed, not that all is current.
+    if (result < 200 || result >= 300) {
+        if (bManualCheck_)
+            messages_.inform("Gleanery could not check for a newer version: " + fetchResultText(result) + ".",
+                             "Update Status");
+        emit checkCompleted();
+        return;
+    }
     const VersionDescriptor descriptor = readVersionDescriptor(versionFilePath(), running_);
     if (isNewer(descriptor, running_)) {
         if (prompt_(descriptor.description, descriptor.url, descriptor.manditory)) {

@@ -44,7 +44,10 @@ TEST_F(FakeProcessTable, TakesTheLowestMatchingIdentifierByEveryNameSource) {
     put(3, "stat", "3 (Fetchbox.exe) Z 1 1");  // a zombie has ended already
     link(9, "/usr/bin/other");
     put(9, "comm", "Fetchbox.exe\n");                        // the link wins over the short name
-    put(40, "cmdline", "/opt/fb/FETCHBOX.EXE\0--quiet\0"s);  // another user's: no link
+    put(40, "cmdline", "/opt/fb/FETCHBOX.EXE\0--quiet\0"s);  // no readable link
+    put(7, "comm", "Fetchbox.exe\n");
+    // Another user's process: only root can make one here.
+    if (::chown(entry(7).c_str(), ::getuid() + 1, gid_t(-1)) != 0) remove(7);
     put(120, "comm", "fetchbox.exe\n");
     link(1000, "/opt/fb/Fetchbox.exe (deleted)");
     put(4000, "comm", "Fetchbox.exe.old\n");

@@ -62,7 +62,7 @@ protected:
 TEST_F(UpdateCheckTest, OpensTheWindowOnlyForANewerVersionAndTellsOnlyTheMenuItemOtherwise) {
     const struct {
         std::string body;
-        bool manual, opensWindow, toldCurrent;
+        bool manual, opensWindow, toldCurrent, toldFailure = false;
     } cases[] = {// The automatic check first, as at start-up: once the menu item has been used,
                  // every later check tells the user the version is current.
                  {descriptor("1.10.4"), false, true, false},
@@ -71,7 +71,7 @@ TEST_F(UpdateCheckTest, OpensTheWindowOnlyForANewerVersionAndTellsOnlyTheMenuIte
                  {descriptor("1.11.0"), true, true, false},
                  {descriptor("1.10.3"), true, false, true},
                  {"not a descriptor", true, false, true},
-                 {"", true, false, true}};
+                 {"", true, false, false, true}};
     // An old local copy must not stand in for the answer that never came.
     writeFile(home.path("version.txt"), descriptor("9.0.0"));
     QSignalSpy announced(&check, &UpdateCheck::installerDownloaded);
@@ -83,8 +83,11 @@ TEST_F(UpdateCheckTest, OpensTheWindowOnlyForANewerVersionAndTellsOnlyTheMenuIte
         messages.shown.clear();
         ASSERT_TRUE(runCheck(c.manual)) << c.body;
         EXPECT_EQ(prompts.size(), c.opensWindow ? 1u : 0u) << c.body << (c.manual ? " from the menu" : "");
-        EXPECT_EQ(messages.shown.size(), c.toldCurrent ? 1u : 0u) << c.body << (c.manual ? " from the menu" : "");
+        EXPECT_EQ(messages.shown.size(), c.toldCurrent || c.toldFailure ? 1u : 0u)
+            << c.body << (c.manual ? " from the menu" : "");
         EXPECT_EQ(messages.count(kCurrent), c.toldCurrent ? 1 : 0);
+        EXPECT_EQ(messages.count("Gleanery could not check for a newer version: Connection refused."),
+                  c.toldFailure ? 1 : 0);
     }
     EXPECT_EQ(announced.count(), 0) << "the update window is declined";
 }
