@@ -16,6 +16,7 @@ struct TransferPolicy {
     std::string userAgent;               // "" names the program itself
     std::int64_t maxBytesPerSecond = 0;  // for one transfer; 0 for no cap
     CookieJar* cookies = nullptr;        // the job's jar, or none
+    bool httpsOnly = false;              // http addresses and redirects to them are refused
 };
 
 class FetchObject : public QObject {

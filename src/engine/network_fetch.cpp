@@ -178,8 +178,9 @@ bool NetworkFetch::configure(const std::string& url, bool toFile) {
         requestHeaders_ = curl_slist_append(nullptr, ("If-None-Match: " + RequestETag).c_str());
         curl_easy_setopt(e, CURLOPT_HTTPHEADER, requestHeaders_);
     }
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    const char* protocols = policy.httpsOnly ? "https" : "http,https";
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, protocols);
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, long(kMaxRedirects));
     // The path goes out as the page wrote it, "/../" included.

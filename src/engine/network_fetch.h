@@ -20,6 +20,8 @@
 //   that server.
 // - A page may come compressed (Accept-Encoding: every coding curl knows)
 //   and is unpacked; a file is asked for as it is stored on the server.
+// - With a policy of httpsOnly, an http address or a redirect to one ends
+//   the transfer as a malformed URL.
 // - Proxies come from http_proxy, https_proxy and no_proxy; SSL_CERT_FILE
 //   and SSL_CERT_DIR add a certificate authority to the system's.
 // - A file transfer writes a temporary file beside TargetFile and renames it

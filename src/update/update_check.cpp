@@ -15,8 +15,8 @@ namespace gleanery {
 
 UpdateCheck::UpdateCheck(Messages& messages, FetchFactory makeConnection, QWidget* dialogParent)
     : messages_(messages), makeConnection_(std::move(makeConnection)), dialogParent_(dialogParent) {
-    prompt_ = [this](const std::string& sDescription, const std::string& sUrl, const std::string& sManditory) {
-        return frmUpgrade::Display(sDescription, sUrl, sManditory, messages_, makeConnection_, dialogParent_);
+    prompt_ = [this](const VersionDescriptor& offer) {
+        return frmUpgrade::Display(offer, messages_, makeConnection_, dialogParent_);
     };
 }
 
@@ -32,6 +32,7 @@ void UpdateCheck::CheckNewVersion() {
     });
     releaseConnection();
     liInet_ = makeConnection_(0);
+    liInet_->Policy = &updateTransferPolicy();
     connect(liInet_.get(), &FetchObject::Complete, this, &UpdateCheck::liInet_Complete);
     liInet_->StartTransfer(descriptorUrl(), local);
 }
@@ -57,7 +58,7 @@ void UpdateCheck::liInet_Complete() {
     }
     const VersionDescriptor descriptor = readVersionDescriptor(versionFilePath(), running_);
     if (isNewer(descriptor, running_)) {
-        if (prompt_(descriptor.description, descriptor.url, descriptor.manditory)) {
+        if (prompt_(descriptor)) {
             const QString installer = QFile::decodeName(QByteArray::fromStdString(installerFilePath()));
             // Queued: the main window closes on this signal and may take this
             // object with it, which must not happen inside the connection's

@@ -26,8 +26,7 @@ class UpdateCheck : public QObject {
 public:
     // Asked when the descriptor names a newer version; true when the
     // installer has been downloaded completely. By default the update window.
-    using UpgradePrompt =
-        std::function<bool(const std::string& sDescription, const std::string& sUrl, const std::string& sManditory)>;
+    using UpgradePrompt = std::function<bool(const VersionDescriptor& offer)>;
 
     UpdateCheck(Messages& messages, FetchFactory makeConnection, QWidget* dialogParent = nullptr);
     ~UpdateCheck() override;

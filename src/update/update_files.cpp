@@ -1,6 +1,7 @@
 #include "update/update_files.h"
 
 #include "compat/ini_profile.h"
+#include "engine/fetch_object.h"
 #include "support/program_paths.h"
 #include "support/text.h"
 
@@ -27,6 +28,15 @@ void writeCheckUpdate(bool on) {
     const std::string path = setupIniPath();
     if (!WritePrivateProfileString(kSection, "CHECKUPDATE", on ? "True" : "False", path))
         throw std::runtime_error("cannot write " + path);
+}
+
+const TransferPolicy& updateTransferPolicy() {
+    static const TransferPolicy policy = [] {
+        TransferPolicy p;
+        p.httpsOnly = true;
+        return p;
+    }();
+    return policy;
 }
 
 std::string descriptorUrl() {

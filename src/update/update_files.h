@@ -13,6 +13,13 @@
 
 namespace gleanery {
 
+struct TransferPolicy;
+
+// What the update transfers ask: over https only, never redirected to http,
+// so that nobody on the way can hand the program another descriptor or
+// installer.
+const TransferPolicy& updateTransferPolicy();
+
 inline constexpr const char* kDescriptorUrl = "https://gleanery.org/glversion.txt";
 
 std::string setupIniPath();

@@ -6,6 +6,8 @@
 #include "update/update_files.h"
 
 #include <QCheckBox>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -26,21 +28,22 @@ bool isSuccess(int code) { return code >= 200 && code < 300; }
 
 }  // namespace
 
-bool frmUpgrade::Display(const std::string& sDescription, const std::string& sUrl, const std::string& sManditory,
-                         Messages& messages, const FetchFactory& makeConnection, QWidget* parent) {
-    frmUpgrade window(sDescription, sUrl, sManditory, messages, makeConnection, parent);
+bool frmUpgrade::Display(const VersionDescriptor& offer, Messages& messages, const FetchFactory& makeConnection,
+                         QWidget* parent) {
+    frmUpgrade window(offer, messages, makeConnection, parent);
     window.exec();
     return window.bDownloaded_;
 }
 
-frmUpgrade::frmUpgrade(std::string sDescription, std::string sUrl, std::string sManditory, Messages& messages,
-                       const FetchFactory& makeConnection, QWidget* parent)
+frmUpgrade::frmUpgrade(const VersionDescriptor& offer, Messages& messages, const FetchFactory& makeConnection,
+                       QWidget* parent)
     : QDialog(parent),
       messages_(messages),
       liInet_(makeConnection(0)),
-      sDescription_(std::move(sDescription)),
-      sUrl_(std::move(sUrl)),
-      sManditory_(std::move(sManditory)),
+      sDescription_(offer.description),
+      sUrl_(offer.url),
+      sManditory_(offer.manditory),
+      sSha256_(offer.sha256),
       Label1_(new QLabel(this)),
       Text1_(new QPlainTextEdit(this)),
       chkFuture_(new QCheckBox(this)),
@@ -117,6 +120,7 @@ void frmUpgrade::Command1_Click() {
     Command1_->setEnabled(false);
     Command2_->setEnabled(false);
     tmrWait_.start();
+    liInet_->Policy = &updateTransferPolicy();
     liInet_->StartTransfer(sUrl_, installer);
 }
 
@@ -130,11 +134,25 @@ void frmUpgrade::liInet_Complete() {
     // complete 2xx answer; anything else (an error page, a cut-off body, the
     // address "0" of a descriptor without one) leaves no installer to start.
     bDownloaded_ = isSuccess(liInet_->ResultCode()) && FileExists(installerFilePath());
+    const bool genuine = !bDownloaded_ || installerGenuine();
+    if (!genuine) {
+        bDownloaded_ = false;
+        std::error_code ignored;
+        std::filesystem::remove(installerFilePath(), ignored);
+    }
     tmrWait_.stop();
     lblWait_->hide();
     // Told before the window starts closing itself, so it does not vanish under the message.
-    if (!bDownloaded_) messages_.inform(kUpdateNotDownloaded);
+    if (!bDownloaded_) messages_.inform(genuine ? kUpdateNotDownloaded : kUpdateNotGenuine);
     Timer1_.start();
+}
+
+bool frmUpgrade::installerGenuine() const {
+    if (sSha256_.empty()) return true;
+    QFile installer(QFile::decodeName(QByteArray::fromStdString(installerFilePath())));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return installer.open(QIODevice::ReadOnly) && hash.addData(&installer) &&
+           equalsNoCase(hash.result().toHex().toStdString(), sSha256_);
 }
 
 void frmUpgrade::Timer1_Timer() {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/connection_set.h"
+#include "update/version_descriptor.h"
 
 class QCheckBox;
 class QLabel;
@@ -21,14 +22,18 @@ namespace gleanery {
 class Messages;
 
 inline constexpr const char* kUpdateNotDownloaded = "The update could not be downloaded. Please try again later.";
+inline constexpr const char* kUpdateNotGenuine =
+    "The downloaded update does not match the checksum that the update server gives for it, so it was deleted "
+    "and will not be installed.";
 
 class frmUpgrade : public QDialog {
     Q_OBJECT
 public:
     // Shows the window modally; true when the installer was downloaded
-    // completely (a 2xx answer, the whole body in the installer file).
-    static bool Display(const std::string& sDescription, const std::string& sUrl, const std::string& sManditory,
-                        Messages& messages, const FetchFactory& makeConnection, QWidget* parent = nullptr);
+    // completely (a 2xx answer over https, the whole body in the installer
+    // file) and, when the offer gives a SHA-256, matches it.
+    static bool Display(const VersionDescriptor& offer, Messages& messages, const FetchFactory& makeConnection,
+                        QWidget* parent = nullptr);
 
     ~frmUpgrade() override;
 
@@ -38,8 +43,9 @@ public:
     void done(int result) override;
 
 private:
-    frmUpgrade(std::string sDescription, std::string sUrl, std::string sManditory, Messages& messages,
-               const FetchFactory& makeConnection, QWidget* parent);
+    frmUpgrade(const VersionDescriptor& offer, Messages& messages, const FetchFactory& makeConnection, QWidget* parent);
+    // The installer on disk matches the offer's SHA-256 (or it gives none).
+    bool installerGenuine() const;
 
     void Form_Load();
     void Command1_Click();
@@ -53,6 +59,7 @@ private:
     std::string sDescription_;
     std::string sUrl_;
     std::string sManditory_;
+    std::string sSha256_;
     bool bDownloaded_ = false;
 
     QLabel* Label1_;

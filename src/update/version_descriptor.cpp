@@ -29,6 +29,7 @@ VersionDescriptor readVersionDescriptor(const std::string& path, const ProgramVe
     d.url = read("URL" + suffix, d.url);
     d.manditory = read("MANDITORY" + suffix, d.manditory);
     d.description = read("DESCRIPTION" + suffix, d.description);
+    d.sha256 = read("SHA256" + suffix, d.sha256);
     return d;
 }
 

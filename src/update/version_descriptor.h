@@ -2,7 +2,8 @@
 // The update server's version descriptor: an INI file whose section "INFO"
 // names the newest version (MAJOR, MINOR, REV) and, for every older version,
 // its own installer address, mandatory flag and description under keys
-// suffixed with that version (URL.1.0.5, MANDITORY.1.0.5, DESCRIPTION.1.0.5).
+// suffixed with that version (URL.1.0.5, MANDITORY.1.0.5, DESCRIPTION.1.0.5),
+// and optionally the SHA-256 of that installer in hexadecimal (SHA256.1.0.5).
 
 #include <string>
 
@@ -28,6 +29,7 @@ struct VersionDescriptor {
     std::string url = "0";
     std::string manditory = "false";
     std::string description = "0";
+    std::string sha256;  // "" when the descriptor gives none
 };
 
 VersionDescriptor readVersionDescriptor(const std::string& path, const ProgramVersion& running);

@@ -92,4 +92,9 @@ private:
     bool stopping_ = false;
 };
 
+// The tests' throw-away certificate and key: a TestServer made with them
+// speaks HTTPS, trusted by the program while SSL_CERT_FILE names the certificate.
+inline const TestServer::Tls kThrowawayTls{GLEANERY_TEST_FILES_DIR "/throwaway-cert.pem",
+                                           GLEANERY_TEST_FILES_DIR "/throwaway-key.pem"};
+
 }  // namespace gleanery::test

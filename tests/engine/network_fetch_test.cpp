@@ -135,8 +135,7 @@ TEST_F(NetworkFetchTest, AProxyFromTheEnvironmentCarriesTheRequestUnlessNoProxyN
 
 // A certificate must come from an authority of the system or of SSL_CERT_FILE.
 TEST_F(NetworkFetchTest, HttpsTrustsTheAuthorityThatSslCertFileAdds) {
-    const TestServer::Tls tls{GLEANERY_TEST_FILES_DIR "/throwaway-cert.pem",
-                              GLEANERY_TEST_FILES_DIR "/throwaway-key.pem"};
+    const TestServer::Tls& tls = kThrowawayTls;
     TestServer secure(&tls);
     secure.page("/index.html", "secure page");
     EXPECT_EQ(run(secure.url("/index.html")), kFetchTlsError);

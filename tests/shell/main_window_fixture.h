@@ -11,6 +11,7 @@
 
 #include "common/live_site.h"
 #include "common/manual_clock.h"
+#include "common/scoped_environment.h"
 #include "common/scripted_messages.h"
 #include "common/test_server.h"
 #include "compat/ini_profile.h"
@@ -31,7 +32,7 @@ protected:
         for (const char* name : {"BLANK.GLD", "inet.reg"})
             QFile::copy(QStringLiteral(GLEANERY_TEST_DATA_DIR "/") + name, QString::fromStdString(home.path(name)));
         // The update check of start-up asks the test's server, never the internet.
-        WritePrivateProfileString("SETTINGS", "UPDATEURL", server.url("/glversion.txt"), setupIniPath());
+        WritePrivateProfileString("SETTINGS", "UPDATEURL", updates.url("/glversion.txt"), setupIniPath());
         window = std::make_unique<MainMenu>(clock, [](int) { return makeNetworkFetch(); });
         window->useMessages(messages);
         window->setSetupFileChooser([this](QWidget*, const SetupFileQuestion&) {
@@ -82,6 +83,9 @@ protected:
     testing::ManualClock clock;
     TestServer server;
     LiveSite site{server};
+    // The update server: updates come over https only.
+    const ScopedEnvironment authority{"SSL_CERT_FILE", kThrowawayTls.certificateFile.c_str()};
+    TestServer updates{&kThrowawayTls};
     std::deque<QString> dialogAnswers;
     int questions = 0;
     std::unique_ptr<MainMenu> window;

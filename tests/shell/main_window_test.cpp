@@ -58,9 +58,9 @@ TEST_F(MainWindowTest, ARunningScanKeepsItsWindowAgainstNewLoadAndCloseUntilItHa
 class MainWindowUpdate : public MainWindowTest {
 protected:
     MainWindowUpdate() {
-        server.page("/glversion.txt", "[INFO]\nMAJOR=99\nMINOR=0\nREV=0\n", "text/plain");
+        updates.page("/glversion.txt", "[INFO]\nMAJOR=99\nMINOR=0\nREV=0\n", "text/plain");
         // Stands in for the update window: "downloads" an installer that leaves a mark when it runs.
-        window->updateCheck().setUpgradePrompt([this](const std::string&, const std::string&, const std::string&) {
+        window->updateCheck().setUpgradePrompt([this](const VersionDescriptor&) {
             QFile script(QString::fromStdString(installerFilePath()));
             ++prompts;
             return script.open(QIODevice::WriteOnly) &&

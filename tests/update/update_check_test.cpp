@@ -30,7 +30,10 @@ TEST(UpdateVersionComparison, ComparesNumbersNotTexts) {
                  {"1", "10", "4beta", true},  // read as numbers are read everywhere
                  {"0", "0", "0", false}};     // what a missing descriptor gives
     for (const auto& c : cases) {
-        const VersionDescriptor offered{.major = c.major, .minor = c.minor, .rev = c.rev};
+        VersionDescriptor offered;
+        offered.major = c.major;
+        offered.minor = c.minor;
+        offered.rev = c.rev;
         EXPECT_EQ(isNewer(offered, ProgramVersion{1, 10, 3}), c.newer) << c.major << "." << c.minor << "." << c.rev;
     }
 }
@@ -39,8 +42,8 @@ class UpdateCheckTest : public UpdateFixture {
 protected:
     UpdateCheckTest() {
         check.setRunningVersion({1, 10, 3});
-        check.setUpgradePrompt([this](const std::string& d, const std::string& u, const std::string& m) {
-            prompts.push_back({d, u, m});
+        check.setUpgradePrompt([this](const VersionDescriptor& offer) {
+            prompts.push_back({offer.description, offer.url, offer.manditory, offer.sha256});
             return false;
         });
         QObject::connect(&check, &UpdateCheck::checkCompleted, [this] { ++completed; });
@@ -55,15 +58,18 @@ protected:
     void serveDescriptor(const std::string& body) { server.page("/glversion.txt", body, "text/plain"); }
 
     UpdateCheck check{messages, networkFetch};
-    std::vector<std::vector<std::string>> prompts;  // description, url, mandatory
+    std::vector<std::vector<std::string>> prompts;  // description, url, mandatory, SHA-256
     int completed = 0;
+    TestServer plain;  // http, which updates never use
 };
 
 TEST_F(UpdateCheckTest, OpensTheWindowOnlyForANewerVersionAndTellsOnlyTheMenuItemOtherwise) {
     const struct {
         std::string body;
-        bool manual, opensWindow, toldCurrent, toldFailure = false;
-    } cases[] = {// The automatic check first, as at start-up: once the menu item has been used,
+        bool manual, opensWindow, toldCurrent;
+        std::string address = {};  // the descriptor's address when not the test server's
+        std::string failure = {};  // the reason told when the check failed
+    } cases[] = {                  // The automatic check first, as at start-up: once the menu item has been used,
                  // every later check tells the user the version is current.
                  {descriptor("1.10.4"), false, true, false},
                  {descriptor("1.10.3"), false, false, false},
@@ -71,25 +77,28 @@ TEST_F(UpdateCheckTest, OpensTheWindowOnlyForANewerVersionAndTellsOnlyTheMenuIte
                  {descriptor("1.11.0"), true, true, false},
                  {descriptor("1.10.3"), true, false, true},
                  {"not a descriptor", true, false, true},
-                 {"", true, false, false, true}};
+                 // A server gone, and an address that is not https.
+                 {"", true, false, false, TestServer(&kThrowawayTls).url("/glversion.txt"), "Connection refused"},
+                 {descriptor("1.11.0"), true, false, false, plain.url("/glversion.txt"), "Malformed URL"}};
     // An old local copy must not stand in for the answer that never came.
     writeFile(home.path("version.txt"), descriptor("9.0.0"));
     QSignalSpy announced(&check, &UpdateCheck::installerDownloaded);
     for (const auto& c : cases) {
         serveDescriptor(c.body);
-        // An empty body stands for a server gone once the line ends.
-        setSetting("UPDATEURL", c.body.empty() ? TestServer().url("/glversion.txt") : server.url("/glversion.txt"));
+        setSetting("UPDATEURL", c.address.empty() ? server.url("/glversion.txt") : c.address);
         prompts.clear();
         messages.shown.clear();
         ASSERT_TRUE(runCheck(c.manual)) << c.body;
         EXPECT_EQ(prompts.size(), c.opensWindow ? 1u : 0u) << c.body << (c.manual ? " from the menu" : "");
-        EXPECT_EQ(messages.shown.size(), c.toldCurrent || c.toldFailure ? 1u : 0u)
+        EXPECT_EQ(messages.shown.size(), c.toldCurrent || !c.failure.empty() ? 1u : 0u)
             << c.body << (c.manual ? " from the menu" : "");
         EXPECT_EQ(messages.count(kCurrent), c.toldCurrent ? 1 : 0);
-        EXPECT_EQ(messages.count("Gleanery could not check for a newer version: Connection refused."),
-                  c.toldFailure ? 1 : 0);
+        if (!c.failure.empty()) {
+            EXPECT_EQ(messages.count("Gleanery could not check for a newer version: " + c.failure + "."), 1);
+        }
     }
     EXPECT_EQ(announced.count(), 0) << "the update window is declined";
+    EXPECT_EQ(plain.hits("/glversion.txt"), 0);
 }
 
 TEST_F(UpdateCheckTest, WindowGetsTheEntriesOfTheRunningVersion) {
@@ -99,11 +108,12 @@ TEST_F(UpdateCheckTest, WindowGetsTheEntriesOfTheRunningVersion) {
                                "MANDITORY.1.10.3=TRUE\r\n"
                                "DESCRIPTION.1.10.30=wrong\r\n"
                                "DESCRIPTION.1.10.3=Resumes \x01"
-                               "faster\r\n"));
+                               "faster\r\n"
+                               "SHA256.1.10.3=AB12\r\n"));
     ASSERT_TRUE(runCheck(false));
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0],
-              (std::vector<std::string>{"Resumes faster", "https://updates.example/GLUP-1.10.3.EXE", "TRUE"}));
+              (std::vector<std::string>{"Resumes faster", "https://updates.example/GLUP-1.10.3.EXE", "TRUE", "AB12"}));
 }
 
 TEST_F(UpdateCheckTest, SwitchedOffSuppressesTheAutomaticCheckButNotTheMenuItem) {

@@ -3,6 +3,7 @@
 
 #include "common/live_site.h"
 #include "common/modal_answer.h"
+#include "common/scoped_environment.h"
 #include "common/scripted_messages.h"
 #include "common/test_server.h"
 #include "compat/ini_profile.h"
@@ -33,7 +34,9 @@ protected:
 
     const FetchFactory networkFetch = [](int) { return makeNetworkFetch(); };
     gleanery::testing::ScopedHome home;
-    TestServer server;
+    // Updates come over https only.
+    const ScopedEnvironment authority{"SSL_CERT_FILE", kThrowawayTls.certificateFile.c_str()};
+    TestServer server{&kThrowawayTls};
     gleanery::testing::ScriptedMessages messages;
 };
 

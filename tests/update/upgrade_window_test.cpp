@@ -4,6 +4,7 @@
 #include "update_fixture.h"
 
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QPlainTextEdit>
 
 namespace gleanery::test {
@@ -11,8 +12,13 @@ namespace {
 
 class UpgradeWindowTest : public UpdateFixture {
 protected:
-    bool display(const std::string& url, const std::string& manditory = "false") {
-        return frmUpgrade::Display("Faster and safer", url, manditory, messages, networkFetch);
+    bool display(const std::string& url, const std::string& manditory = "false", const std::string& sha256 = {}) {
+        VersionDescriptor offer;
+        offer.description = "Faster and safer";
+        offer.url = url;
+        offer.manditory = manditory;
+        offer.sha256 = sha256;
+        return frmUpgrade::Display(offer, messages, networkFetch);
     }
     static QCheckBox& future(frmUpgrade& window) { return *window.findChild<QCheckBox*>("chkFuture"); }
     static bool downloading(frmUpgrade& window) { return !window.findChild<QPushButton*>("Command1")->isEnabled(); }
@@ -72,9 +78,13 @@ TEST_F(UpgradeWindowTest, AFailedDownloadLeavesNoInstallerAndTellsTheUser) {
                                           return offset == 0 && sink.write(half.data(), half.size());
                                       });
     });
+    // An installer over http, or redirected there, is never fetched.
+    TestServer plain;
+    plain.page("/GLUP.EXE", "#!/bin/sh\n", "application/octet-stream");
+    server.redirect("/moved.EXE", plain.url("/GLUP.EXE"));
     // "0": the descriptor had no address.
-    for (const std::string& url :
-         {server.url("/missing.EXE"), server.url("/short.EXE"), server.url("/reset.EXE"), std::string("0")}) {
+    for (const std::string& url : {server.url("/missing.EXE"), server.url("/short.EXE"), server.url("/reset.EXE"),
+                                   plain.url("/GLUP.EXE"), server.url("/moved.EXE"), std::string("0")}) {
         SCOPED_TRACE(url);
         writeFile(installerPath(), "installer of an earlier attempt");
         messages.shown.clear();
@@ -83,6 +93,24 @@ TEST_F(UpgradeWindowTest, AFailedDownloadLeavesNoInstallerAndTellsTheUser) {
         EXPECT_FALSE(driver.timedOut());
         EXPECT_EQ(messages.count(kUpdateNotDownloaded), 1);
         EXPECT_FALSE(FileExists(installerPath()));
+    }
+    EXPECT_EQ(plain.hits("/GLUP.EXE"), 0);
+}
+
+TEST_F(UpgradeWindowTest, AnInstallerIsKeptOnlyWhenItMatchesTheChecksumOffered) {
+    server.page("/GLUP.EXE", "#!/bin/sh\n", "application/octet-stream");
+    const std::string sha256 =
+        QCryptographicHash::hash("#!/bin/sh\n", QCryptographicHash::Sha256).toHex().toStdString();
+    for (const bool genuine : {false, true}) {
+        SCOPED_TRACE(genuine);
+        messages.shown.clear();
+        const ModalAnswer<frmUpgrade> driver([](frmUpgrade& window) { press(window, "Command1"); });
+        // Upper case as a descriptor may write it; one changed digit is another file.
+        const std::string offered =
+            genuine ? asciiUpper(sha256) : std::string(sha256).replace(0, 1, sha256[0] == '0' ? "1" : "0");
+        EXPECT_EQ(display(server.url("/GLUP.EXE"), "false", offered), genuine);
+        EXPECT_EQ(messages.count(kUpdateNotGenuine), genuine ? 0 : 1);
+        EXPECT_EQ(FileExists(installerPath()), genuine);
     }
 }
 
