@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -22,7 +23,7 @@ int openWindows(char** argv) {
     const std::string windows = (self.parent_path() / "gleanery-windows").native();
     ::execv(windows.c_str(), argv);
     std::fprintf(stderr, "gleanery: the windows cannot start (%s: %s); run a job with --begin or --resume.\n\n%s",
-                 windows.c_str(), std::strerror(errno), gleanery::kUsage);
+                 windows.c_str(), std::strerror(errno), gleanery::usageText().c_str());
     return gleanery::kExitUsage;
 }
 
@@ -30,17 +31,19 @@ int openWindows(char** argv) {
 
 int main(int argc, char** argv) {
     using namespace gleanery;
-    const CommandLine cl = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+    const CommandLine cl = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), display);
     switch (cl.action) {
-    case CommandLine::Action::Help: std::fputs(kUsage, stdout); return 0;
+    case CommandLine::Action::Help: std::fputs(usageText().c_str(), stdout); return 0;
     case CommandLine::Action::Version:
         std::printf("Gleanery %d.%d.%d\n", GLEANERY_VERSION_MAJOR, GLEANERY_VERSION_MINOR, GLEANERY_VERSION_PATCH);
         return 0;
     case CommandLine::Action::Invalid:
-        std::fprintf(stderr, "gleanery: %s\n\n%s", cl.error.c_str(), kUsage);
+        std::fprintf(stderr, "gleanery: %s\n\n%s", cl.error.c_str(), usageText().c_str());
         return kExitUsage;
     case CommandLine::Action::Begin:
-    case CommandLine::Action::Resume: {
+    case CommandLine::Action::Resume:
+    case CommandLine::Action::Grab: {
         // Qt's own event loop wakes once for a burst of posted events where
         // GLib's wakes once for each, and a scan posts one for every transfer.
         qputenv("QT_NO_GLIB", "1");

@@ -5,18 +5,25 @@
 #include <utility>
 #include <vector>
 
+#include "app/long_options.h"
+
 namespace gleanery {
 
 struct CommandLine {
-    enum class Action { Windows, Begin, Resume, Help, Version, Invalid };
+    enum class Action { Windows, Begin, Resume, Grab, Help, Version, Invalid };
     Action action = Action::Windows;
     std::string setupFile;                                      // for Windows: optional job to open
-    std::vector<std::pair<std::string, std::string>> settings;  // --set FIELD=VALUE, in order
+    std::string url, folder;                                    // for Grab; folder "" for the default
+    std::vector<OptionSetting> options;                         // long options, in order
+    std::vector<std::pair<std::string, std::string>> settings;  // --set FIELD=VALUE, in order, after the options
     std::string error;                                          // for Invalid: what is wrong
 };
 
-CommandLine parseCommandLine(const std::vector<std::string>& args);
+// display: a graphical session is there, so that a bare address opens no
+// windows only when there is none.
+CommandLine parseCommandLine(const std::vector<std::string>& args, bool display = true);
 
-extern const char* const kUsage;
+// The help text, with every long option.
+const std::string& usageText();
 
 }  // namespace gleanery

@@ -18,8 +18,10 @@ int runWindows(int& argc, char** argv, const CommandLine& cl) {
     // Without a display Qt would end the program with a crash report.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fprintf(stderr, "gleanery: there is no display for the windows; run a job with --begin or --resume.\n\n%s",
-                     kUsage);
+        std::fprintf(stderr,
+                     "gleanery: there is no display for the windows; grab a site with gleanery grab URL, or run a "
+                     "job with --begin or --resume.\n\n%s",
+                     usageText().c_str());
         return kExitUsage;
     }
     QApplication app(argc, argv);

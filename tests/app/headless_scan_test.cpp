@@ -77,6 +77,7 @@ TEST_F(HeadlessScan, ExitCodesTellHowTheRunEnded) {
         {{"--begin", file("a.glf"), "--set", "noSuchField=1"}, 2, {"no setting named noSuchField"}},
         {{"--begin", file("new.glf")}, 2, {"start address"}},
         {scan("--begin", "bad.glf", "ftp://x"), 2, {"http:// or https://"}},
+        {scan("--begin", "a.glf", "http://x/", {"--depth", "22"}), 2, {"--depth takes one of 0 1 2"}},
         {scan("--begin", "bad.glf", "http://127.0.0.1:1/"), 4, {"Pages 1, 1 failed"}},  // nothing listens on port 1
         {scan("--begin", "bad.glf", server.url("/missing.html")), 8, {"Pages 1, 1 failed"}},
         // A missing file of a page does not fail the scan, but is counted.
@@ -96,6 +97,21 @@ TEST_F(HeadlessScan, ExitCodesTellHowTheRunEnded) {
     restoreSettings(saved, file("site.glf").toStdString());
     EXPECT_EQ(saved.text(Field::txtLocation), server.url("/"));
     EXPECT_EQ(storeOf("site.glf")->route(server.url("/"))->Result, 200);
+}
+
+// A grab makes its job in its folder the first time and resumes it after:
+// the second run fetches nothing the first one stored.
+TEST_F(HeadlessScan, AGrabMakesItsJobOnceAndResumesItAfter) {
+    server.page("/", "<html><img src=\"a.gif\"></html>");
+    server.page("/a.gif", "GIF89a", "image/gif");
+    for (int run = 0; run < 2; ++run) {
+        const ProcessResult r = this->run({"grab", QString::fromStdString(server.url("/")), file("mirror")});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.err.find("Site Scanned"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(server.hits("/a.gif"), 1);
+    EXPECT_TRUE(QFile::exists(file("mirror/127.0.0.1_" + QByteArray::number(server.port()) + ".glf")));
+    EXPECT_TRUE(QFile::exists(file("mirror/127.0.0.1:" + QByteArray::number(server.port()) + "/a.gif")));
 }
 
 TEST_F(HeadlessScan, SignalEndsAScanPausedForItsHours) {
