@@ -2,6 +2,10 @@
 // refuses what it cannot run with a reason.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
 #include "app/command_line.h"
 
 namespace gleanery {
@@ -63,6 +67,20 @@ TEST(CommandLineParse, GrabTakesAnAddressAndAFolder) {
     EXPECT_EQ(parseCommandLine({"http://a.example/"}, false).action, Action::Grab);
     EXPECT_EQ(parseCommandLine({"http://a.example/"}, true).action, Action::Windows);
     EXPECT_EQ(parseCommandLine({"job.glf"}, false).action, Action::Windows);
+}
+
+// The manual page is written by hand: it must not fall behind --help.
+TEST(CommandLineParse, TheManualPageDescribesEveryOption) {
+    std::ifstream file(GLEANERY_TEST_FILES_DIR "/../../dist/gleanery.1");
+    const std::string manual((std::istreambuf_iterator<char>(file)), {});
+    ASSERT_FALSE(manual.empty());
+    for (const LongOptionHelp& option : longOptionHelp()) {
+        const std::string_view usage = option.usage;
+        const std::string_view name = usage.substr(0, usage.find(' '));
+        std::string escaped;  // troff writes "-" as "\-"
+        for (const char c : name) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(manual.find(escaped), std::string::npos) << name;
+    }
 }
 
 TEST(CommandLineParse, RefusesWhatItCannotRun) {
