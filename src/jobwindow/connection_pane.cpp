@@ -1,6 +1,7 @@
 #include "jobwindow/connection_pane.h"
 
 #include <QImageReader>
+#include <algorithm>
 #include <QLabel>
 #include <QPixmap>
 
@@ -30,6 +31,19 @@ QPixmap thumbnail(const QString& file, const QSize& box) {
     return QPixmap::fromImage(image);
 }
 
+// The engine's text with the blanks it put after every 18 characters taken
+// out again; other texts ("Not Busy") as they are.
+QString unbroken(const QString& text) {
+    constexpr qsizetype kPiece = 18;
+    if (!text.endsWith(u' ')) return text;
+    for (qsizetype at = kPiece; at < text.size(); at += kPiece + 1)
+        if (text[at] != u' ') return text;
+    QString whole;
+    for (qsizetype at = 0; at < text.size(); at += kPiece + 1)
+        whole += text.mid(at, std::min(kPiece, text.size() - 1 - at));
+    return whole;
+}
+
 }  // namespace
 
 ConnectionPane::ConnectionPane(int slot, QWidget* parent)
@@ -43,11 +57,16 @@ ConnectionPane::ConnectionPane(int slot, QWidget* parent)
     text_->setObjectName(QStringLiteral("lblConnection(%1)").arg(slot));
     text_->setGeometry(TwipBox{120, 240, 3135, 975}.pixels());
     text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    text_->setWordWrap(true);
     picture_->setObjectName(QStringLiteral("fxDisp(%1)").arg(slot));
     picture_->setGeometry(TwipBox{3360, 120, 1335, 1215}.pixels());
     picture_->setAlignment(Qt::AlignCenter);
     picture_->hide();
+}
+
+void ConnectionPane::showActivity(const QString& text) {
+    const QString whole = unbroken(text);
+    text_->setText(text_->fontMetrics().elidedText(whole, Qt::ElideMiddle, text_->width()));
+    text_->setToolTip(whole == text ? QString() : whole);
 }
 
 void ConnectionPane::showThumbnail(const QString& file) {

@@ -17,6 +17,10 @@ public:
     ConnectionPane(int slot, QWidget* parent);
 
     QLabel& lblConnection() { return *text_; }
+    // Shows what the engine says the connection does. An address, which the
+    // engine breaks after every 18 characters, is shown whole on one line,
+    // elided in the middle to the pane's width, with all of it as a tip.
+    void showActivity(const QString& text);
     QLabel& fxDisp() { return *picture_; }
     // Loads the file scaled into the picture and shows it; a file that is not
     // a picture leaves the picture empty.

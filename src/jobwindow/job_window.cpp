@@ -86,14 +86,14 @@ void frmGeneralRobot::connectScan() {
     connect(&s, &ScanController::statusChanged, lblStatus_, &QLabel::setText);
     connect(&s, &ScanController::statisticsChanged, this, &frmGeneralRobot::showStatistics);
     connect(&s, &ScanController::connectionTextChanged, this,
-            [this](int slot, const QString& text) { pane(slot).lblConnection().setText(text); });
+            [this](int slot, const QString& text) { pane(slot).showActivity(text); });
     connect(&s, &ScanController::downloadFinished, this, &frmGeneralRobot::showDownload);
     showScanNotices(s, messages_, Qt::QueuedConnection);
 
     showButtons(s.state());
     lblStatus_->setText(QString::fromStdString(s.status()));
     for (int slot = 1; slot <= kPaneCount; ++slot)
-        pane(slot).lblConnection().setText(QString::fromStdString(s.connectionText(slot)));
+        pane(slot).showActivity(QString::fromStdString(s.connectionText(slot)));
 }
 
 void frmGeneralRobot::showStatistics() { statistics_->showStatistics(statisticsText(scan().statistics())); }
