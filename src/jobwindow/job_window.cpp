@@ -43,8 +43,8 @@ frmGeneralRobot::frmGeneralRobot(Messages& messages, const Clock& clock, FetchFa
                 [this, i] { cmdSetLocation_Click(i); });
 
     statistics_ = new StatisticsFrame(this);
-    cmdResetToday_ = button("cmdResetToday", "Reset Today", 9480, 4200, 1100, 255);
-    cmdResetTotal_ = button("cmdResetTotal", "Reset Total", 10680, 4200, 1100, 255);
+    cmdResetToday_ = button("cmdResetToday", "Reset Today", 9480, 4200, 1200, 255);
+    cmdResetTotal_ = button("cmdResetTotal", "Reset Total", 10740, 4200, 1200, 255);
     cmdBegin_ = button("cmdBegin", "Begin", 9480, 4680, 1215, 375);
     cmdResume_ = button("cmdResume", "Resume", 9480, 5160, 1215, 375);
     cmdStop_ = button("cmdStop", "Stop", 9480, 5640, 1215, 375);
@@ -102,7 +102,7 @@ void frmGeneralRobot::Display(const std::string& setupFile) {
     Form_Load(setupFile);
     loaded_ = true;
     QWidget* frame = windowFrame();
-    frame->setGeometry(twipRect(0, 0, 12000, 9420));
+    frame->setGeometry(twipRect(0, 0, 12000, 9900));
     show();
     frame->showMaximized();
 }

@@ -29,10 +29,10 @@ struct FrameSpec {
 const FrameSpec kFrames[] = {
     {"Site Parameters", {120, 120, 9255, 2835}},
     {"Output Locations", {120, 3060, 9255, 1335}},
-    {"Download Limits / Options", {120, 4500, 6615, 1335}},
-    {"Scan Restrictions", {6840, 4500, 2535, 2400}},
-    {"Time Restrictions", {120, 5940, 6615, 1335}},
-    {"Politeness", {120, 7380, 9255, 1335}},
+    {"Download Limits / Options", {120, 4500, 6405, 1335}},
+    {"Scan Restrictions", {6630, 4500, 2745, 2400}},
+    {"Time Restrictions", {120, 5940, 6405, 1815}},
+    {"Politeness", {120, 7860, 9255, 1335}},
 };
 
 // Where a field sits in its frame; a text field or list shows its caption in
@@ -68,21 +68,21 @@ const Placement kPlacements[] = {
     {Field::txtDailyLimitK.name, -1, row(1860, 240, 1215), 120, 1695},
     {Field::txtDailyLimitFiles.name, -1, row(1860, 600, 1215), 120, 1695},
     {Field::cboLimit.name, -1, row(1860, 960, 1215, 315), 120, 1695},
-    {Field::chkTranslate.name, -1, row(3240, 240, 3255, 255)},
+    {Field::chkTranslate.name, -1, row(3240, 240, 3060, 255)},
     {Field::chkRelative.name, -1, row(5400, 240, 1095, 255)},
-    {Field::chkDisplayDownloads.name, -1, row(3240, 600, 3255, 255)},
-    {Field::chkThumbnail.name, -1, row(3240, 960, 3255, 255)},
+    {Field::chkDisplayDownloads.name, -1, row(3240, 600, 3060, 255)},
+    {Field::chkThumbnail.name, -1, row(3240, 960, 3060, 255)},
 
-    {Field::cboConnections.name, -1, row(1620, 240, 795, 315), 120, 1455},
-    {Field::cboMaxDepth.name, -1, row(1620, 660, 795, 315), 120, 1455},
-    {Field::optBrowse.name, 0, row(120, 1080, 2295, 255)},
-    {Field::optBrowse.name, 1, row(120, 1380, 2295, 255)},
-    {Field::optBrowse.name, 2, row(120, 1680, 2295, 255)},
-    {Field::chkParallelPages.name, -1, row(120, 1935, 2355, 465)},
+    {Field::cboConnections.name, -1, row(1860, 240, 795, 315), 120, 1710},
+    {Field::cboMaxDepth.name, -1, row(1860, 660, 795, 315), 120, 1710},
+    {Field::optBrowse.name, 0, row(120, 1080, 2505, 255)},
+    {Field::optBrowse.name, 1, row(120, 1380, 2505, 255)},
+    {Field::optBrowse.name, 2, row(120, 1680, 2505, 255)},
+    {Field::chkParallelPages.name, -1, row(120, 1935, 2505, 465)},
 
-    {Field::txtUserAgent.name, -1, row(2580, 240, 3255), 120, 2415},
-    {Field::txtWaitMs.name, -1, row(2580, 600, 1215), 120, 2415},
-    {Field::txtRateLimitK.name, -1, row(2580, 960, 1215), 120, 2415},
+    {Field::txtUserAgent.name, -1, row(2640, 240, 3195), 120, 2490},
+    {Field::txtWaitMs.name, -1, row(2640, 600, 1215), 120, 2490},
+    {Field::txtRateLimitK.name, -1, row(2640, 960, 1215), 120, 2490},
     {Field::chkObeyRobots.name, -1, row(6000, 240, 3135, 255)},
     {Field::chkCookies.name, -1, row(6000, 600, 3135, 255)},
     {Field::chkRefresh.name, -1, row(6000, 960, 3135, 255)},
@@ -108,9 +108,9 @@ QPushButton* folderButton(int index, int top, QWidget* frame) {
     return button;
 }
 
-constexpr int kHourWidth = 1062;
+constexpr int kHourWidth = 1500;
 constexpr int kHourHeight = 240;
-constexpr int kHourRows = 4;
+constexpr int kHourRows = 6;
 
 }  // namespace
 
@@ -146,7 +146,7 @@ SettingsFrames buildSettingsFrames(JobSettings& settings, QWidget& window) {
     }
 
     QGroupBox* output = frames.at("Output Locations");
-    label(QStringLiteral("Space Required (mb)"), {7440, 240, 1695, kLabelHeight}, output);
+    label(QStringLiteral("Space Required (mb)"), {7350, 240, 1785, kLabelHeight}, output);
     built.cmdSetLocation = {folderButton(0, 525, output), folderButton(1, 885, output)};
     label(QStringLiteral("* 1000k = 1 Megabyte"), {120, 1005, 2955, kLabelHeight},
           frames.at("Download Limits / Options"));

@@ -1,6 +1,7 @@
 // The job window over the job's settings: widgets, folder buttons, closing.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -107,6 +108,25 @@ TEST_F(JobWindowClose, ClosingAPausedScanEndsIt) {
     EXPECT_EQ(messages.count(kStillDownloading), 0);
     // The hour it scanned counts as scanning time of the day, the hour it waited does not.
     EXPECT_EQ(saved("txtDLTime").rfind("0.04166", 0), 0u) << saved("txtDLTime");
+}
+
+// Every caption fits its box at the default font: none is cut off.
+TEST_F(JobWindowFixture, EveryCaptionFitsItsBox) {
+    window->Display(path("job.glf"));
+    QStringList clipped;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const bool captioned = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w);
+        if (!captioned || !w->isVisibleTo(window.get()) || w->objectName().startsWith("lblConnection")) continue;
+        // A push button's own least width is no text of its.
+        const auto* button = qobject_cast<QPushButton*>(w);
+        const int needed = button ? button->fontMetrics().horizontalAdvance(button->text()) + 8 : w->sizeHint().width();
+        if (needed > w->width())
+            clipped << QStringLiteral("%1 '%2' %3>%4")
+                           .arg(w->objectName(), w->property("text").toString())
+                           .arg(needed)
+                           .arg(w->width());
+    }
+    EXPECT_TRUE(clipped.isEmpty()) << clipped.join("; ").toStdString();
 }
 
 }  // namespace
