@@ -1,8 +1,10 @@
 #include "shell/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFile>
+#include <QIcon>
 #include <QInputDialog>
 #include <QUrl>
 
@@ -15,6 +17,7 @@
 #include "compat/blowfish.h"
 #include "compat/connection_limit.h"
 #include "support/failure.h"
+#include "support/program_paths.h"
 #include "support/ui/message_boxes.h"
 #include "support/ui/twips.h"
 #include "update/update_check.h"
@@ -46,6 +49,8 @@ MainMenu::MainMenu(const Clock& clock, FetchFactory makeConnection, QWidget* par
       SB_(new ScanStatusBar(this)) {
     setObjectName("MainMenu");
     setWindowTitle(QString::fromUtf8(kAppTitle));
+    // Every window of the program shows the program's own icon.
+    QApplication::setWindowIcon(QIcon(QString::fromStdString(programDataDir() + "/gleanery.png")));
     setContextMenuPolicy(Qt::PreventContextMenu);
     resize(twips(12255), twips(9030));
     mdi_->setObjectName("MDIClient");

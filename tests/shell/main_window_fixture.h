@@ -29,7 +29,7 @@ namespace gleanery::test {
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() {
-        for (const char* name : {"BLANK.GLD", "inet.reg"})
+        for (const char* name : {"BLANK.GLD", "inet.reg", "gleanery.png"})
             QFile::copy(QStringLiteral(GLEANERY_TEST_DATA_DIR "/") + name, QString::fromStdString(home.path(name)));
         // The update check of start-up asks the test's server, never the internet.
         WritePrivateProfileString("SETTINGS", "UPDATEURL", updates.url("/glversion.txt"), setupIniPath());

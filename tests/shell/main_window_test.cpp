@@ -14,6 +14,7 @@ std::string savedLocation(const std::string& setupFile) {
 TEST_F(MainWindowTest, LoadSetupSavesTheOpenJobBeforeTheDialogAndCancelLeavesNoJob) {
     frmGeneralRobot* job = loadSetup(inDir("old.glf"));
     ASSERT_NE(job, nullptr);
+    EXPECT_FALSE(job->windowIcon().isNull()) << "the program's own icon";
     job->session().settings().setText(Field::txtLocation, "http://changed.example/");
 
     std::string savedWhenAsked;
