@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "support/file_time.h"
+#include "support/write_all.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -86,18 +87,7 @@ bool PartFile::open(const std::string& target) {
     return false;
 }
 
-bool PartFile::write(const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd_, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
+bool PartFile::write(const char* data, std::size_t size) { return writeAll(fd_, std::string_view(data, size)); }
 
 bool PartFile::commit(std::int64_t modified) {
     const bool closed = ::close(fd_) == 0;
