@@ -1,0 +1,164 @@
+#include "archive/http_exchange.h"
+
+#include "links/url_utils.h"
+#include "support/text.h"
+
+namespace gleanery {
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool endsHead(std::string_view head) { return head.ends_with("\r\n\r\n") || head.ends_with("\n\n"); }
+
+// The request as sent, less the lines that carry credentials.
+std::string withoutCredentials(std::string_view head) {
+    std::string kept;
+    kept.reserve(head.size());
+    while (!head.empty()) {
+        const std::size_t end = std::min(head.find('\n'), head.size() - 1);
+        const std::string_view line = head.substr(0, end + 1);
+        head.remove_prefix(end + 1);
+        if (!startsWithNoCase(line, "authorization:") && !startsWithNoCase(line, "proxy-authorization:"))
+            kept.append(line);
+    }
+    return kept;
+}
+
+// A header's value in a response head, "" without it.
+std::string_view headerValue(std::string_view head, std::string_view name) {
+    while (!head.empty()) {
+        const std::size_t end = std::min(head.find('\n'), head.size() - 1);
+        std::string_view line = head.substr(0, end + 1);
+        head.remove_prefix(end + 1);
+        if (line.size() <= name.size() || line[name.size()] != ':' || !startsWithNoCase(line, name)) continue;
+        line.remove_prefix(name.size() + 1);
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' '))
+            line.remove_suffix(1);
+        return line;
+    }
+    return {};
+}
+
+// The address as the archive names it: credentials in front of the host
+// would put a password into a file that is made to be shared.
+std::string withoutUserInfo(std::string_view url) {
+    const std::string_view rest = StripScheme(url);
+    return std::string(url.substr(0, url.size() - rest.size())).append(StripCredentials(rest));
+}
+
+}  // namespace
+
+void ChunkedDecoder::feed(std::string_view raw, std::string& data) {
+    while (!raw.empty()) {
+        if (part_ == Part::Data) {
+            const std::size_t n = std::size_t(std::min<std::uint64_t>(remaining_, raw.size()));
+            data.append(raw.substr(0, n));
+            raw.remove_prefix(n);
+            remaining_ -= n;
+            if (remaining_ == 0) part_ = Part::DataEnd;
+            continue;
+        }
+        const char c = raw.front();
+        raw.remove_prefix(1);
+        switch (part_) {
+        case Part::Size:
+            if (const int digit = hexValue(c); digit >= 0) {
+                remaining_ = remaining_ * 16 + std::uint64_t(digit);
+                break;
+            }
+            if (c != '\n') {
+                if (c != '\r') part_ = Part::Extension;
+                break;
+            }
+            [[fallthrough]];
+        case Part::Extension:
+            if (c == '\n') part_ = remaining_ > 0 ? Part::Data : Part::Trailer;
+            break;
+        case Part::DataEnd:
+            if (c == '\n') part_ = Part::Size;
+            break;
+        case Part::Trailer:
+            if (c == '\n') {
+                if (emptyLine_) part_ = Part::Done;
+                emptyLine_ = true;
+            } else if (c != '\r') {
+                emptyLine_ = false;
+            }
+            break;
+        case Part::Data:
+        case Part::Done: break;
+        }
+    }
+}
+
+bool HttpHop::answered() const { return endsHead(responseHead); }
+
+int HttpHop::status() const {
+    // "HTTP/1.1 200 OK", "HTTP/2 200"
+    const std::size_t space = responseHead.find(' ');
+    if (space == std::string::npos) return 0;
+    return int(numericValue(std::string_view(responseHead).substr(space + 1, 3)));
+}
+
+bool HttpHop::compressible() const {
+    const std::string_view encoding = headerValue(responseHead, "Content-Encoding");
+    if (!encoding.empty() && !equalsNoCase(encoding, "identity")) return false;
+    const std::string type = asciiLower(headerValue(responseHead, "Content-Type"));
+    if (type.empty() || type.starts_with("text/")) return true;
+    for (const char* textual : {"json", "xml", "javascript", "ecmascript"})
+        if (type.find(textual) != std::string::npos) return true;
+    return false;
+}
+
+void HttpHop::takeBody(std::string_view raw) {
+    if (!bodyStarted_) {
+        bodyStarted_ = true;
+        if (equalsNoCase(headerValue(responseHead, "Transfer-Encoding"), "chunked"))
+            chunks_ = std::make_unique<ChunkedDecoder>();
+    }
+    if (!body.append(raw)) spoolFailed = true;
+    blockDigest.add(raw);
+    if (!chunks_) return payloadDigest.add(raw);
+    std::string data;
+    chunks_->feed(raw, data);
+    payloadDigest.add(data);
+}
+
+void HttpExchange::requestSent(std::string_view head, std::string_view targetUri, std::string ipAddress,
+                               std::int64_t date) {
+    auto hop = std::make_unique<HttpHop>(spoolFolder_);
+    hop->targetUri = withoutUserInfo(targetUri);
+    hop->ipAddress = std::move(ipAddress);
+    hop->date = date;
+    hop->request = withoutCredentials(head);
+    hops_.push_back(std::move(hop));
+}
+
+void HttpExchange::requestBody(std::string_view bytes) {
+    if (!hops_.empty()) hops_.back()->request.append(bytes);
+}
+
+void HttpExchange::responseHead(std::string_view bytes) {
+    if (hops_.empty()) return;
+    HttpHop& hop = *hops_.back();
+    // A head after a whole one follows an interim answer (100 Continue, 103
+    // Early Hints): the final answer replaces it.
+    if (hop.answered()) {
+        hop.responseHead.clear();
+        hop.blockDigest = WarcDigest();
+    }
+    hop.responseHead.append(bytes);
+    hop.blockDigest.add(bytes);
+}
+
+void HttpExchange::responseBody(std::string_view bytes) {
+    if (!hops_.empty() && hops_.back()->answered()) hops_.back()->takeBody(bytes);
+}
+
+}  // namespace gleanery
