@@ -96,6 +96,13 @@ const std::vector<Option>& options() {
         {"--no-robots", "--no-robots", "ignore robots.txt", {"chkObeyRobots"}, "0"},
         {"--no-cookies", "--no-cookies", "keep no cookies", {"chkCookies"}, "0"},
         {"--refresh", "--refresh", "ask again only for what changed since the last scan", {"chkRefresh"}, "1"},
+        {"--warc", "--warc", "record every transfer in WARC files beside the setup file", {"chkWarc"}, "1"},
+        {"--warc-max-mb",
+         "--warc-max-mb N",
+         "begin a new WARC file after N MB (1000)",
+         {"txtWarcMaxMB"},
+         nullptr,
+         Option::Number},
     };
     return table;
 }

@@ -10,6 +10,7 @@
 namespace gleanery {
 
 class CookieJar;
+class WarcWriter;
 
 // What a job asks of each of its transfers beyond the address.
 struct TransferPolicy {
@@ -17,6 +18,7 @@ struct TransferPolicy {
     std::int64_t maxBytesPerSecond = 0;  // for one transfer; 0 for no cap
     CookieJar* cookies = nullptr;        // the job's jar, or none
     bool httpsOnly = false;              // http addresses and redirects to them are refused
+    WarcWriter* archive = nullptr;       // records every request and response, or none
 };
 
 class FetchObject : public QObject {

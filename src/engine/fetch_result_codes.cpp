@@ -16,6 +16,7 @@ std::string fetchResultText(int code) {
     case kFetchMalformedUrl: return "Malformed URL";
     case kFetchNetworkError: return "Network error";
     case kFetchCancelled: return "Cancelled";
+    case kFetchArchiveNotWritable: return "Archive not writable";
     }
     return code < 0 ? "Transfer failed (" + decimal(code) + ")" : "HTTP " + decimal(code);
 }

@@ -18,6 +18,7 @@ enum FetchFailure : int {
     kFetchMalformedUrl = -8,       // the URL (or a redirect's target) is not a usable http or https address
     kFetchNetworkError = -9,  // any other network failure, e.g. the connection closed before the response was complete
     kFetchCancelled = -10,    // the transfer was ended by Finish() before it was over
+    kFetchArchiveNotWritable = -11,  // the transfer's records could not be written to the job's WARC archive
 };
 
 // A short English text for a ResultCode: the transport failure's name for a

@@ -34,6 +34,7 @@ void JobSession::open(const std::string& setupFile) {
     setupFile_ = setupFile;
     const std::string storePath = WorkStore::storePathFor(setupFile);
     scan_.setCookieFile(besideSetupFile(setupFile, ".cookies"));
+    scan_.setArchiveBase(besideSetupFile(setupFile, ""));
     try {
         store_.open(storePath, programDataDir() + "/BLANK.GLD");
         storeProblem_.clear();

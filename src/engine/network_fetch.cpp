@@ -1,5 +1,6 @@
 #include "engine/network_fetch.h"
 
+#include "archive/warc_writer.h"
 #include "engine/fetch_result_codes.h"
 #include "links/url_utils.h"
 #include "politeness/cookie_jar.h"
@@ -7,6 +8,7 @@
 #include "support/user_agent.h"
 
 #include <algorithm>
+#include <ctime>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -119,6 +121,7 @@ void NetworkFetch::StartTransfer(const std::string& url, const std::string& loca
     failure_ = 0;
     resultCode_ = 0;
     bytesReceived_ = 0;
+    exchange_.reset();
 
     if (!configure(url, !localFile.empty())) return conclude(kFetchMalformedUrl);
     if (!localFile.empty()) {
@@ -202,7 +205,47 @@ bool NetworkFetch::configure(const std::string& url, bool toFile) {
     curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &NetworkFetch::onHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
+    archive_ = policy.archive;
+    if (archive_) {
+        exchange_ = std::make_unique<HttpExchange>(archive_->spoolFolder());
+        curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, &NetworkFetch::onWire);
+        curl_easy_setopt(e, CURLOPT_DEBUGDATA, this);
+        curl_easy_setopt(e, CURLOPT_VERBOSE, 1L);
+    }
     return true;
+}
+
+int NetworkFetch::onWire(CURL* easy, curl_infotype type, char* data, std::size_t size, void* self) {
+    HttpExchange& exchange = *static_cast<NetworkFetch*>(self)->exchange_;
+    const std::string_view bytes(data, size);
+    switch (type) {
+    case CURLINFO_HEADER_OUT: {
+        // Asked now, they name this request of a redirect chain.
+        char* url = nullptr;
+        char* ip = nullptr;
+        curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
+        curl_easy_getinfo(easy, CURLINFO_PRIMARY_IP, &ip);
+        exchange.requestSent(bytes, url ? url : "", ip ? ip : "", std::int64_t(std::time(nullptr)));
+        break;
+    }
+    case CURLINFO_DATA_OUT: exchange.requestBody(bytes); break;
+    case CURLINFO_HEADER_IN: exchange.responseHead(bytes); break;
+    case CURLINFO_DATA_IN: exchange.responseBody(bytes); break;
+    default: break;
+    }
+    return 0;
+}
+
+bool NetworkFetch::archive(CURLcode result) {
+    const std::unique_ptr<HttpExchange> exchange = std::move(exchange_);
+    if (!exchange) return true;
+    std::string_view truncated;
+    if (result != CURLE_OK)
+        truncated = failure_ == kFetchBodyTooLarge                 ? "length"
+                    : result == CURLE_OPERATION_TIMEDOUT           ? "time"
+                    : failure_ == 0 && result != CURLE_WRITE_ERROR ? "disconnect"
+                                                                   : "unspecified";
+    return archive_->write(*exchange, truncated);
 }
 
 std::size_t NetworkFetch::onHeader(char* data, std::size_t size, std::size_t count, void* self) {
@@ -258,6 +301,7 @@ void NetworkFetch::transferDone(CURLcode result) {
     lastModified_ = modified;
     if (redirects > 0 && effective) finalUrl_ = effective;
     detach();
+    if (!archive(result)) return conclude(kFetchArchiveNotWritable);
     // A status counts only when its response came complete: a body cut short
     // is a transport failure, never a success.
     if (result != CURLE_OK) return conclude(failure_ != 0 ? failure_ : transportCode(result));
@@ -284,6 +328,7 @@ void NetworkFetch::conclude(int code) {
 void NetworkFetch::Finish() {
     if (!attached_) return;
     detach();
+    exchange_.reset();
     conclude(kFetchCancelled);
 }
 

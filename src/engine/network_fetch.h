@@ -27,9 +27,13 @@
 // - A file transfer writes a temporary file beside TargetFile and renames it
 //   onto TargetFile only after a 2xx response; otherwise no file is left and
 //   an existing file is kept.
+// - With a policy's archive, every request and response of a transfer that
+//   ended (not one that was cancelled) is written to it before Complete; a
+//   transfer whose records cannot be written fails as kFetchArchiveNotWritable.
 // - Finish() on a running transfer cancels it (Complete follows); after the
 //   transfer it does nothing, so Content, headers and codes stay readable.
 
+#include "archive/http_exchange.h"
 #include "engine/curl_multi.h"
 #include "engine/fetch_object.h"
 #include "support/part_file.h"
@@ -78,6 +82,10 @@ private:
     void transferDone(CURLcode result) override;
     static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
+    // Sees the bytes on the wire, before any decoding, for the archive.
+    static int onWire(CURL* easy, curl_infotype type, char* data, std::size_t size, void* self);
+    // Writes the finished transfer to the archive; false when that failed.
+    bool archive(CURLcode result);
     std::size_t takeBody(const char* data, std::size_t size);
     // Sets up the easy handle for a transfer; false when the URL is no http or https address.
     bool configure(const std::string& url, bool toFile);
@@ -91,6 +99,8 @@ private:
     CURL* easy_;
     bool attached_ = false;
     std::unique_ptr<PartFile> part_;
+    WarcWriter* archive_ = nullptr;
+    std::unique_ptr<HttpExchange> exchange_;
     // The request's own headers; curl reads them until the transfer ends.
     curl_slist* requestHeaders_ = nullptr;
     long idleSeconds_;

@@ -1,10 +1,13 @@
 #include "engine/scan_controller.h"
 
 #include <QLoggingCategory>
+#include <QFileInfo>
 #include <QPointer>
 
 #include <algorithm>
 
+#include "archive/warc_writer.h"
+#include "engine/archive_description.h"
 #include "engine/fetch_result_codes.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
@@ -35,6 +38,8 @@ constexpr const char* kNoOutputFolder = "Please choose the Primary and the Secon
 constexpr const char* kNotWebAddress =
     "The start address cannot be scanned: it must be a web address beginning with http:// or https:// "
     "(or a site's name such as www.example.org).";
+
+constexpr const char* kArchiveProblem = "The WARC archive of this job cannot be written: ";
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
@@ -83,6 +88,7 @@ void ScanController::follow(int slot, FetchObject& connection) {
                 shareRateLimit();
             }
             noteCookies(connection);
+            checkArchive();
             connections_.load(slot) == Load::Page ? onPageArrived(slot) : onDownloadArrived(slot);
             // The last transfer of a stop ends it now, not at the next poll.
             if (state_ == ScanState::Stopping) pollStop();
@@ -155,6 +161,7 @@ void ScanController::start(bool fresh) {
     multiplexing_ = false;
     pauseReason_ = PauseReason::None;
     restartTimer_.stop();
+    if (!openArchive()) return;
     storeStep("LoadTargets", [&] {
         downloads_.reload(*drives_, settings_.text(Field::txtSaveLocation), settings_.checked(Field::chkRefresh));
     });
@@ -211,6 +218,7 @@ void ScanController::pollStop() {
     // Resume would fetch them again.
     recordDownloads();
     saveCookies();
+    closeArchive();
     setStatus(drives_->outOfSpace() ? "Execution Stopped... Low Disk Space" : "Execution Stopped");
     setState(ScanState::Idle);
     publishStatistics();
@@ -352,6 +360,35 @@ CookieJar* ScanController::cookieJar() {
     else
         cookies_ = std::make_unique<CookieJar>(cookieFile_);
     return cookies_.get();
+}
+
+bool ScanController::openArchive() {
+    if (!archive_ && settings_.checked(Field::chkWarc) && !archiveBase_.empty()) {
+        const auto megabytes = std::uint64_t(std::max(1.0, numericValue(settings_.text(Field::txtWarcMaxMB))));
+        auto archive = std::make_unique<WarcWriter>(
+            archiveBase_, megabytes * 1024 * 1024,
+            archiveDescription(settings_, QFileInfo(qs(archiveBase_)).fileName().toStdString()));
+        if (!archive->open()) {
+            emit refused(qs(kArchiveProblem + archive->problem()));
+            return false;
+        }
+        archive_ = std::move(archive);
+    }
+    policy_.archive = archive_.get();
+    return true;
+}
+
+void ScanController::closeArchive() {
+    if (!archive_) return;
+    policy_.archive = nullptr;
+    if (!archive_->close()) messages_.inform(kArchiveProblem + archive_->problem());
+    archive_.reset();
+}
+
+void ScanController::checkArchive() {
+    if (!archive_ || archive_->problem().empty() || !canStop(state_)) return;
+    messages_.inform(kArchiveProblem + archive_->problem() + ". The scan stops; Resume goes on in a new file.");
+    stop();
 }
 
 void ScanController::noteCookies(const FetchObject& transfer) {

@@ -27,6 +27,7 @@ namespace gleanery {
 
 class Clock;
 class CookieJar;
+class WarcWriter;
 class JobSettings;
 class Messages;
 class WorkStore;
@@ -71,6 +72,8 @@ public:
     void setFileParser(FileParser parser) { parseFile_ = std::move(parser); }
     // The job's cookies are kept in this file.
     void setCookieFile(std::string file) { cookieFile_ = std::move(file); }
+    // The job's WARC files are named after this path ("<folder>/<job>").
+    void setArchiveBase(std::string base) { archiveBase_ = std::move(base); }
     // Saves the job's settings to its setup file (every start does).
     void setSettingsSaver(std::function<void()> save) { saveSettings_ = std::move(save); }
 
@@ -122,6 +125,12 @@ private:
     void shareRateLimit();
     bool withinRateLimit() const;
     CookieJar* cookieJar();
+    // Opens the job's archive when it should write one; false (and the user
+    // told) when it cannot be written.
+    bool openArchive();
+    void closeArchive();
+    // An archive that failed to take a record stops the scan.
+    void checkArchive();
     // A response that set a cookie is written to the jar file soon after.
     void noteCookies(const FetchObject& transfer);
     void saveCookies();
@@ -159,6 +168,8 @@ private:
     std::string cookieFile_;
     std::unique_ptr<CookieJar> cookies_;
     bool cookiesChanged_ = false;
+    std::string archiveBase_;
+    std::unique_ptr<WarcWriter> archive_;
     QElapsedTimer runTime_;
     std::int64_t runBytes_ = 0;  // received since this run started
     TransferPolicy policy_;

@@ -17,7 +17,7 @@ const char* const kOutputFrame = "Output Locations";
 const char* const kLimitsFrame = "Download Limits / Options";
 const char* const kScanFrame = "Scan Restrictions";
 const char* const kTimeFrame = "Time Restrictions";
-const char* const kPoliteFrame = "Politeness";
+const char* const kPoliteFrame = "Politeness / Archive";
 const char* const kNoFrame = "";
 
 const char* const kDefaultExtensions = "JPG JPEG MPG MPEG AVI MOV ZIP GIF WMV JS";

@@ -102,7 +102,7 @@ void frmGeneralRobot::Display(const std::string& setupFile) {
     Form_Load(setupFile);
     loaded_ = true;
     QWidget* frame = windowFrame();
-    frame->setGeometry(twipRect(0, 0, 12000, 9900));
+    frame->setGeometry(twipRect(0, 0, 12000, 10260));
     show();
     frame->showMaximized();
 }

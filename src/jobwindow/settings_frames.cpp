@@ -32,7 +32,7 @@ const FrameSpec kFrames[] = {
     {"Download Limits / Options", {120, 4500, 6405, 1335}},
     {"Scan Restrictions", {6630, 4500, 2745, 2400}},
     {"Time Restrictions", {120, 5940, 6405, 1815}},
-    {"Politeness", {120, 7860, 9255, 1335}},
+    {"Politeness / Archive", {120, 7860, 9255, 1695}},
 };
 
 // Where a field sits in its frame; a text field or list shows its caption in
@@ -86,6 +86,8 @@ const Placement kPlacements[] = {
     {Field::chkObeyRobots.name, -1, row(6000, 240, 3135, 255)},
     {Field::chkCookies.name, -1, row(6000, 600, 3135, 255)},
     {Field::chkRefresh.name, -1, row(6000, 960, 3135, 255)},
+    {Field::txtWarcMaxMB.name, -1, row(2640, 1320, 1215), 120, 2490},
+    {Field::chkWarc.name, -1, row(6000, 1320, 3135, 255)},
 };
 
 const Placement* placementOf(const FieldSpec& field) {

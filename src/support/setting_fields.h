@@ -74,6 +74,8 @@ using ListKey = FieldKey<FieldKind::List>;
     CHECK(chkObeyRobots, kPoliteFrame, "Obey robots.txt", true, Shown)                     \
     CHECK(chkCookies, kPoliteFrame, "Keep Cookies", true, Shown)                           \
     CHECK(chkRefresh, kPoliteFrame, "Refresh Changed Files", false, Shown)                 \
+    CHECK(chkWarc, kPoliteFrame, "Write WARC Archive", false, Shown)                       \
+    TEXT(txtWarcMaxMB, kPoliteFrame, "WARC File Size (MB):", "1000", DigitsOnly)           \
                                                                                            \
     CHECK(chkImmediate, kNoFrame, "Immediate Download", true, Hidden)                      \
     CHECK(chkLogOutput, kNoFrame, "Log Output", false, Hidden)                             \

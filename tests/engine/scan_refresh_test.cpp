@@ -3,7 +3,9 @@
 #include <mutex>
 #include <set>
 
+#include "archive/warc_reader.h"
 #include "common/live_scan.h"
+#include "support/text.h"
 #include "support/file_time.h"
 
 namespace gleanery::test {
@@ -65,6 +67,53 @@ TEST_F(ScanRefresh, OnlyWhatChangedIsFetchedAgainAndStoredWithTheServersTime) {
     EXPECT_EQ(scan().progress().unchanged, 3);
     EXPECT_EQ(scan().progress().changed, 2);
     EXPECT_EQ(scan().progress().added, 1);
+}
+
+// The job's archive, read back: every transfer's response with the digest of
+// the bytes served, a redirect as its own response, and for each answer 304
+// of the refresh a revisit that points at the payload archived before.
+TEST_F(ScanRefresh, TheArchiveHoldsEveryResponseAndRevisitsWhatDidNotChange) {
+    versioned("/", "<a href=\"a.html\">a</a> <a href=\"r.html\">r</a> <img src=\"x.gif\">", 1);
+    versioned("/a.html", "<p>a</p>", 1);
+    versioned("/x.gif", "GIF89a x", 1);
+    server.redirect("/r.html", "/a.html", 301);
+    settings().setChecked(Field::chkWarc, true);
+    settings().setText(Field::txtName, "user");
+    settings().setText(Field::txtPassword, "secret");
+    ASSERT_TRUE(scanToRest());
+    versioned("/x.gif", "GIF89a x, again", 2);
+    settings().setChecked(Field::chkRefresh, true);
+    ASSERT_TRUE(scanToRest(true, 2));
+
+    // Per run: each target's record type, HTTP status and payload digest.
+    using Archived = std::map<std::string, std::tuple<std::string, int, std::string>>;
+    Archived runs[2];
+    for (int run : {0, 1}) {
+        const WarcFileScan scan = scanWarcFile(inDir("job-0000" + std::to_string(run) + ".warc.gz"));
+        EXPECT_TRUE(scan.whole());
+        EXPECT_TRUE(QFile::exists(QString::fromStdString(inDir("job-0000" + std::to_string(run) + ".warc.gz.cdxj"))));
+        for (const WarcEntry& r : scan.records) {
+            EXPECT_EQ(r.httpHead.find("secret"), std::string::npos);
+            EXPECT_EQ(r.httpHead.find("Authorization"), std::string::npos);
+            if (r.field("WARC-Type") == "request" || r.field("WARC-Type") == "warcinfo") continue;
+            runs[run][pathOf(r.field("WARC-Target-URI"))] = {
+                r.field("WARC-Type"), int(numericValue(r.httpHead.substr(9, 3))), r.field("WARC-Payload-Digest")};
+        }
+    }
+    auto digest = [](std::string_view bytes) {
+        WarcDigest d;
+        d.add(bytes);
+        return d.result();
+    };
+    // Pages come compressed, and the archive keeps them so: only a file's
+    // digest is that of the plain bytes.
+    EXPECT_EQ(std::get<1>(runs[0]["/a.html"]), 200);
+    EXPECT_EQ(runs[0]["/x.gif"], std::make_tuple("response", 200, digest("GIF89a x")));
+    EXPECT_EQ(std::get<1>(runs[0]["/r.html"]), 301);
+    EXPECT_EQ(std::get<1>(runs[0]["/robots.txt"]), 404);
+    for (const char* page : {"/", "/a.html"})
+        EXPECT_EQ(runs[1][page], std::make_tuple("revisit", 304, std::get<2>(runs[0][page]))) << page;
+    EXPECT_EQ(runs[1]["/x.gif"], std::make_tuple("response", 200, digest("GIF89a x, again")));
 }
 
 }  // namespace
