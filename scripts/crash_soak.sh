@@ -4,8 +4,11 @@
 # each time, and checks that the two mirrors hold the same files with the
 # same bytes, that every target of the work store was completed, and that no
 # temporary file was left behind.
-#   scripts/crash_soak.sh [PAGES] [KILLS] [SEED] [PARALLEL]   (defaults 1000, 20, random, 0)
-# PARALLEL 1 scans with pages on all connections.
+#   scripts/crash_soak.sh [PAGES] [KILLS] [SEED] [PARALLEL] [WARC]   (defaults 1000, 20, random, 0, 0)
+# PARALLEL 1 scans with pages on all connections. WARC 1 also writes the
+# WARC archive: after each kill and resume every closed archive file must
+# read to its end in warcio (the npm package), and at the end the archive
+# must hold every page and file of the work store.
 # Needs nginx, python3, sqlite3 (installed when missing) and the shared bench
 # tools beside the repository.
 set -euo pipefail
@@ -15,11 +18,13 @@ pages=${1:-1000}
 kills=${2:-20}
 seed=${3:-$RANDOM}
 parallel=${4:-0}
+warc=${5:-0}
 port=${SOAK_PORT:-18580}
 work=${SOAK_DIR:-/tmp/gleanery-soak}
 gleanery=${GLEANERY_BIN:-$root/build/bin/gleanery}
 
 source "$root/scripts/lib/packages.sh"
+source "$root/scripts/lib/warcio.sh"
 need_packages nginx python3 sqlite3 bc
 [ -x "$gleanery" ] || bash "$root/scripts/setup.sh"
 
@@ -40,7 +45,7 @@ scan() {
   "$gleanery" "$mode" "$job/site.glf" --set "txtLocation=$url" \
     --set "txtSaveLocation=$mirror" --set "txtSaveLocation2=$mirror" \
     --set "txtSpacePrimary=0" --set "txtSpaceSecondary=0" --set "cboConnections=8" \
-    --set "chkParallelPages=$parallel" >> "$job/log" 2>&1 &
+    --set "chkParallelPages=$parallel" --set "chkWarc=$warc" >> "$job/log" 2>&1 &
   pid=$!
 }
 
@@ -60,7 +65,18 @@ log=/tmp/gleanery-bench-$port/access.log
 served_before=$(wc -l < "$log")
 mode=--begin
 for ((i = 1; i <= kills; i++)); do
+  warcs_before=$(find "$work/soak" -name 'site-*.warc.gz' | wc -l)
   scan "$work/soak" "$mode"
+  # The resumed run mends what the kill tore before it begins its own file:
+  # every file but that new one must then read to its end.
+  if [ "$warc" = 1 ] && [ "$warcs_before" -gt 0 ]; then
+    for ((w = 0; w < 100; w++)); do
+      [ "$(find "$work/soak" -name 'site-*.warc.gz' | wc -l)" -gt "$warcs_before" ] && break
+      sleep 0.1
+    done
+    warc_readable $(find "$work/soak" -name 'site-*.warc.gz' | sort | head -n "$warcs_before") >/dev/null ||
+      { echo "FAIL: an archive file does not read to its end after resume $i"; warc_status=1; }
+  fi
   # A kill before Begin has seeded the store would leave nothing to resume.
   if [ "$mode" = --begin ]; then
     for ((w = 0; w < 300; w++)); do
@@ -82,7 +98,12 @@ scan "$work/soak" --resume
 wait "$pid" || { echo "FAIL: the last resume did not end with Site Scanned"; exit 1; }
 mv "$mirror" "$work/soak/mirror"
 
-status=0
+status=${warc_status:-0}
+if [ "$warc" = 1 ]; then
+  warc_readable "$work/soak"/site-*.warc.gz || status=1
+  WARC_CHECK_JOB=$work/soak WARC_CHECK_TWICE=1 WARC_CHECK_DIR=$work/warc-check \
+    bash "$root/scripts/warc_check.sh" "$work/site" || status=1
+fi
 if diff -r "$work/clean/mirror" "$work/soak/mirror" > "$work/diff.txt"; then
   echo "mirrors: identical, $(find "$work/soak/mirror" -type f | wc -l) files"
 else
