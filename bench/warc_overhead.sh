@@ -10,7 +10,9 @@ tools=${GLEANERY_BENCH_TOOLS:-$root/../shared/bench}
 pages=${1:-300}
 runs=${2:-5}
 port=${BENCH_PORT:-18680}
-work=${BENCH_DIR:-/tmp/gleanery-warc-bench}
+# In memory where there is room, as compare_peers.sh: the disk would time itself.
+shm=/dev/shm; [ -d "$shm" ] || shm=/tmp
+work=${BENCH_DIR:-$shm/gleanery-warc-bench}
 gleanery=${GLEANERY_BIN:-$root/build/bin/gleanery}
 
 source "$root/scripts/lib/packages.sh"

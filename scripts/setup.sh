@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins
           libsqlite3-dev libsqlitecpp-dev libsimpleini-dev libzip-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libpsl-dev
-          libcurl4-openssl-dev zlib1g-dev)
+          libcurl4-openssl-dev zlib1g-dev libssl-dev)
 source scripts/lib/packages.sh
 need_packages "${packages[@]}"
 

@@ -1,6 +1,6 @@
 #include "archive/warc_format.h"
 
-#include <QCryptographicHash>
+#include <openssl/evp.h>
 
 #include <algorithm>
 #include <ctime>
@@ -17,8 +17,14 @@ std::string warcRecordHead(const std::vector<WarcField>& fields, std::uint64_t b
     return head + "Content-Length: " + std::to_string(blockLength) + "\r\n\r\n";
 }
 
+// OpenSSL's SHA-1 rather than Qt's: it uses the processor's SHA
+// instructions, and every byte of an archived scan is digested twice.
 struct WarcDigest::State {
-    QCryptographicHash hash{QCryptographicHash::Sha1};
+    State() { EVP_DigestInit_ex(context, EVP_sha1(), nullptr); }
+    ~State() { EVP_MD_CTX_free(context); }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    EVP_MD_CTX* context = EVP_MD_CTX_new();
 };
 
 WarcDigest::WarcDigest() : state_(std::make_unique<State>()) {}
@@ -26,18 +32,22 @@ WarcDigest::~WarcDigest() = default;
 WarcDigest::WarcDigest(WarcDigest&&) noexcept = default;
 WarcDigest& WarcDigest::operator=(WarcDigest&&) noexcept = default;
 
-void WarcDigest::add(std::string_view bytes) {
-    state_->hash.addData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
+void WarcDigest::add(std::string_view bytes) { EVP_DigestUpdate(state_->context, bytes.data(), bytes.size()); }
 
 std::string WarcDigest::result() const {
     static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ234567";
-    const QByteArray digest = state_->hash.result();
+    // Finished on a copy, so that more bytes may follow.
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_MD_CTX* copy = EVP_MD_CTX_new();
+    EVP_MD_CTX_copy_ex(copy, state_->context);
+    EVP_DigestFinal_ex(copy, digest, &length);
+    EVP_MD_CTX_free(copy);
     std::string out = "sha1:";
     unsigned bits = 0;
     int held = 0;
-    for (const char c : digest) {
-        bits = (bits << 8) | static_cast<unsigned char>(c);
+    for (unsigned int i = 0; i < length; ++i) {
+        bits = (bits << 8) | digest[i];
         for (held += 8; held >= 5; held -= 5) out += kAlphabet[(bits >> (held - 5)) & 31u];
     }
     // 160 bits are 32 whole base32 digits: nothing is left over to pad.
@@ -55,6 +65,16 @@ std::string warcDate(std::int64_t secondsSince1970) {
 
 namespace {
 constexpr std::size_t kPieceBytes = 64 * 1024;
+// The most a stored deflate block holds.
+constexpr std::size_t kStoredBlockBytes = 65535;
+// A gzip header without name or time, written on Unix.
+constexpr std::string_view kGzipHeader{"\x1f\x8b\x08\0\0\0\0\0\0\x03", 10};
+
+std::string littleEndian(std::uint32_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFFu);
+    return out;
+}
 }  // namespace
 
 struct GzipMemberWriter::State {
@@ -63,7 +83,11 @@ struct GzipMemberWriter::State {
     std::string out = std::string(kPieceBytes, '\0');
     bool usable = false;
     bool failed = true;  // until a member begins
-    int level = Z_BEST_SPEED;
+    bool compress = true;
+    // A stored member is written by hand: zlib would clear its match tables
+    // for every member only to copy the bytes.
+    uLong crc = 0;
+    std::uint32_t size = 0;
 
     // Runs deflate over the pending input, handing each filled output piece
     // to the sink; with Z_FINISH also the member's last bytes.
@@ -85,6 +109,12 @@ struct GzipMemberWriter::State {
         z.next_out = reinterpret_cast<Bytef*>(out.data());
         z.avail_out = static_cast<uInt>(out.size());
     }
+    bool storeBlock(std::string_view bytes, bool last) {
+        const auto length = static_cast<std::uint32_t>(bytes.size());
+        return sink(std::string(1, last ? '\1' : '\0') + littleEndian(length, 2) +
+                    littleEndian(~length & 0xFFFFu, 2)) &&
+               (bytes.empty() || sink(bytes));
+    }
 };
 
 GzipMemberWriter::GzipMemberWriter() : state_(std::make_unique<State>()) {
@@ -93,32 +123,50 @@ GzipMemberWriter::GzipMemberWriter() : state_(std::make_unique<State>()) {
     state_->usable = deflateInit2(&state_->z, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) == Z_OK;
 }
 
+GzipMemberWriter::~GzipMemberWriter() { deflateEnd(&state_->z); }
+
 void GzipMemberWriter::begin(Sink sink, bool compress) {
     State& s = *state_;
     s.sink = std::move(sink);
-    const int level = compress ? Z_BEST_SPEED : Z_NO_COMPRESSION;
-    s.failed = !s.usable || deflateReset(&s.z) != Z_OK ||
-               (level != s.level && deflateParams(&s.z, level, Z_DEFAULT_STRATEGY) != Z_OK);
-    s.level = level;
-    s.rewind();
+    s.compress = compress;
+    if (compress) {
+        s.failed = !s.usable || deflateReset(&s.z) != Z_OK;
+        return s.rewind();
+    }
+    s.crc = crc32_z(0, nullptr, 0);
+    s.size = 0;
+    s.failed = !s.sink(kGzipHeader);
 }
 
-GzipMemberWriter::~GzipMemberWriter() { deflateEnd(&state_->z); }
-
 bool GzipMemberWriter::add(std::string_view bytes) {
-    while (!state_->failed && !bytes.empty()) {
+    State& s = *state_;
+    if (!s.compress && !s.failed) {
+        s.crc = crc32_z(s.crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size());
+        s.size += static_cast<std::uint32_t>(bytes.size());
+    }
+    while (!s.failed && !bytes.empty()) {
+        if (!s.compress) {
+            const std::size_t piece = std::min(bytes.size(), kStoredBlockBytes);
+            s.failed = !s.storeBlock(bytes.substr(0, piece), false);
+            bytes.remove_prefix(piece);
+            continue;
+        }
         const std::size_t piece = std::min(bytes.size(), kPieceBytes);
-        state_->z.next_in = reinterpret_cast<const Bytef*>(bytes.data());
-        state_->z.avail_in = static_cast<uInt>(piece);
-        state_->failed = !state_->run(Z_NO_FLUSH);
+        s.z.next_in = reinterpret_cast<const Bytef*>(bytes.data());
+        s.z.avail_in = static_cast<uInt>(piece);
+        s.failed = !s.run(Z_NO_FLUSH);
         bytes.remove_prefix(piece);
     }
-    return !state_->failed;
+    return !s.failed;
 }
 
 bool GzipMemberWriter::finish() {
-    if (!state_->failed) state_->failed = !state_->run(Z_FINISH);
-    return !state_->failed;
+    State& s = *state_;
+    if (s.failed) return false;
+    s.failed = s.compress ? !s.run(Z_FINISH)
+                          : !(s.storeBlock({}, true) &&
+                              s.sink(littleEndian(static_cast<std::uint32_t>(s.crc), 4) + littleEndian(s.size, 4)));
+    return !s.failed;
 }
 
 }  // namespace gleanery

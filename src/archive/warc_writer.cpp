@@ -22,6 +22,9 @@ namespace {
 constexpr const char* kRevisitProfile = "http://netpreserve.org/warc/1.1/revisit/server-not-modified";
 // Compressed bytes are written out when this many wait.
 constexpr std::size_t kWriteChunk = 1024 * 1024;
+// A smaller record is stored: compressing it saves a few dozen bytes and
+// costs as much as compressing a page.
+constexpr std::uint64_t kSmallestCompressed = 1024;
 
 std::string recordId() { return "<urn:uuid:" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString() + ">"; }
 
@@ -183,14 +186,14 @@ bool WarcWriter::writeRecord(const std::vector<WarcField>& fields, std::string_v
         pending.clear();
         return written;
     };
+    const std::uint64_t blockLength = head.size() + (body ? body->size() : 0);
     GzipMemberWriter& member = compressor_;
     member.begin(
         [&](std::string_view bytes) {
             pending.append(bytes);
             return pending.size() < kWriteChunk || flush();
         },
-        compress);
-    const std::uint64_t blockLength = head.size() + (body ? body->size() : 0);
+        compress && blockLength >= kSmallestCompressed);
     const bool compressed = member.add(warcRecordHead(fields, blockLength)) && member.add(head) &&
                             (!body || body->read([&](std::string_view bytes) { return member.add(bytes); })) &&
                             member.add(kWarcRecordEnd) && member.finish();
