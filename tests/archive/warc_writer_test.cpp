@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 
 #include "archive/warc_reader.h"
@@ -68,6 +71,36 @@ TEST_F(WarcWriterFiles, TheNextRunMendsAndIndexesAFileAKilledRunLeftOpen) {
     ASSERT_TRUE(writer.write(exchange("/c"), ""));
     ASSERT_TRUE(writer.close());
     EXPECT_EQ(responses(file(1)), std::vector<std::string>{"http://h/c"});
+}
+
+// A full disk, as a file size limit: the record that does not fit leaves
+// nothing of itself, and the writer says why.
+TEST_F(WarcWriterFiles, ARecordThatCannotBeWrittenLeavesNothingOfItself) {
+    WarcWriter writer(base(), 1 << 30, {});
+    ASSERT_TRUE(writer.open());
+    ASSERT_TRUE(writer.write(exchange("/a"), ""));
+    const auto before = std::filesystem::file_size(file(0));
+    HttpExchange large = exchange("/large");
+    std::string noise(256 * 1024, '\0');
+    std::uint32_t x = 1;
+    for (char& c : noise) c = static_cast<char>((x = x * 1664525u + 1013904223u) >> 24);
+    large.responseBody(noise);
+
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = before + 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const bool written = writer.write(large, "");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_NE(writer.problem().find("cannot be written"), std::string::npos) << writer.problem();
+    const WarcFileScan scan = scanWarcFile(file(0));
+    EXPECT_TRUE(scan.whole());
+    EXPECT_EQ(responses(file(0)), std::vector<std::string>{"http://h/a"});
 }
 
 }  // namespace
