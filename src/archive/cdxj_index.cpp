@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "support/http_head.h"
 #include "support/part_file.h"
 #include "support/text.h"
 
@@ -33,19 +34,6 @@ std::string join(const std::vector<std::string_view>& parts, char separator) {
         joined += parts[i];
     }
     return joined;
-}
-
-// The value of an HTTP header of a head kept by the reader.
-std::string httpHeader(std::string_view head, std::string_view name) {
-    for (std::size_t at = head.find("\r\n"); at != std::string_view::npos;) {
-        const std::size_t start = at + 2;
-        at = head.find("\r\n", start);
-        const std::string_view line = head.substr(start, at - start);
-        const std::size_t colon = line.find(':');
-        if (colon != std::string_view::npos && equalsNoCase(line.substr(0, colon), name))
-            return trimBlanks(line.substr(colon + 1));
-    }
-    return {};
 }
 
 // The code of the status line, "" when there is no HTTP head.
@@ -79,7 +67,7 @@ std::string cdxjLine(const WarcEntry& r, bool revisit, std::string_view fileName
         if (c >= '0' && c <= '9' && time.size() < 14) time += c;
     std::string mime = "warc/revisit";
     if (!revisit) {
-        const std::string type = httpHeader(r.httpHead, "Content-Type");
+        const std::string type(httpHeaderValue(r.httpHead, "Content-Type"));
         mime = asciiLower(trimBlanks(std::string_view(type).substr(0, type.find(';'))));
         if (mime.empty()) mime = "unk";
     }

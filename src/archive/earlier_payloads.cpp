@@ -14,9 +14,8 @@ std::string dateOf(std::string_view stamp) {
     return date.append(":").append(stamp.substr(12, 2)).append("Z");
 }
 
-}  // namespace
-
-std::string jsonString(std::string_view object, std::string_view key) {
+// The value of a string member of a one-line JSON object, unescaped; "" without it.
+std::string jsonStringMember(std::string_view object, std::string_view key) {
     const std::string quotedKey = "\"" + std::string(key) + "\"";
     std::size_t at = object.find(quotedKey);
     if (at == std::string_view::npos) return {};
@@ -31,6 +30,8 @@ std::string jsonString(std::string_view object, std::string_view key) {
     return value;
 }
 
+}  // namespace
+
 EarlierPayloads::EarlierPayloads(const std::vector<std::string>& indexFiles) {
     for (const std::string& file : indexFiles) {
         std::ifstream in(file, std::ios::binary);
@@ -39,10 +40,10 @@ EarlierPayloads::EarlierPayloads(const std::vector<std::string>& indexFiles) {
             const std::size_t objectAt = line.find(' ', stampAt);
             if (stampAt == 0 || objectAt == std::string::npos) continue;
             const std::string_view object = std::string_view(line).substr(objectAt + 1);
-            const std::string digest = jsonString(object, "digest");
-            if (jsonString(object, "status") != "200" || digest.empty()) continue;
-            byUrl_[jsonString(object, "url")] = {"sha1:" + digest,
-                                                 dateOf(std::string_view(line).substr(stampAt, objectAt - stampAt))};
+            const std::string digest = jsonStringMember(object, "digest");
+            if (jsonStringMember(object, "status") != "200" || digest.empty()) continue;
+            byUrl_[jsonStringMember(object, "url")] = {
+                "sha1:" + digest, dateOf(std::string_view(line).substr(stampAt, objectAt - stampAt))};
         }
     }
 }

@@ -24,7 +24,4 @@ private:
     std::unordered_map<std::string, EarlierPayload> byUrl_;
 };
 
-// The value of a string member of a one-line JSON object, unescaped; "" without it.
-std::string jsonString(std::string_view object, std::string_view key);
-
 }  // namespace gleanery

@@ -1,6 +1,7 @@
 #include "archive/http_exchange.h"
 
 #include "links/url_utils.h"
+#include "support/http_head.h"
 #include "support/text.h"
 
 namespace gleanery {
@@ -27,22 +28,6 @@ std::string withoutCredentials(std::string_view head) {
             kept.append(line);
     }
     return kept;
-}
-
-// A header's value in a response head, "" without it.
-std::string_view headerValue(std::string_view head, std::string_view name) {
-    while (!head.empty()) {
-        const std::size_t end = std::min(head.find('\n'), head.size() - 1);
-        std::string_view line = head.substr(0, end + 1);
-        head.remove_prefix(end + 1);
-        if (line.size() <= name.size() || line[name.size()] != ':' || !startsWithNoCase(line, name)) continue;
-        line.remove_prefix(name.size() + 1);
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' '))
-            line.remove_suffix(1);
-        return line;
-    }
-    return {};
 }
 
 // The address as the archive names it: credentials in front of the host
@@ -107,9 +92,9 @@ int HttpHop::status() const {
 }
 
 bool HttpHop::compressible() const {
-    const std::string_view encoding = headerValue(responseHead, "Content-Encoding");
+    const std::string_view encoding = httpHeaderValue(responseHead, "Content-Encoding");
     if (!encoding.empty() && !equalsNoCase(encoding, "identity")) return false;
-    const std::string type = asciiLower(headerValue(responseHead, "Content-Type"));
+    const std::string type = asciiLower(httpHeaderValue(responseHead, "Content-Type"));
     if (type.empty() || type.starts_with("text/")) return true;
     for (const char* textual : {"json", "xml", "javascript", "ecmascript"})
         if (type.find(textual) != std::string::npos) return true;
@@ -119,7 +104,7 @@ bool HttpHop::compressible() const {
 void HttpHop::takeBody(std::string_view raw) {
     if (!bodyStarted_) {
         bodyStarted_ = true;
-        if (equalsNoCase(headerValue(responseHead, "Transfer-Encoding"), "chunked"))
+        if (equalsNoCase(httpHeaderValue(responseHead, "Transfer-Encoding"), "chunked"))
             chunks_ = std::make_unique<ChunkedDecoder>();
     }
     if (!body.append(raw)) spoolFailed = true;

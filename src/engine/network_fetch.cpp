@@ -4,6 +4,7 @@
 #include "engine/fetch_result_codes.h"
 #include "links/url_utils.h"
 #include "politeness/cookie_jar.h"
+#include "support/http_head.h"
 #include "support/text.h"
 #include "support/user_agent.h"
 
@@ -339,21 +340,7 @@ void NetworkFetch::detach() {
 }
 
 std::string NetworkFetch::GetHeader(const std::string& name) const {
-    if (name.empty()) return headers_;
-    std::string_view rest = headers_;
-    rest.remove_prefix(std::min(rest.size(), rest.find('\n') + 1));  // the status line
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos || !equalsNoCase(line.substr(0, colon), name)) continue;
-        line.remove_prefix(colon + 1);
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
-        return std::string(line);
-    }
-    return {};
+    return name.empty() ? headers_ : std::string(httpHeaderValue(headers_, name));
 }
 
 std::unique_ptr<FetchObject> makeNetworkFetch(QObject* parent) { return std::make_unique<NetworkFetch>(parent); }

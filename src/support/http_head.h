@@ -1,0 +1,13 @@
+#pragma once
+// Reading an HTTP head as it arrived: a start line (status or request),
+// then header lines, each ending "\r\n" or "\n".
+
+#include <string_view>
+
+namespace gleanery {
+
+// The value of the first header of that name (any case), without the
+// blanks around it; "" when the head has none.
+std::string_view httpHeaderValue(std::string_view head, std::string_view name);
+
+}  // namespace gleanery
