@@ -1,7 +1,7 @@
 #include "engine/scan_controller.h"
 
-#include <QLoggingCategory>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QPointer>
 
 #include <algorithm>
@@ -151,7 +151,8 @@ bool ScanController::drivesHaveRoom() {
 
 void ScanController::start(bool fresh) {
     if (saveSettings_) saveSettings_();
-    if (fresh && !emptyStore()) return;
+    // Before the store is emptied: an archive that cannot be written keeps the queue as it was.
+    if (!openArchive() || (fresh && !emptyStore())) return;
     const bool fromRest = state_ == ScanState::Idle;
     if (fromRest) {
         progress_ = {};
@@ -161,7 +162,6 @@ void ScanController::start(bool fresh) {
     multiplexing_ = false;
     pauseReason_ = PauseReason::None;
     restartTimer_.stop();
-    if (!openArchive()) return;
     storeStep("LoadTargets", [&] {
         downloads_.reload(*drives_, settings_.text(Field::txtSaveLocation), settings_.checked(Field::chkRefresh));
     });

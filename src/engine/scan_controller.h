@@ -27,9 +27,9 @@ namespace gleanery {
 
 class Clock;
 class CookieJar;
-class WarcWriter;
 class JobSettings;
 class Messages;
+class WarcWriter;
 class WorkStore;
 
 // The download runner's pace while work remains.
