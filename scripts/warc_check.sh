@@ -49,14 +49,17 @@ store = sqlite3.connect(glob.glob(os.path.join(job, "*.GLD"))[0])
 held = [u for (u,) in store.execute(
     "SELECT URL FROM Routes WHERE Scanned = 1 AND Result = 200 UNION ALL "
     "SELECT URL FROM Targets WHERE Completed = 1 AND Result = 200")]
+# The digest of the file an address served; None for a folder's listing,
+# which the server made up.
 def served(url):
     path = urllib.parse.unquote(urllib.parse.urlsplit(url).path).lstrip("/")
     file = os.path.join(site, path)
     if os.path.isdir(file): file = os.path.join(file, "index.html")
+    if not os.path.isfile(file): return None
     return base64.b32encode(hashlib.sha1(open(file, "rb").read()).digest()).decode()
 missing = [u for u in held if u not in found]
 twice = [u for u in held if len(found.get(u, [])) > 1]
-wrong = [u for u in held if u in found and found[u][0].removeprefix("sha1:") != served(u)]
+wrong = [u for u in held if u in found and served(u) not in (None, found[u][0].removeprefix("sha1:"))]
 print(f"warcio lists {sum(map(len, found.values()))} responses 200; the work store holds {len(held)} "
       f"pages and files: {len(missing)} missing, {len(twice)} twice, {len(wrong)} with a digest "
       "that is not the served file's")
