@@ -36,13 +36,6 @@ std::string join(const std::vector<std::string_view>& parts, char separator) {
     return joined;
 }
 
-// The code of the status line, "" when there is no HTTP head.
-std::string httpStatus(std::string_view head) {
-    const std::size_t space = head.find(' ');
-    if (space == std::string_view::npos) return {};
-    return std::string(head.substr(space + 1, head.find_first_of(" \r", space + 1) - space - 1));
-}
-
 std::string jsonString(std::string_view s) {
     std::string out = "\"";
     for (const char c : s) {
@@ -72,7 +65,7 @@ std::string cdxjLine(const WarcEntry& r, bool revisit, std::string_view fileName
         if (mime.empty()) mime = "unk";
     }
     std::string json = "{\"url\": " + jsonString(url) + ", \"mime\": " + jsonString(mime);
-    const std::string status = httpStatus(r.httpHead);
+    const std::string_view status = httpStatusText(r.httpHead);
     if (!status.empty()) json += ", \"status\": " + jsonString(status);
     std::string digest = r.field("WARC-Payload-Digest");
     if (startsWithNoCase(digest, "sha1:")) digest.erase(0, 5);

@@ -30,13 +30,6 @@ std::string withoutCredentials(std::string_view head) {
     return kept;
 }
 
-// The address as the archive names it: credentials in front of the host
-// would put a password into a file that is made to be shared.
-std::string withoutUserInfo(std::string_view url) {
-    const std::string_view rest = StripScheme(url);
-    return std::string(url.substr(0, url.size() - rest.size())).append(StripCredentials(rest));
-}
-
 }  // namespace
 
 void ChunkedDecoder::feed(std::string_view raw, std::string& data) {
@@ -84,12 +77,7 @@ void ChunkedDecoder::feed(std::string_view raw, std::string& data) {
 
 bool HttpHop::answered() const { return endsHead(responseHead); }
 
-int HttpHop::status() const {
-    // "HTTP/1.1 200 OK", "HTTP/2 200"
-    const std::size_t space = responseHead.find(' ');
-    if (space == std::string::npos) return 0;
-    return int(numericValue(std::string_view(responseHead).substr(space + 1, 3)));
-}
+int HttpHop::status() const { return int(numericValue(httpStatusText(responseHead))); }
 
 bool HttpHop::compressible() const {
     const std::string_view encoding = httpHeaderValue(responseHead, "Content-Encoding");
@@ -118,7 +106,9 @@ void HttpHop::takeBody(std::string_view raw) {
 void HttpExchange::requestSent(std::string_view head, std::string_view targetUri, std::string ipAddress,
                                std::int64_t date) {
     auto hop = std::make_unique<HttpHop>(spoolFolder_);
-    hop->targetUri = withoutUserInfo(targetUri);
+    // Credentials in front of the host would put a password into a file
+    // that is made to be shared.
+    hop->targetUri = WithoutCredentials(targetUri);
     hop->ipAddress = std::move(ipAddress);
     hop->date = date;
     hop->request = withoutCredentials(head);

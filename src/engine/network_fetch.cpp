@@ -26,13 +26,12 @@ struct Address {
 // them so), ending at the last "@" before the first "/", "?" or "#"; an "@"
 // further on belongs to the path or query. The server gets them decoded.
 Address splitCredentials(std::string_view url) {
-    const std::size_t schemeEnd = url.find("://");
-    if (schemeEnd == std::string_view::npos) return {std::string(url), std::nullopt};
-    const std::string_view afterScheme = url.substr(schemeEnd + 3);
-    const std::string_view host = StripCredentials(afterScheme);
-    if (host.size() == afterScheme.size()) return {std::string(url), std::nullopt};
-    return {std::string(url.substr(0, schemeEnd + 3)).append(host),
-            UnURLEncode(afterScheme.substr(0, afterScheme.size() - host.size() - 1))};
+    std::string without = WithoutCredentials(url);
+    if (without.size() == url.size()) return {std::move(without), std::nullopt};
+    // What was cut: the credentials and their "@", right after "://".
+    const std::size_t start = url.find("://") + 3;
+    std::string credentials = UnURLEncode(url.substr(start, url.size() - without.size() - 1));
+    return {std::move(without), std::move(credentials)};
 }
 
 // "http://" or "https://" in any case, and a host.

@@ -218,6 +218,12 @@ std::string HidePassword(std::string_view url) {
         .append(afterCredentials);
 }
 
+std::string WithoutCredentials(std::string_view url) {
+    const std::size_t schemeEnd = url.find("://");
+    if (schemeEnd == std::string_view::npos) return std::string(url);
+    return std::string(url.substr(0, schemeEnd + 3)).append(StripCredentials(url.substr(schemeEnd + 3)));
+}
+
 bool IsWebAddress(std::string_view text) {
     const std::string_view rest = StripScheme(text);
     // Without a scheme nothing is credentials, so "mailto:a@b" is no host b.

@@ -23,4 +23,10 @@ std::string_view httpHeaderValue(std::string_view head, std::string_view name) {
     return {};
 }
 
+std::string_view httpStatusText(std::string_view head) {
+    const std::size_t space = head.find(' ');
+    if (space == std::string_view::npos) return {};
+    return head.substr(space + 1, head.find_first_of(" \r", space + 1) - space - 1);
+}
+
 }  // namespace gleanery
