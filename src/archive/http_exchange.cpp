@@ -77,7 +77,8 @@ void ChunkedDecoder::feed(std::string_view raw, std::string& data) {
 
 bool HttpHop::answered() const { return endsHead(responseHead); }
 
-int HttpHop::status() const { return int(numericValue(httpStatusText(responseHead))); }
+// A status code has three digits; more, sent by a broken server, would not fit an int.
+int HttpHop::status() const { return int(numericValue(httpStatusText(responseHead).substr(0, 3))); }
 
 bool HttpHop::compressible() const {
     const std::string_view encoding = httpHeaderValue(responseHead, "Content-Encoding");
