@@ -364,7 +364,8 @@ CookieJar* ScanController::cookieJar() {
 
 bool ScanController::openArchive() {
     if (!archive_ && settings_.checked(Field::chkWarc) && !archiveBase_.empty()) {
-        const auto megabytes = std::uint64_t(std::max(1.0, numericValue(settings_.text(Field::txtWarcMaxMB))));
+        // Bounded: a setup file may hold any number, and a petabyte is no limit anyway.
+        const auto megabytes = std::uint64_t(std::clamp(numericValue(settings_.text(Field::txtWarcMaxMB)), 1.0, 1e9));
         auto archive = std::make_unique<WarcWriter>(
             archiveBase_, megabytes * 1024 * 1024,
             archiveDescription(settings_, QFileInfo(qs(archiveBase_)).fileName().toStdString()));
