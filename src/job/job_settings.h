@@ -5,14 +5,15 @@
 // made in the window takes effect at the next read, also during a scan.
 
 #include <QObject>
-#include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "job/setting_controls.h"
 #include "support/settings_view.h"
+#include "support/text_hash.h"
 
 namespace gleanery {
 
@@ -95,7 +96,7 @@ private:
     void emitChanged(std::string_view name, int index);
 
     std::vector<FieldSpec> controls_;
-    std::map<std::string, Slot, std::less<>> fields_;
+    std::unordered_map<std::string, Slot, TextHash, std::equal_to<>> fields_;
     bool relativeEnabled_ = true;
 };
 

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "support/text_hash.h"
+
 namespace gleanery {
 
 class LinkQueue;
@@ -53,10 +55,6 @@ public:
     bool ValidLink(std::string_view url) const;
 
 private:
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
     using Classified = std::unordered_map<std::string, Admission, TextHash, std::equal_to<>>;
 
     Admission decide(std::string_view pageUrl, std::string_view link, LinkRole role);
