@@ -1,6 +1,7 @@
 #include "engine/download_runner.h"
 
 #include "engine/connection_set.h"
+#include "engine/fetch_result_codes.h"
 #include "engine/host_gate.h"
 #include "engine/work_store.h"
 #include "links/local_path.h"
@@ -73,6 +74,10 @@ bool DownloadRunner::recordNext(const FileParser& parse, const std::function<voi
     // The connection is free again even when the store fails: the target
     // stays pending there, and Resume fetches it again.
     const ReleaseOnExit release(connections_, slot);
+    if (fetchLeftToDo(c.ResultCode())) {
+        done(c);
+        return true;
+    }
     WorkStore::Batch batch(store_);
     // What a file names is queued together with the mark of its own target.
     if (parse && c.ResultCode() >= 200 && c.ResultCode() < 300)

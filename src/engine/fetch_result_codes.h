@@ -29,4 +29,8 @@ std::string fetchResultText(int code);
 // skipped for its blocked domain (0) has not failed.
 inline bool fetchFailed(int code) { return code < 0 || code >= 400; }
 
+// A transfer whose records the archive could not keep is left to do: the
+// scan stops at once, and the next Resume fetches it again.
+inline bool fetchLeftToDo(int code) { return code == kFetchArchiveNotWritable; }
+
 }  // namespace gleanery

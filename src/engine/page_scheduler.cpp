@@ -1,5 +1,6 @@
 #include "engine/page_scheduler.h"
 
+#include "engine/fetch_result_codes.h"
 #include "engine/host_gate.h"
 #include "engine/work_store.h"
 #include "job/job_settings.h"
@@ -62,6 +63,7 @@ void PageScheduler::record(int slot, const PageParser& parse) {
     if (!url.empty() && url.back() == '/') url += "index.html";
     const std::string finalUrl = page.FinalURL();
     const int code = page.ResultCode();
+    if (fetchLeftToDo(code)) return;
     WorkStore::Batch batch(store_);
     // An unchanged page keeps its copy, and its links are in the store already.
     if (parse && code != 304)

@@ -88,7 +88,7 @@ void ScanController::follow(int slot, FetchObject& connection) {
                 shareRateLimit();
             }
             noteCookies(connection);
-            checkArchive();
+            checkArchive(connection);
             connections_.load(slot) == Load::Page ? onPageArrived(slot) : onDownloadArrived(slot);
             // The last transfer of a stop ends it now, not at the next poll.
             if (state_ == ScanState::Stopping) pollStop();
@@ -386,9 +386,11 @@ void ScanController::closeArchive() {
     archive_.reset();
 }
 
-void ScanController::checkArchive() {
-    if (!archive_ || archive_->problem().empty() || !canStop(state_)) return;
-    messages_.inform(kArchiveProblem + archive_->problem() + ". The scan stops; Resume goes on in a new file.");
+void ScanController::checkArchive(const FetchObject& transfer) {
+    if (transfer.ResultCode() != kFetchArchiveNotWritable || !canStop(state_)) return;
+    const std::string problem = archive_ ? archive_->problem() : std::string();
+    messages_.inform(kArchiveProblem + (problem.empty() ? std::string("a record was not written") : problem) +
+                     ". The scan stops; Resume goes on in a new file.");
     stop();
 }
 

@@ -130,7 +130,7 @@ private:
     bool openArchive();
     void closeArchive();
     // An archive that failed to take a record stops the scan.
-    void checkArchive();
+    void checkArchive(const FetchObject& transfer);
     // A response that set a cookie is written to the jar file soon after.
     void noteCookies(const FetchObject& transfer);
     void saveCookies();

@@ -4,6 +4,7 @@
 // and counters that remain.
 #include <set>
 
+#include "engine/fetch_result_codes.h"
 #include "engine/scripted_scan_fixture.h"
 #include "support/text.h"
 
@@ -215,6 +216,35 @@ TEST_F(ScanEnd, DownloadsRecordedAndCountedBeforeTheEnd) {
     // four bytes and the picture's eight (the 404 body is empty).
     EXPECT_EQ(settings().text(Field::txtTotalFiles), "3");
     EXPECT_EQ(settings().text(Field::txtTotalK), "12");
+}
+
+// A page or file whose records the archive could not take stops the scan and
+// stays to do: Resume fetches it again, and nothing is lost to the mirror.
+TEST_F(ScanEnd, ATransferTheArchiveCouldNotKeepIsFetchedAgainOnResume) {
+    const std::string file = "http://srv.dom.example/a.gif";
+    const std::string stopped =
+        "The WARC archive of this job cannot be written: a record was not written. "
+        "The scan stops; Resume goes on in a new file.";
+    settings().setChecked(Field::chkWarc, true);
+    site.answers[kStart] = {kFetchArchiveNotWritable, ""};
+    scan().begin();
+    runUntilIdle();
+    EXPECT_EQ(messages.count(stopped), 1);
+    EXPECT_EQ(store().countUnscannedRoutes(), 1);
+
+    site.answers[kStart] = {200, "<img src=a.gif>"};
+    site.answers[file] = {kFetchArchiveNotWritable, ""};
+    scan().resume();
+    runUntilIdle();
+    EXPECT_EQ(messages.count(stopped), 2);
+    EXPECT_EQ(store().pendingTargets().size(), 1u);
+
+    site.answers[file] = {200, "GIF89a"};
+    scan().resume();
+    runUntilIdle();
+    EXPECT_EQ(messages.count("Site Scanned"), 1);
+    EXPECT_EQ(store().target(file)->Result, 200);
+    EXPECT_EQ(site.started, (std::vector<std::string>{kStart, kStart, file, file}));
 }
 
 class NoSpace final : public FreeSpaceSource {
