@@ -39,6 +39,15 @@ void appendNameBytes(std::string& out, std::string_view piece) {
 
 bool isDotName(std::string_view name) { return name == "." || name == ".."; }
 
+// The extension of a file's name (".htm"), never a piece of its query; ""
+// when it has none.
+std::string_view extensionOf(std::string_view name) {
+    const std::string_view stem = name.substr(0, name.find('?'));
+    const auto dot = stem.rfind('.');
+    return dot != std::string_view::npos && dot > 0 && stem.size() - dot <= kMaxKeptExtension ? stem.substr(dot)
+                                                                                              : std::string_view{};
+}
+
 // A name over the file system's limit keeps its start and extension and gets
 // a hash of the whole name, so distinct long names stay distinct.
 void shortenName(std::string& out, std::size_t start) {
@@ -48,12 +57,7 @@ void shortenName(std::string& out, std::size_t start) {
                                                      QCryptographicHash::Sha256)
                                 .toHex()
                                 .left(kHashChars);
-    // The extension of a file, never a piece of its query.
-    const std::string_view stem = name.substr(0, name.find('?'));
-    const auto dot = stem.rfind('.');
-    const std::string extension(dot != std::string_view::npos && dot > 0 && stem.size() - dot <= kMaxKeptExtension
-                                    ? stem.substr(dot)
-                                    : std::string_view{});
+    const std::string extension(extensionOf(name));
     std::size_t keep = kMaxNameBytes - 1 - kHashChars - extension.size();
     // Never split a UTF-8 sequence.
     while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
@@ -140,10 +144,14 @@ std::string MakePathUnder(std::string_view url, std::string_view folder, bool cr
         out += kFolderFile;
     }
     // The query stays in the file's name as written, so that every page of
-    // a query keeps a file of its own.
+    // a query keeps a file of its own. The file's extension follows it once
+    // more: browsers and file managers judge a file on disk by the end of
+    // its name, and would show "list.php?page=2" as plain text.
     if (queryMark != std::string_view::npos) {
+        const std::size_t nameStart = out.rfind('/') + 1;
         out += '?';
         appendNameBytes(out, rest.substr(queryMark + 1));
+        out += extensionOf(std::string_view(out).substr(nameStart));
     }
     shortenName(out, out.rfind('/') + 1);
 
