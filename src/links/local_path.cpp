@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 
+#include <algorithm>
+#include <optional>
+
 #include "links/output_drives.h"
 #include "links/url_utils.h"
 #include "support/text.h"
@@ -48,16 +51,25 @@ std::string_view extensionOf(std::string_view name) {
                                                                                               : std::string_view{};
 }
 
-// A name over the file system's limit keeps its start and extension and gets
-// a hash of the whole name, so distinct long names stay distinct.
-void shortenName(std::string& out, std::size_t start) {
+// Pages of server scripts: a browser offers them for download, or shows them
+// as plain text, when it opens them from disk under their own names.
+bool isScriptExtension(std::string_view extension) {
+    static constexpr std::string_view kScripts[] = {".asp", ".aspx", ".cfm",  ".cgi",  ".jsp",   ".jspx",
+                                                    ".php", ".php3", ".php4", ".php5", ".phtml", ".pl"};
+    return std::ranges::any_of(kScripts, [&](std::string_view script) { return equalsNoCase(extension, script); });
+}
+
+// A name over the file system's limit keeps its start and its ending (by
+// default its extension) and gets a hash of the whole name, so distinct long
+// names stay distinct.
+void shortenName(std::string& out, std::size_t start, std::optional<std::string_view> ending = std::nullopt) {
     const std::string_view name(out.data() + start, out.size() - start);
     if (name.size() <= kMaxNameBytes) return;
     const QByteArray hash = QCryptographicHash::hash(QByteArray::fromRawData(name.data(), qsizetype(name.size())),
                                                      QCryptographicHash::Sha256)
                                 .toHex()
                                 .left(kHashChars);
-    const std::string extension(extensionOf(name));
+    const std::string extension(ending.value_or(extensionOf(name)));
     std::size_t keep = kMaxNameBytes - 1 - kHashChars - extension.size();
     // Never split a UTF-8 sequence.
     while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
@@ -143,17 +155,20 @@ std::string MakePathUnder(std::string_view url, std::string_view folder, bool cr
         out += '/';
         out += kFolderFile;
     }
-    // The query stays in the file's name as written, so that every page of
-    // a query keeps a file of its own. The file's extension follows it once
-    // more: browsers and file managers judge a file on disk by the end of
-    // its name, and would show "list.php?page=2" as plain text.
+    // Browsers and file managers judge a file on disk by the end of its
+    // name. A script's page ends in ".html"; the query stays in the file's
+    // name as written, so that every page of a query keeps a file of its
+    // own, and the file's extension follows it once more.
+    const std::size_t nameStart = out.rfind('/') + 1;
+    const std::string extension(extensionOf(std::string_view(out).substr(nameStart)));
+    const bool script = isScriptExtension(extension);
+    const std::string_view ending = script ? std::string_view(".html") : std::string_view(extension);
     if (queryMark != std::string_view::npos) {
-        const std::size_t nameStart = out.rfind('/') + 1;
         out += '?';
         appendNameBytes(out, rest.substr(queryMark + 1));
-        out += extensionOf(std::string_view(out).substr(nameStart));
     }
-    shortenName(out, out.rfind('/') + 1);
+    if (script || queryMark != std::string_view::npos) out += ending;
+    shortenName(out, nameStart, ending);
 
     if (create) createFolders(out, hostStart);
     return out;

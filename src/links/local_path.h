@@ -3,11 +3,13 @@
 // lower case) under the output folder, then one folder per path segment.
 // The path is percent-decoded, except for escapes of "/" and NUL, which stay
 // as written; a last segment without a "." names a folder, whose page is
-// index.html. A query stays in the file's name as written, after a "?" and
-// followed by the file's extension ("list/index.html?page=2.html"), with each
-// "/" in it written "%2F". Every URL maps to a file strictly inside the
-// output folder, under names the file system takes, and the same URL always
-// to the same file.
+// index.html. So that a browser opens the copy as the site meant it, a
+// server script's page ends in ".html" ("about.php.html"), and a query stays
+// in the file's name as written, after a "?" and followed by the file's
+// extension once more ("list/index.html?page=2.html", "get.zip?v=2.zip",
+// "list.php?page=2.html"), with each "/" in it written "%2F". Every URL maps
+// to a file strictly inside the output folder, under names the file system
+// takes, and the same URL always to the same file.
 
 #include <string>
 #include <string_view>

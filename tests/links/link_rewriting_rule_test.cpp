@@ -41,10 +41,10 @@ TEST_F(LinkRewritingRule, FollowedLinksNameTheirCopiesAndOthersInTagsNameTheSite
         {R"(<a href="http://www.site.example/a/b.htm">b</a> <a href='/b.htm#top'>t</a> <a href=a.htm>a</a>)",
          R"(<a href="{P}/a/b.htm">b</a> <a href='{P}/b.htm#top'>t</a> <a href=a.htm>a</a>)"},
         {R"(<a href="?page=2">2</a> <a href="list.php?id=3">l</a>)",
-         R"(<a href="index.html%3Fpage=2.html">2</a> <a href="list.php%3Fid=3.php">l</a>)"},
+         R"(<a href="index.html%3Fpage=2.html">2</a> <a href="list.php%3Fid=3.html">l</a>)"},
         // Character references in a tag's attribute are read as a browser reads them.
         {R"(<a href="git-web&#45;&#45;browse.html">g</a> <a href='list.php?x=1&amp;y=2'>)",
-         R"(<a href="git-web&#45;&#45;browse.html">g</a> <a href='list.php%3Fx=1%26y=2.php'>)"},
+         R"(<a href="git-web&#45;&#45;browse.html">g</a> <a href='list.php%3Fx=1%26y=2.html'>)"},
         // What they stand for never ends the value it is written back into.
         {R"(<a href="/b.htm#x&quot;y">b</a> <a href='doc.pdf#it&apos;s'>)",
          R"(<a href="{P}/b.htm#x%22y">b</a> <a href='http://www.site.example/dir/doc.pdf#it%27s'>)"},

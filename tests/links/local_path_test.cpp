@@ -39,16 +39,19 @@ TEST(LocalPathMapping, MirrorsHostsFoldersAndQueriesAndNeverClimbsOut) {
         // Every byte but "/" and NUL stays in a name; the path is decoded.
         {"http://h/a&b;c!d|e*f\"g<h>i%20%25%09%7F\x01.htm", "/out/h/a&b;c!d|e*f\"g<h>i %\t\x7F\x01.htm"},
         {"http://h/%41%2F%2f%00%zz%.htm", "/out/h/A%2F%2f%00%zz%.htm"},
-        // The query stays in the file's name, which then ends with the file's
-        // extension once more; a "/" or "." in the query names no folder.
-        {"http://h/p.asp?id=3&x=%41", "/out/h/p.asp?id=3&x=%41.asp"},
+        // A script's page ends in ".html". The query stays in the file's name,
+        // which then ends with the file's extension once more; a "/" or "."
+        // in the query names no folder.
+        {"http://h/about.php", "/out/h/about.php.html"},
+        {"http://h/A.AsPx", "/out/h/A.AsPx.html"},
+        {"http://h/p.asp?id=3&x=%41", "/out/h/p.asp?id=3&x=%41.html"},
         {"http://h/?from=140", "/out/h/index.html?from=140.html"},
         {"http://h/list?page=2", "/out/h/list/index.html?page=2.html"},
         {"http://h/dir/?x=1", "/out/h/dir/index.html?x=1.html"},
         {"http://h?x=1", "/out/h/index.html?x=1.html"},
-        {"http://h/a.php?", "/out/h/a.php?.php"},
+        {"http://h/a.htm?", "/out/h/a.htm?.htm"},
         {"http://h/get.zip?v=2.gif", "/out/h/get.zip?v=2.gif.zip"},
-        {"http://h/index.php?route=product/category", "/out/h/index.php?route=product%2Fcategory.php"},
+        {"http://h/index.php?route=product/category", "/out/h/index.php?route=product%2Fcategory.html"},
         {"http://h/a?p=1.2/../../x", "/out/h/a/index.html?p=1.2%2F..%2F..%2Fx.html"},
         {"http://srv.dom.example/a/../b.htm", "/out/srv.dom.example/b.htm"},
         {"http://srv.dom.example/../../../etc/passwd.x", "/out/srv.dom.example/etc/passwd.x"},
@@ -89,9 +92,9 @@ TEST(LocalPathMapping, ShortensOverlongNamesDeterministically) {
     }
     EXPECT_NE(a, b);
     EXPECT_EQ(a, mapped(head + longStem + "a.htm"));
-    // A query counts towards the name; the extension kept is the file's.
+    // A query counts towards the name; the ending kept is the one it has for browsers.
     const std::string query = lastName(mapped(head + "a.php?q=" + longStem + ".b"));
-    EXPECT_TRUE(query.size() == 255 && query.starts_with("a.php?q=xxx") && query.ends_with(".php")) << query;
+    EXPECT_TRUE(query.size() == 255 && query.starts_with("a.php?q=xxx") && query.ends_with(".html")) << query;
     const std::string deep = mapped("http://" + std::string(300, 'h') + ".example/" + std::string(400, 'd') + "/f.htm");
     EXPECT_EQ(deep.find('/', 5), 5 + 255u);
     EXPECT_TRUE(deep.ends_with("/f.htm"));
