@@ -7,13 +7,6 @@
 namespace gleanery {
 namespace {
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 bool endsHead(std::string_view head) { return head.ends_with("\r\n\r\n") || head.ends_with("\n\n"); }
 
 // The request as sent, less the lines that carry credentials.
@@ -46,7 +39,7 @@ void ChunkedDecoder::feed(std::string_view raw, std::string& data) {
         raw.remove_prefix(1);
         switch (part_) {
         case Part::Size:
-            if (const int digit = hexValue(c); digit >= 0) {
+            if (const int digit = hexDigitValue(c); digit >= 0) {
                 remaining_ = remaining_ * 16 + std::uint64_t(digit);
                 break;
             }

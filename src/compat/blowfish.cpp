@@ -53,15 +53,8 @@ char hexPairValue(std::string_view pair) {
     int value = 0;
     for (char c : pair) {
         if (c == ' ' || c == '\t' || c == '\n') continue;
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else
-            break;
+        const int digit = hexDigitValue(c);
+        if (digit < 0) break;
         value = value * 16 + digit;
     }
     return static_cast<char>(value);

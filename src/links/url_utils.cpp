@@ -31,13 +31,6 @@ constexpr ByteSet kCredentialBytes = ByteSet(kAlphanumeric, "-._~!$&'()*+,;=");
 // A host name: unreserved characters, escapes and sub-delimiters.
 constexpr ByteSet kHostBytes = ByteSet(kAlphanumeric, "-._~%!$&'()*+,;=");
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // Every byte outside kept as "%XX"; with keepEscapes, valid escapes stay too.
 std::string percentEncode(std::string_view s, const ByteSet& kept, bool keepEscapes) {
     std::string out;
@@ -69,7 +62,7 @@ bool startsWithEither(std::string_view s, std::string_view a, std::string_view b
 
 int EscapedByteAt(std::string_view s, std::size_t at) {
     if (s[at] != '%' || at + 2 >= s.size()) return -1;
-    const int high = hexDigit(s[at + 1]), low = hexDigit(s[at + 2]);
+    const int high = hexDigitValue(s[at + 1]), low = hexDigitValue(s[at + 2]);
     return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 

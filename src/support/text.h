@@ -19,6 +19,14 @@ std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::
 // and attributes in a page.
 inline bool isBlankByte(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+// The value of a hexadecimal digit in either case; -1 for any other byte.
+inline int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
 // Leading and trailing blanks (spaces) removed.
 std::string trimBlanks(std::string_view s);
 
