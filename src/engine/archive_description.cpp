@@ -23,13 +23,12 @@ constexpr std::array<std::string_view, 22> kCrawlSettings = {
 }  // namespace
 
 std::vector<WarcField> archiveDescription(const JobSettings& settings, const std::string& jobName) {
-    const std::string& agent = settings.text(Field::txtUserAgent);
     std::vector<WarcField> fields = {
         {"software", defaultUserAgent()},
         {"format", "WARC File Format 1.1"},
         {"conformsTo", "http://iipc.github.io/warc-specifications/specifications/warc-format/warc-1.1/"},
         {"isPartOf", jobName},
-        {"http-header-user-agent", agent.empty() ? defaultUserAgent() : agent},
+        {"http-header-user-agent", userAgentOr(settings.text(Field::txtUserAgent))},
         {"robots", settings.checked(Field::chkObeyRobots) ? "obey" : "ignore"}};
     for (const FieldSpec& control : settings.controls()) {
         if (std::find(kCrawlSettings.begin(), kCrawlSettings.end(), control.name) == kCrawlSettings.end()) continue;

@@ -161,7 +161,7 @@ bool NetworkFetch::configure(const std::string& url, bool toFile) {
     }
     const TransferPolicy defaults;
     const TransferPolicy& policy = Policy ? *Policy : defaults;
-    curl_easy_setopt(e, CURLOPT_USERAGENT, (policy.userAgent.empty() ? defaultUserAgent() : policy.userAgent).c_str());
+    curl_easy_setopt(e, CURLOPT_USERAGENT, userAgentOr(policy.userAgent).c_str());
     if (policy.maxBytesPerSecond > 0)
         curl_easy_setopt(e, CURLOPT_MAX_RECV_SPEED_LARGE, curl_off_t(policy.maxBytesPerSecond));
     // A reset keeps the handle's share: a job without cookies leaves it here.

@@ -334,8 +334,7 @@ void ScanController::runPass() {
 }
 
 void ScanController::applyPolicy() {
-    const std::string& agent = settings_.text(Field::txtUserAgent);
-    policy_.userAgent = agent.empty() ? defaultUserAgent() : agent;
+    policy_.userAgent = userAgentOr(settings_.text(Field::txtUserAgent));
     policy_.cookies = settings_.checked(Field::chkCookies) ? cookieJar() : nullptr;
     shareRateLimit();
     gate_.startRun({settings_.checked(Field::chkObeyRobots),

@@ -12,4 +12,9 @@ inline const std::string& defaultUserAgent() {
     return agent;
 }
 
+// What goes out for a configured name: the program's own when it is empty.
+inline const std::string& userAgentOr(const std::string& configured) {
+    return configured.empty() ? defaultUserAgent() : configured;
+}
+
 }  // namespace gleanery
