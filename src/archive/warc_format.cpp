@@ -11,10 +11,14 @@
 
 namespace gleanery {
 
+std::string warcFieldLines(const std::vector<WarcField>& fields) {
+    std::string lines;
+    for (const WarcField& f : fields) lines.append(f.name).append(": ").append(f.value).append("\r\n");
+    return lines;
+}
+
 std::string warcRecordHead(const std::vector<WarcField>& fields, std::uint64_t blockLength) {
-    std::string head = "WARC/1.1\r\n";
-    for (const WarcField& f : fields) head += f.name + ": " + f.value + "\r\n";
-    return head + "Content-Length: " + std::to_string(blockLength) + "\r\n\r\n";
+    return "WARC/1.1\r\n" + warcFieldLines(fields) + "Content-Length: " + std::to_string(blockLength) + "\r\n\r\n";
 }
 
 // OpenSSL's SHA-1 rather than Qt's: it uses the processor's SHA

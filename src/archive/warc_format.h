@@ -17,6 +17,10 @@ struct WarcField {
     std::string value;
 };
 
+// "name: value" lines, each ended by "\r\n", in the fields' order: a record
+// head's fields, or the block of a warcinfo record.
+std::string warcFieldLines(const std::vector<WarcField>& fields);
+
 // "WARC/1.1", the fields in their order, Content-Length, and the blank line
 // that ends the head. The block and the record's closing "\r\n\r\n" follow.
 std::string warcRecordHead(const std::vector<WarcField>& fields, std::uint64_t blockLength);

@@ -92,8 +92,7 @@ bool WarcWriter::beginFile() {
     size_ = 0;
     transfersInFile_ = false;
     warcinfoId_ = recordId();
-    std::string block;
-    for (const WarcField& f : info_) block.append(f.name).append(": ").append(f.value).append("\r\n");
+    const std::string block = warcFieldLines(info_);
     return writeRecord({{"WARC-Type", "warcinfo"},
                         {"WARC-Record-ID", warcinfoId_},
                         {"WARC-Date", warcDate(std::time(nullptr))},
