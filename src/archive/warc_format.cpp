@@ -58,6 +58,12 @@ std::string WarcDigest::result() const {
     return out;
 }
 
+std::string warcDigestOf(std::string_view bytes) {
+    WarcDigest digest;
+    digest.add(bytes);
+    return digest.result();
+}
+
 std::string warcDate(std::int64_t secondsSince1970) {
     const auto t = static_cast<std::time_t>(secondsSince1970);
     std::tm utc{};

@@ -42,6 +42,9 @@ private:
     std::unique_ptr<State> state_;
 };
 
+// The digest of bytes that are all at hand.
+std::string warcDigestOf(std::string_view bytes);
+
 // "2026-12-07T15:04:05Z" for seconds since 1970.
 std::string warcDate(std::int64_t secondsSince1970);
 

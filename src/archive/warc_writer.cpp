@@ -30,12 +30,6 @@ std::string recordId() { return "<urn:uuid:" + QUuid::createUuid().toString(QUui
 
 std::string systemError() { return std::strerror(errno); }
 
-std::string digestOf(std::string_view bytes) {
-    WarcDigest digest;
-    digest.add(bytes);
-    return digest.result();
-}
-
 }  // namespace
 
 WarcWriter::WarcWriter(std::string base, std::uint64_t maxFileBytes, std::vector<WarcField> info)
@@ -98,7 +92,7 @@ bool WarcWriter::beginFile() {
                         {"WARC-Date", warcDate(std::time(nullptr))},
                         {"WARC-Filename", std::filesystem::path(file).filename().string()},
                         {"Content-Type", "application/warc-fields"},
-                        {"WARC-Block-Digest", digestOf(block)}},
+                        {"WARC-Block-Digest", warcDigestOf(block)}},
                        block, nullptr);
 }
 
@@ -146,7 +140,7 @@ bool WarcWriter::writeHop(const HttpHop& hop, std::string_view truncated) {
     };
     std::vector<WarcField> request = common("request", requestId, responseId);
     request.push_back({"Content-Type", "application/http;msgtype=request"});
-    request.push_back({"WARC-Block-Digest", digestOf(hop.request)});
+    request.push_back({"WARC-Block-Digest", warcDigestOf(hop.request)});
     if (!writeRecord(request, hop.request, nullptr)) return false;
 
     const bool revisit = hop.status() == 304;

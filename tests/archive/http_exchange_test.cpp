@@ -7,12 +7,6 @@
 namespace gleanery::test {
 namespace {
 
-std::string digestOf(std::string_view bytes) {
-    WarcDigest digest;
-    digest.add(bytes);
-    return digest.result();
-}
-
 // A redirect, then an interim answer and a chunked body with an extension
 // and a trailer, fed in pieces of every size the wire might cut them into.
 TEST(HttpExchange, KeepsEachHopRawWithoutCredentialsAndDigestsItsPayload) {
@@ -37,13 +31,13 @@ TEST(HttpExchange, KeepsEachHopRawWithoutCredentialsAndDigestsItsPayload) {
         EXPECT_EQ(first.targetUri, "http://h/a");
         EXPECT_EQ(first.request, "GET /a HTTP/1.1\r\nHost: h\r\n\r\n");
         EXPECT_EQ(first.status(), 301);
-        EXPECT_EQ(first.payloadDigest.result(), digestOf("moo"));
+        EXPECT_EQ(first.payloadDigest.result(), warcDigestOf("moo"));
         const HttpHop& second = *exchange.hops()[1];
         EXPECT_EQ(second.ipAddress, "10.0.0.2");
         EXPECT_EQ(second.responseHead, finalHead);
         EXPECT_EQ(second.body.size(), chunked.size());
-        EXPECT_EQ(second.blockDigest.result(), digestOf(finalHead + chunked));
-        EXPECT_EQ(second.payloadDigest.result(), digestOf("hello, world"));
+        EXPECT_EQ(second.blockDigest.result(), warcDigestOf(finalHead + chunked));
+        EXPECT_EQ(second.payloadDigest.result(), warcDigestOf("hello, world"));
     }
 }
 

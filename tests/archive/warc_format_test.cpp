@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/warc_format.h"
+#include "common/noise_bytes.h"
 
 namespace gleanery {
 namespace {
@@ -45,9 +46,7 @@ TEST(WarcDigest, GivesBase32Sha1OfAllPieces) {
 
 TEST(GzipMemberWriter, StopsWhenTheSinkRefuses) {
     // Bytes that do not compress, so that output reaches the sink before finish().
-    std::string noise(300 * 1024, '\0');
-    std::uint32_t x = 1;
-    for (char& c : noise) c = static_cast<char>((x = x * 1664525u + 1013904223u) >> 24);
+    const std::string noise = test::noiseBytes(300 * 1024, 1);
 
     for (const int accepted : {0, 2, 100}) {
         int calls = 0;

@@ -6,6 +6,7 @@
 #include "archive/cdxj_index.h"
 #include "archive/warc_reader.h"
 #include "common/files.h"
+#include "common/noise_bytes.h"
 
 namespace gleanery {
 namespace {
@@ -27,9 +28,7 @@ std::string gzipped(std::string_view bytes, bool compress = true) {
 }
 
 std::string warcRecord(std::vector<WarcField> fields, std::string_view block) {
-    WarcDigest digest;
-    digest.add(block);
-    fields.push_back({"WARC-Block-Digest", digest.result()});
+    fields.push_back({"WARC-Block-Digest", warcDigestOf(block)});
     return warcRecordHead(fields, block.size()) + std::string(block) + std::string(kWarcRecordEnd);
 }
 
@@ -37,16 +36,9 @@ std::string replaced(std::string s, std::string_view from, std::string_view to) 
     return s.replace(s.find(from), from.size(), to);
 }
 
-// Bytes that hardly compress, so that a member spans several reads of the file.
-std::string noise(std::size_t size) {
-    std::string bytes(size, '\0');
-    std::uint32_t x = 7;
-    for (char& c : bytes) c = static_cast<char>((x = x * 1664525u + 1013904223u) >> 24);
-    return bytes;
-}
-
 const std::string kRequestBlock = "GET /a HTTP/1.1\r\nHost: h.example\r\n\r\n";
-const std::string kResponseBlock = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n" + noise(150 * 1024);
+const std::string kResponseBlock =
+    "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n" + test::noiseBytes(150 * 1024, 7);
 const std::string kInfo =
     warcRecord({{"WARC-Type", "warcinfo"}, {"Content-Type", "application/warc-fields"}}, "software: gleanery\r\n\r\n");
 const std::string kResponse = warcRecord({{"WARC-Type", "response"},

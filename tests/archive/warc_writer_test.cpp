@@ -11,6 +11,7 @@
 #include "archive/warc_reader.h"
 #include "archive/warc_writer.h"
 #include "common/files.h"
+#include "common/noise_bytes.h"
 
 namespace gleanery::test {
 namespace {
@@ -81,10 +82,7 @@ TEST_F(WarcWriterFiles, ARecordThatCannotBeWrittenLeavesNothingOfItself) {
     ASSERT_TRUE(writer.write(exchange("/a"), ""));
     const auto before = std::filesystem::file_size(file(0));
     HttpExchange large = exchange("/large");
-    std::string noise(256 * 1024, '\0');
-    std::uint32_t x = 1;
-    for (char& c : noise) c = static_cast<char>((x = x * 1664525u + 1013904223u) >> 24);
-    large.responseBody(noise);
+    large.responseBody(noiseBytes(256 * 1024, 1));
 
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);

@@ -100,20 +100,15 @@ TEST_F(ScanRefresh, TheArchiveHoldsEveryResponseAndRevisitsWhatDidNotChange) {
                 r.field("WARC-Type"), int(numericValue(r.httpHead.substr(9, 3))), r.field("WARC-Payload-Digest")};
         }
     }
-    auto digest = [](std::string_view bytes) {
-        WarcDigest d;
-        d.add(bytes);
-        return d.result();
-    };
     // Pages come compressed, and the archive keeps them so: only a file's
     // digest is that of the plain bytes.
     EXPECT_EQ(std::get<1>(runs[0]["/a.html"]), 200);
-    EXPECT_EQ(runs[0]["/x.gif"], std::make_tuple("response", 200, digest("GIF89a x")));
+    EXPECT_EQ(runs[0]["/x.gif"], std::make_tuple("response", 200, warcDigestOf("GIF89a x")));
     EXPECT_EQ(std::get<1>(runs[0]["/r.html"]), 301);
     EXPECT_EQ(std::get<1>(runs[0]["/robots.txt"]), 404);
     for (const char* page : {"/", "/a.html"})
         EXPECT_EQ(runs[1][page], std::make_tuple("revisit", 304, std::get<2>(runs[0][page]))) << page;
-    EXPECT_EQ(runs[1]["/x.gif"], std::make_tuple("response", 200, digest("GIF89a x, again")));
+    EXPECT_EQ(runs[1]["/x.gif"], std::make_tuple("response", 200, warcDigestOf("GIF89a x, again")));
 }
 
 }  // namespace
